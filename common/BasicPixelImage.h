@@ -1,0 +1,84 @@
+#pragma once
+
+// A picture as an array of pixel records. The cruncher's records are particles, the
+// blender's keyframe pixels; both begin with their ColorRGBA `colour`, and the fill from
+// a TGA image and the image summary are written once here for any such record.
+
+#include <cstdint>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "ColorRGBA.h"
+#include "ConsoleMenu.h"
+#include "TgaImage.h"
+
+namespace zorvel {
+
+template <class Record>
+class BasicPixelImage {
+ public:
+  std::string name;  // the image's file name, as the user typed it
+  float width = 0.0f;
+  float height = 0.0f;
+  float depth = 1.0f;
+  std::uint32_t bitsPerPixel = 0;
+  std::vector<Record> records;  // (int)width x (int)height, row after row in file order
+
+  // Copies a TGA image's size and colours. Every record is default-constructed first;
+  // 8-bit pixels give grey (R = G = B, alpha 255), 24- and 32-bit pixels R, G, B with
+  // alpha 255; 16-bit images keep the default colours.
+  void fillFromTga(const TgaImage& image) {
+    width = static_cast<float>(image.width());
+    height = static_cast<float>(image.height());
+    depth = 1.0f;
+    bitsPerPixel = image.bitsPerPixel();
+    records.assign(static_cast<std::size_t>(static_cast<int>(width)) * static_cast<std::size_t>(static_cast<int>(height)),
+                   Record{});
+    const std::uint8_t* pixels = image.pixels();
+    if (!pixels) return;
+    const std::size_t bytes = bitsPerPixel / 8;
+    if (bytes != 1 && bytes != 3 && bytes != 4) return;
+    for (std::size_t k = 0; k < records.size(); ++k) {
+      const std::uint8_t* p = pixels + k * bytes;
+      ColorRGBA& colour = records[k].colour;
+      if (bytes == 1) {
+        colour.red = colour.green = colour.blue = p[0];
+      } else {
+        colour.red = p[0];
+        colour.green = p[1];
+        colour.blue = p[2];
+      }
+      colour.alpha = 255;
+    }
+  }
+
+  // Loads the file named `name` (a failed load gives a 0 x 0 image), fills the records
+  // and prints the seven-line image summary. Returns whether the file loaded.
+  bool loadAndSummarise(std::ostream& out) {
+    TgaImage image;
+    const bool loaded = image.load(name);
+    fillFromTga(image);
+    printLine(out, kRuleLine);
+    out << "Image:\t\t\t" << name << '\n' << std::flush;
+    out << "Image size:\t\t" << width << " x " << height << '\n' << std::flush;
+    out << "# of pixels:\t\t" << pixelCountOfSize() << '\n' << std::flush;
+    out << "Pixel depth:\t\t" << bitsPerPixel << '\n' << std::flush;
+    out << "# of channels:\t\t" << bitsPerPixel / 8 << '\n' << std::flush;
+    printLine(out, kRuleLine);
+    return loaded;
+  }
+
+  // Whether the file named `name` loads as a TGA image; changes nothing here.
+  bool isLoadableTga() const {
+    TgaImage image;
+    return image.load(name);
+  }
+
+  // (int)height x (int)width.
+  long long pixelCountOfSize() const {
+    return static_cast<long long>(static_cast<int>(height)) * static_cast<int>(width);
+  }
+};
+
+}  // namespace zorvel

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+
+#include "ConsoleMenu.h"
+#include "CruncherAttributes.h"
+#include "PixelImage.h"
+
+namespace zorvel {
+
+// The five pictures of a run; they keep what the run put into them.
+struct CruncherImages {
+  PixelImage colour;
+  PixelImage opacity;
+  PixelImage velocity;
+  PixelImage scale;
+  PixelImage height;
+};
+
+// One run of the cruncher, after the number crunching was confirmed: checks the colour
+// image (showing the main menu again while it is unusable), writes the four attribute
+// files from their maps or constants, reads velocity and height back, writes the colour
+// file, places, scatters with a generator seeded by `seed` and writes the path file.
+// Returns Confirmed when the run is over, Quit or EndOfInput when a menu it showed
+// ended that way (the program then ends at once).
+MenuResult runCrunch(CruncherAttributes& attributes, CruncherImages& images, std::uint32_t seed,
+                     std::istream& in, std::ostream& out, std::ostream& err);
+
+// The whole program: banner, main menu, run, processing time and farewell. Returns the
+// exit status.
+int runCruncherProgram(std::istream& in, std::ostream& out, std::ostream& err);
+
+}  // namespace zorvel

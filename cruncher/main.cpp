@@ -1,0 +1,5 @@
+#include <iostream>
+
+#include "CruncherRun.h"
+
+int main() { return zorvel::runCruncherProgram(std::cin, std::cout, std::cerr); }

@@ -1,0 +1,66 @@
+#pragma once
+
+// The cruncher's console texts, as building blocks for expected transcripts.
+
+#include <string>
+
+namespace zorvel::test {
+
+inline const std::string kCruncherBanner =
+    "Zorvel-cruncher v1.0 beta1 provided by Tavrin\n"
+    "Please direct your fanmail to \"tavrin@zorvel.example\"\n"
+    "\n";
+
+// Each menu up to its prompt; the cruncher prints a line end after the choice is read.
+inline const std::string kMainMenu =
+    "A. Define essential attributes\n"
+    "B. Define miscellaneous attributes\n"
+    "C. View attributes\n"
+    "D. Do the number crunching\n"
+    "X. Exit Zorvel-cruncher\n"
+    "\n"
+    "Menu item:";
+inline const std::string kEssentialMenu =
+    "A. Define color map\n"
+    "B. Define pixel scatter volume scalar\n"
+    "X. Show main menu\n"
+    "\n"
+    "Menu item:";
+inline const std::string kMiscMenu =
+    "A. Define opacity map\n"
+    "B. Define opacity constant\n"
+    "C. Define velocity scalar map\n"
+    "D. Define velocity scalar constant\n"
+    "E. Define pixel scalar map\n"
+    "F. Define pixel scalar constant\n"
+    "G. Define height displacement map\n"
+    "X. Show main menu\n"
+    "\n"
+    "Menu item:";
+inline const std::string kConfirm = "Are you sure? (Y / N)\n\nMenu item:";
+inline const std::string kQuit = "Sure you want to quit? (Y / N)\n\nMenu item:";
+inline const std::string kNotDefined = "\nMenu-item not defined.\n\n";
+inline const std::string kRule = "----------------------------------------\n";
+
+inline std::string chosen(const std::string& screen) { return screen + "\n"; }
+
+inline std::string defaultListing() {
+  return kRule +
+         "pColorMap:\t\tUndefined\n\n"
+         "Scatter volume scalar:\t<<2, 2, 2>>\n\n"
+         "pOpacityMap:\t\tUndefined\n\n"
+         "pVelocityMap:\t\tUndefined\n"
+         "pVelocityConstant:\t1\n\n"
+         "pHeightMap:\t\tUndefined\n\n"
+         "pScaleMap:\t\tUndefined\n" +
+         kRule + "\n";
+}
+
+inline std::string imageSummary(const std::string& name, int width, int height, int bits) {
+  return kRule + "Image:\t\t\t" + name + "\n" + "Image size:\t\t" + std::to_string(width) + " x " +
+         std::to_string(height) + "\n" + "# of pixels:\t\t" + std::to_string(width * height) + "\n" +
+         "Pixel depth:\t\t" + std::to_string(bits) + "\n" + "# of channels:\t\t" + std::to_string(bits / 8) + "\n" +
+         kRule;
+}
+
+}  // namespace zorvel::test

@@ -1,0 +1,69 @@
+#pragma once
+
+// A small test language: scratch folders, TGA files built byte by byte, and runs of the
+// real programs with scripted standard input.
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace zorvel::test {
+
+namespace fs = std::filesystem;
+
+// A fresh folder per test, removed afterwards.
+class ScratchFolder {
+ public:
+  ScratchFolder();
+  ~ScratchFolder();
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+  const fs::path& path() const { return path_; }
+  std::string file(const std::string& name) const { return (path_ / name).string(); }
+  void write(const std::string& name, const std::string& bytes) const;
+  void write(const std::string& name, const std::vector<std::uint8_t>& bytes) const;
+  std::string read(const std::string& name) const;
+  bool exists(const std::string& name) const { return fs::exists(path_ / name); }
+
+ private:
+  fs::path path_;
+};
+
+// Builds TGA files. Pixels are given as the file stores them (B, G, R(, A) for true colour).
+struct TgaSpec {
+  std::uint8_t imageType = 2;
+  std::uint8_t colourMapType = 0;
+  std::uint16_t width = 1;
+  std::uint16_t height = 1;
+  std::uint8_t bitsPerPixel = 24;
+  std::uint8_t descriptor = 0;
+  std::string id;
+};
+std::vector<std::uint8_t> tgaFile(const TgaSpec& spec, const std::vector<std::uint8_t>& data);
+// Run-length encodes `pixels` (each `bytesPerPixel` long): runs of 2 or more identical
+// pixels become run packets, everything else raw packets; packets may cross rows.
+std::vector<std::uint8_t> runLengthEncode(const std::vector<std::uint8_t>& pixels, std::size_t bytesPerPixel);
+// An 8-bit grey image (type 3) or a 24-bit colour image (type 2) from generated pixels.
+std::vector<std::uint8_t> greyTga(int width, int height, std::uint8_t (*grey)(int k));
+std::vector<std::uint8_t> colourTga(int width, int height);
+
+struct ProgramRun {
+  std::string out;
+  std::string err;
+  int status = -1;
+};
+// Runs `program` in `folder` with `input` as its whole standard input. `shellPrefix`
+// is run before it in the same shell (for example a ulimit).
+ProgramRun runProgram(const std::string& program, const fs::path& folder, const std::string& input,
+                      const std::string& shellPrefix = "");
+
+// The folder of the shared external test data, or empty when it is not there.
+fs::path externalTgaFolder();
+
+}  // namespace zorvel::test

@@ -1,0 +1,362 @@
+// The TGA reader and the copy into pixel records, on files written here byte by byte
+// and by an external writer.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "BasicPixelImage.h"
+#include "TestSupport.h"
+#include "TgaImage.h"
+
+namespace zorvel::test {
+namespace {
+
+struct ColourRecord {
+  ColorRGBA colour;
+};
+using RecordImage = BasicPixelImage<ColourRecord>;
+
+std::vector<std::uint8_t> bufferOf(const TgaImage& image) {
+  return std::vector<std::uint8_t>(image.pixels(), image.pixels() + image.pixelBytes());
+}
+
+TgaImage decoded(const std::vector<std::uint8_t>& file) {
+  TgaImage image;
+  image.decode(file.data(), file.size());
+  return image;
+}
+
+void expectReset(const TgaImage& image) {
+  EXPECT_FALSE(image.loaded());
+  EXPECT_EQ(image.pixels(), nullptr);
+  EXPECT_EQ(image.width(), 0u);
+  EXPECT_EQ(image.height(), 0u);
+  EXPECT_EQ(image.bitsPerPixel(), 0u);
+  EXPECT_EQ(image.alphaBits(), 0u);
+  EXPECT_EQ(image.kind(), TgaImageKind::None);
+}
+
+// Pixels 0..count-1 of `bpp` bytes each, with repeats so that run packets appear, and
+// a last pixel that stands alone.
+std::vector<std::uint8_t> samplePixels(std::size_t count, std::size_t bpp) {
+  std::vector<std::uint8_t> p;
+  for (std::size_t k = 0; k < count; ++k)
+    for (std::size_t b = 0; b < bpp; ++b) p.push_back(static_cast<std::uint8_t>((k / 3) * 17 + b * 5 + (k == count - 1 ? 99 : 0)));
+  return p;
+}
+
+struct TypeCase {
+  std::uint8_t rawType;
+  std::uint8_t bitsPerPixel;
+  std::uint8_t descriptor;
+  TgaImageKind kind;
+  bool swapped;
+};
+
+class EveryAcceptedTypeAndDepth : public ::testing::TestWithParam<TypeCase> {};
+
+TEST_P(EveryAcceptedTypeAndDepth, RawAndRunLengthTwinsDecodeToTheSameBuffer) {
+  const TypeCase c = GetParam();
+  const std::size_t bpp = c.bitsPerPixel / 8;
+  const std::vector<std::uint8_t> pixels = samplePixels(7 * 5, bpp);  // rows of 7: runs cross row ends
+  TgaSpec spec;
+  spec.width = 7;
+  spec.height = 5;
+  spec.bitsPerPixel = c.bitsPerPixel;
+  spec.descriptor = c.descriptor;
+  spec.imageType = c.rawType;
+  const TgaImage raw = decoded(tgaFile(spec, pixels));
+  spec.imageType = static_cast<std::uint8_t>(c.rawType + 8);
+  const TgaImage rle = decoded(tgaFile(spec, runLengthEncode(pixels, bpp)));
+
+  ASSERT_TRUE(raw.loaded());
+  ASSERT_TRUE(rle.loaded());
+  EXPECT_EQ(bufferOf(raw), bufferOf(rle));
+  EXPECT_EQ(raw.kind(), c.kind);
+  EXPECT_EQ(rle.kind(), c.kind);
+  EXPECT_EQ(raw.width(), 7u);
+  EXPECT_EQ(raw.height(), 5u);
+  EXPECT_EQ(raw.bitsPerPixel(), c.bitsPerPixel);
+
+  std::vector<std::uint8_t> expected = pixels;
+  if (c.swapped)
+    for (std::size_t i = 0; i < expected.size(); i += bpp) std::swap(expected[i], expected[i + 2]);
+  EXPECT_EQ(bufferOf(raw), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    TgaReader, EveryAcceptedTypeAndDepth,
+    ::testing::Values(TypeCase{3, 8, 0, TgaImageKind::Grey, false}, TypeCase{2, 8, 0, TgaImageKind::Rgb, false},
+                      TypeCase{2, 16, 0, TgaImageKind::Rgb, false}, TypeCase{3, 16, 8, TgaImageKind::Grey, false},
+                      TypeCase{2, 24, 0, TgaImageKind::Rgb, true}, TypeCase{3, 24, 0, TgaImageKind::Grey, false},
+                      TypeCase{2, 32, 8, TgaImageKind::Rgba, true}, TypeCase{2, 32, 0, TgaImageKind::Rgba, true},
+                      TypeCase{3, 32, 8, TgaImageKind::Grey, false}));
+
+TEST(TgaReader, AOneByOneEncodedImageDecodesItsPixel) {
+  TgaSpec spec;
+  spec.imageType = 10;
+  const TgaImage image = decoded(tgaFile(spec, {0x80, 1, 2, 3}));
+  ASSERT_TRUE(image.loaded());
+  EXPECT_EQ(bufferOf(image), (std::vector<std::uint8_t>{3, 2, 1}));
+}
+
+TEST(TgaReader, ATopLeftOriginKeepsRowsInFileOrder) {
+  TgaSpec spec;
+  spec.imageType = 3;
+  spec.bitsPerPixel = 8;
+  spec.width = 2;
+  spec.height = 2;
+  spec.descriptor = 0x20;
+  const TgaImage image = decoded(tgaFile(spec, {1, 2, 3, 4}));
+  EXPECT_EQ(bufferOf(image), (std::vector<std::uint8_t>{1, 2, 3, 4}));
+}
+
+TEST(TgaReader, TheImageIdFieldIsSkipped) {
+  TgaSpec spec;
+  spec.imageType = 3;
+  spec.bitsPerPixel = 8;
+  spec.width = 2;
+  spec.id = "an image id";
+  const TgaImage image = decoded(tgaFile(spec, {9, 8}));
+  ASSERT_TRUE(image.loaded());
+  EXPECT_EQ(bufferOf(image), (std::vector<std::uint8_t>{9, 8}));
+}
+
+TEST(TgaReader, AZeroSizeLoadsAsAnEmptyImage) {
+  TgaSpec spec;
+  spec.width = 0;
+  spec.height = 5;
+  const TgaImage image = decoded(tgaFile(spec, {}));
+  EXPECT_TRUE(image.loaded());
+  EXPECT_EQ(image.width(), 0u);
+  EXPECT_EQ(image.height(), 0u);
+  EXPECT_EQ(image.pixels(), nullptr);
+}
+
+TEST(TgaReader, SurplusPixelsOfRunLengthPacketsAreDroppedNotWritten) {
+  TgaSpec spec;
+  spec.imageType = 11;
+  spec.bitsPerPixel = 8;
+  spec.width = 3;
+  // A run of 128 pixels for a 3-pixel image; then a raw packet of 5 into a 2-pixel rest.
+  EXPECT_EQ(bufferOf(decoded(tgaFile(spec, {0xFF, 7}))), (std::vector<std::uint8_t>{7, 7, 7}));
+  spec.height = 2;
+  const TgaImage image = decoded(tgaFile(spec, {0x83, 1, 0x04, 2, 3, 4, 5, 6}));
+  EXPECT_EQ(bufferOf(image), (std::vector<std::uint8_t>{1, 1, 1, 1, 2, 3}));
+}
+
+TEST(TgaReader, ASecondLoadReplacesTheFirst) {
+  ScratchFolder folder;
+  folder.write("big.tga", colourTga(4, 3));
+  folder.write("small.tga", greyTga(1, 1, [](int) -> std::uint8_t { return 42; }));
+  TgaImage image;
+  ASSERT_TRUE(image.load(folder.file("big.tga")));
+  ASSERT_TRUE(image.load(folder.file("small.tga")));
+  EXPECT_EQ(image.width(), 1u);
+  EXPECT_EQ(bufferOf(image), (std::vector<std::uint8_t>{42}));
+}
+
+// ---- Failures: every one leaves the image reset.
+
+class TgaRejection : public ::testing::Test {
+ protected:
+  void expectRejected(const std::vector<std::uint8_t>& file) {
+    TgaImage image;
+    ASSERT_TRUE(image.decode(good.data(), good.size()));  // something to reset
+    EXPECT_FALSE(image.decode(file.data(), file.size()));
+    expectReset(image);
+  }
+  std::vector<std::uint8_t> good = colourTga(2, 2);
+};
+
+TEST_F(TgaRejection, AColourMappedFileFailsWhateverItsImageType) {
+  for (std::uint8_t type : {1, 2, 3, 9, 10, 11}) {
+    TgaSpec spec;
+    spec.colourMapType = 1;
+    spec.imageType = type;
+    expectRejected(tgaFile(spec, {1, 2, 3}));
+  }
+}
+
+TEST_F(TgaRejection, OtherImageTypesFail) {
+  for (std::uint8_t type : {0, 1, 9, 32, 33}) {
+    TgaSpec spec;
+    spec.imageType = type;
+    expectRejected(tgaFile(spec, {1, 2, 3}));
+  }
+}
+
+TEST_F(TgaRejection, OtherPixelDepthsFail) {
+  for (std::uint8_t bits : {0, 1, 15, 23, 64}) {
+    TgaSpec spec;
+    spec.bitsPerPixel = bits;
+    expectRejected(tgaFile(spec, std::vector<std::uint8_t>(16, 1)));
+  }
+}
+
+TEST_F(TgaRejection, AlphaBitsOtherThanZeroOrEightFail) {
+  for (std::uint8_t descriptor : {0x01, 0x04, 0x27, 0x0F}) {
+    TgaSpec spec;
+    spec.bitsPerPixel = 32;
+    spec.descriptor = descriptor;
+    expectRejected(tgaFile(spec, {1, 2, 3, 4}));
+  }
+}
+
+TEST_F(TgaRejection, FilesShorterThanTheirHeaderIdOrPixelsFail) {
+  const std::vector<std::uint8_t> whole = colourTga(3, 2);
+  for (std::size_t keep : {std::size_t{0}, std::size_t{2}, std::size_t{17}, std::size_t{18}, whole.size() - 1})
+    expectRejected(std::vector<std::uint8_t>(whole.begin(), whole.begin() + static_cast<long>(keep)));
+  TgaSpec spec;
+  spec.id = "a long image id";
+  std::vector<std::uint8_t> shortId = tgaFile(spec, {});
+  shortId.resize(25);
+  expectRejected(shortId);
+}
+
+TEST_F(TgaRejection, TruncatedRunLengthDataFails) {
+  TgaSpec spec;
+  spec.imageType = 10;
+  spec.width = 4;
+  expectRejected(tgaFile(spec, {0x81, 1, 2, 3, 0x81, 4}));  // second run pixel cut short
+  expectRejected(tgaFile(spec, {0x81, 1, 2, 3}));           // packets end early
+}
+
+TEST_F(TgaRejection, AHugeDeclaredSizeOnATinyFileFailsAtOnce) {
+  TgaSpec spec;
+  spec.width = 65535;
+  spec.height = 65535;
+  spec.bitsPerPixel = 32;
+  spec.descriptor = 8;
+  expectRejected(tgaFile(spec, std::vector<std::uint8_t>(100, 0)));
+  spec.imageType = 10;
+  expectRejected(tgaFile(spec, std::vector<std::uint8_t>(1000, 0xFF)));
+}
+
+TEST_F(TgaRejection, AMissingFileFailsAndATruncatedFileDoesNotSpoilTheNextLoad) {
+  ScratchFolder folder;
+  std::vector<std::uint8_t> truncated = good;
+  truncated.pop_back();
+  folder.write("truncated.tga", truncated);
+  folder.write("good.tga", good);
+  TgaImage image;
+  EXPECT_FALSE(image.load(folder.file("missing.tga")));
+  expectReset(image);
+  EXPECT_FALSE(image.load(folder.file("truncated.tga")));
+  expectReset(image);
+  EXPECT_TRUE(image.load(folder.file("good.tga")));
+  EXPECT_EQ(image.width(), 2u);
+}
+
+// ---- The copy into pixel records.
+
+TEST(PixelImageFill, TrueColourGivesRgbWithOpaqueAlphaAndDropsTheFileAlpha) {
+  TgaSpec spec;
+  spec.bitsPerPixel = 32;
+  spec.descriptor = 8;
+  spec.width = 2;
+  RecordImage image;
+  image.fillFromTga(decoded(tgaFile(spec, {1, 2, 3, 4, 5, 6, 7, 8})));
+  ASSERT_EQ(image.records.size(), 2u);
+  EXPECT_EQ(image.records[0].colour, (ColorRGBA{3, 2, 1, 255}));
+  EXPECT_EQ(image.records[1].colour, (ColorRGBA{7, 6, 5, 255}));
+  EXPECT_EQ(image.width, 2.0f);
+  EXPECT_EQ(image.height, 1.0f);
+  EXPECT_EQ(image.depth, 1.0f);
+  EXPECT_EQ(image.bitsPerPixel, 32u);
+}
+
+TEST(PixelImageFill, EightBitPixelsAreGreyForGreyAndTrueColourTypes) {
+  for (std::uint8_t type : {2, 3}) {
+    TgaSpec spec;
+    spec.imageType = type;
+    spec.bitsPerPixel = 8;
+    spec.width = 2;
+    RecordImage image;
+    image.fillFromTga(decoded(tgaFile(spec, {10, 200})));
+    EXPECT_EQ(image.records[0].colour, (ColorRGBA{10, 10, 10, 255}));
+    EXPECT_EQ(image.records[1].colour, (ColorRGBA{200, 200, 200, 255}));
+  }
+}
+
+TEST(PixelImageFill, SixteenBitImagesKeepTheDefaultColour) {
+  TgaSpec spec;
+  spec.bitsPerPixel = 16;
+  spec.width = 2;
+  RecordImage image;
+  image.fillFromTga(decoded(tgaFile(spec, {0xFF, 0x7F, 0x1F, 0x00})));
+  ASSERT_EQ(image.records.size(), 2u);
+  for (const ColourRecord& r : image.records) EXPECT_EQ(r.colour, (ColorRGBA{0, 0, 0, 255}));
+}
+
+TEST(PixelImageFill, AFailedLoadGivesAnEmptyImageAndASummaryOfZeros) {
+  RecordImage image;
+  image.name = "nowhere.tga";
+  image.records.resize(4);
+  std::ostringstream out;
+  EXPECT_FALSE(image.loadAndSummarise(out));
+  EXPECT_TRUE(image.records.empty());
+  EXPECT_EQ(out.str(),
+            "----------------------------------------\n"
+            "Image:\t\t\tnowhere.tga\n"
+            "Image size:\t\t0 x 0\n"
+            "# of pixels:\t\t0\n"
+            "Pixel depth:\t\t0\n"
+            "# of channels:\t\t0\n"
+            "----------------------------------------\n");
+}
+
+// ---- Files written by ImageMagick.
+
+TEST(TgaFromAnExternalWriter, ImageMagickFilesLoadPixelForPixel) {
+  const char* convert = "/usr/bin/convert";
+  if (!fs::exists(convert)) GTEST_SKIP() << "ImageMagick is not installed";
+  ScratchFolder folder;
+  const int w = 23, h = 9;
+  std::string ppm = "P3\n" + std::to_string(w) + " " + std::to_string(h) + "\n255\n";
+  std::vector<ColorRGBA> colours;
+  for (int k = 0; k < w * h; ++k) {
+    // Long runs and single pixels both, so that run-length encoding has work to do.
+    const ColorRGBA c{static_cast<std::uint8_t>(k < 40 ? 200 : k * 11), static_cast<std::uint8_t>(k % 3 * 60),
+                      static_cast<std::uint8_t>(255 - k), 255};
+    colours.push_back(c);
+    ppm += std::to_string(c.red) + " " + std::to_string(c.green) + " " + std::to_string(c.blue) + "\n";
+  }
+  folder.write("in.ppm", ppm);
+  struct Variant {
+    const char* options;
+    bool grey;
+  };
+  for (const Variant v : {Variant{"-compress None", false}, Variant{"-compress RLE", false},
+                          Variant{"-colorspace Gray -type Grayscale -compress None", true},
+                          Variant{"-colorspace Gray -type Grayscale -compress RLE", true},
+                          Variant{"-alpha on -compress RLE", false}}) {
+    SCOPED_TRACE(v.options);
+    const std::string command = std::string(convert) + " '" + folder.file("in.ppm") + "' " + v.options + " '" +
+                                folder.file("out.tga") + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    TgaImage tga;
+    ASSERT_TRUE(tga.load(folder.file("out.tga")));
+    RecordImage image;
+    image.fillFromTga(tga);
+    ASSERT_EQ(image.records.size(), colours.size());
+    // ImageMagick stores the rows in the order it holds them, top row first, whatever
+    // its origin bits say; the reader keeps file order.
+    for (int r = 0; r < h; ++r) {
+      for (int c = 0; c < w; ++c) {
+        const ColorRGBA want = colours[static_cast<std::size_t>(r * w + c)];
+        const ColorRGBA got = image.records[static_cast<std::size_t>(r * w + c)].colour;
+        if (v.grey) {
+          EXPECT_EQ(got.red, got.green);
+          EXPECT_EQ(got.red, got.blue);
+        } else {
+          EXPECT_EQ(got, want) << "row " << r << " column " << c;
+        }
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace zorvel::test
