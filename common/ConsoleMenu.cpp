@@ -11,6 +11,15 @@ const char* const kRuleLine = "----------------------------------------";
 
 void printLine(std::ostream& out, const std::string& text) { out << text << '\n' << std::flush; }
 
+MenuItem menuItem(char letter, std::string text, MenuItem::Action action, int nextMenu) {
+  MenuItem item;
+  item.letter = letter;
+  item.text = std::move(text);
+  item.action = action;
+  item.nextMenu = nextMenu;
+  return item;
+}
+
 template <class T>
 bool Prompter::readValue(const char* prompt, T& value) {
   out_ << prompt << std::flush;

@@ -70,6 +70,9 @@ struct MenuItem {
   std::function<bool()> shown;
 };
 
+// An item with its letter, printed line, action and follow-up menu.
+MenuItem menuItem(char letter, std::string text, MenuItem::Action action, int nextMenu = 0);
+
 struct Menu {
   std::vector<MenuItem> items;
 };

@@ -10,21 +10,8 @@ namespace {
 enum MenuIndex { kMainMenu = 0, kEssentialMenu = 1, kMiscellaneousMenu = 2 };
 
 MenuItem values(char letter, const char* text, int backTo, std::function<bool(Prompter&)> prompts) {
-  MenuItem item;
-  item.letter = letter;
-  item.text = text;
-  item.action = MenuItem::Action::Values;
-  item.nextMenu = backTo;
+  MenuItem item = menuItem(letter, text, MenuItem::Action::Values, backTo);
   item.values = std::move(prompts);
-  return item;
-}
-
-MenuItem simple(char letter, const char* text, MenuItem::Action action, int nextMenu = kMainMenu) {
-  MenuItem item;
-  item.letter = letter;
-  item.text = text;
-  item.action = action;
-  item.nextMenu = nextMenu;
   return item;
 }
 
@@ -41,13 +28,13 @@ MenuSystem cruncherMenus(CruncherAttributes& a) {
   system.style.emptyLineBeforeListing = false;
 
   Menu main;
-  main.items.push_back(simple('A', "A. Define essential attributes", Action::OpenMenu, kEssentialMenu));
-  main.items.push_back(simple('B', "B. Define miscellaneous attributes", Action::OpenMenu, kMiscellaneousMenu));
-  MenuItem listing = simple('C', "C. View attributes", Action::Listing);
+  main.items.push_back(menuItem('A', "A. Define essential attributes", Action::OpenMenu, kEssentialMenu));
+  main.items.push_back(menuItem('B', "B. Define miscellaneous attributes", Action::OpenMenu, kMiscellaneousMenu));
+  MenuItem listing = menuItem('C', "C. View attributes", Action::Listing);
   listing.listing = [&a](std::ostream& out) { a.printListing(out); };
   main.items.push_back(listing);
-  main.items.push_back(simple('D', "D. Do the number crunching", Action::ConfirmAction));
-  main.items.push_back(simple('X', "X. Exit Zorvel-cruncher", Action::ConfirmQuit));
+  main.items.push_back(menuItem('D', "D. Do the number crunching", Action::ConfirmAction));
+  main.items.push_back(menuItem('X', "X. Exit Zorvel-cruncher", Action::ConfirmQuit));
 
   Menu essential;
   essential.items.push_back(values('A', "A. Define color map", kEssentialMenu,
@@ -60,7 +47,7 @@ MenuSystem cruncherMenus(CruncherAttributes& a) {
     a.setScatterVolumeScalar(v, p.out());
     return true;
   }));
-  essential.items.push_back(simple('X', "X. Show main menu", Action::OpenMenu, kMainMenu));
+  essential.items.push_back(menuItem('X', "X. Show main menu", Action::OpenMenu, kMainMenu));
 
   Menu misc;
   misc.items.push_back(values('A', "A. Define opacity map", kMiscellaneousMenu,
@@ -98,7 +85,7 @@ MenuSystem cruncherMenus(CruncherAttributes& a) {
     a.setHeightMaxConstant(std::trunc(value), p.out());
     return true;
   }));
-  misc.items.push_back(simple('X', "X. Show main menu", Action::OpenMenu, kMainMenu));
+  misc.items.push_back(menuItem('X', "X. Show main menu", Action::OpenMenu, kMainMenu));
 
   system.menus = {main, essential, misc};
   return system;
