@@ -1,6 +1,7 @@
 #include "PixelImage.h"
 
 #include <cmath>
+#include <cstring>
 #include <ostream>
 
 #include "CoincidenceRemoval.h"
@@ -23,6 +24,35 @@ float axisOf(const Vector3& v, int axis) { return axis == 0 ? v.x : axis == 1 ? 
 
 // Width of the frame count in the path file's header: any 32-bit count fits.
 constexpr std::size_t kFrameCountWidth = 10;
+
+// The text of one particle's last written coordinates. A particle moves along one axis
+// per frame and not at all once home, so most coordinates are written again unchanged
+// and only the changed axis needs formatting.
+class CoordinateLine {
+ public:
+  void write(const Vector3& p, TextFileWriter& file) {
+    update(0, p.x);
+    update(1, p.y);
+    update(2, p.z);
+    file.put(text_[0], length_[0]);
+    file.put(' ');
+    file.put(text_[1], length_[1]);
+    file.put(' ');
+    file.put(text_[2], length_[2]);
+    file.put('\n');
+  }
+
+ private:
+  void update(int axis, float value) {
+    if (length_[axis] != 0 && std::memcmp(&value, &value_[axis], sizeof value) == 0) return;
+    value_[axis] = value;
+    length_[axis] = static_cast<std::uint8_t>(formatGeneral(text_[axis], value, 4) - text_[axis]);
+  }
+
+  float value_[3] = {};
+  std::uint8_t length_[3] = {};
+  char text_[3][kMaxNumberText];
+};
 
 std::string pathFileHeader(std::uint32_t pixelCount, std::int32_t frameCount) {
   std::string frames = std::to_string(frameCount);
@@ -105,6 +135,7 @@ std::int32_t PixelImage::calculateFrames(std::ostream& out, std::ostream& err) {
   file.put(pathFileHeader(n, 0));
   file.put("\n\n");
 
+  std::vector<CoordinateLine> lines(records.size());
   std::int32_t frame = 0;
   bool moving = true;
   while (moving) {
@@ -117,7 +148,8 @@ std::int32_t PixelImage::calculateFrames(std::ostream& out, std::ostream& err) {
     out << "Calculating frame " << frame << "..." << std::flush;
     file.putInteger(frame);
     file.put('\n');
-    for (PixelParticle& p : records) {
+    for (std::size_t k = 0; k < records.size(); ++k) {
+      PixelParticle& p = records[k];
       const Vector3 d{static_cast<float>(std::fabs(static_cast<double>(p.homePosition.x) - p.position.x)),
                       static_cast<float>(std::fabs(static_cast<double>(p.homePosition.y) - p.position.y)),
                       static_cast<float>(std::fabs(static_cast<double>(p.homePosition.z) - p.position.z))};
@@ -134,12 +166,7 @@ std::int32_t PixelImage::calculateFrames(std::ostream& out, std::ostream& err) {
       p.nextPosition = {static_cast<float>(static_cast<double>(p.position.x) + p.step.x),
                         static_cast<float>(static_cast<double>(p.position.y) + p.step.y),
                         static_cast<float>(static_cast<double>(p.position.z) + p.step.z)};
-      file.putFloat(p.position.x, 4);
-      file.put(' ');
-      file.putFloat(p.position.y, 4);
-      file.put(' ');
-      file.putFloat(p.position.z, 4);
-      file.put('\n');
+      lines[k].write(p.position, file);
     }
     printLine(out, "done");
     ++frame;

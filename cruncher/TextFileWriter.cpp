@@ -13,10 +13,6 @@ TextFileWriter::TextFileWriter(const std::string& path) : file_(std::fopen(path.
 
 TextFileWriter::~TextFileWriter() { close(); }
 
-void TextFileWriter::put(const std::string& text) {
-  for (char c : text) put(c);
-}
-
 void TextFileWriter::flush() {
   const std::size_t n = static_cast<std::size_t>(end_ - buffer_.data());
   if (file_ && n > 0 && std::fwrite(buffer_.data(), 1, n, file_) != n) failed_ = true;

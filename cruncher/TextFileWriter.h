@@ -2,14 +2,42 @@
 
 #include <charconv>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
 namespace zorvel {
 
+// Room that formatGeneral() may use.
+constexpr std::size_t kMaxNumberText = 32;
+
+// Writes `value` at `to` as the %g conversion does with `precision` significant digits
+// (zero always as "0") and returns the end. Whole and half units whose digits fit the
+// precision, which fill path files, take a fast path; everything else std::to_chars.
+inline char* formatGeneral(char* to, float value, int precision) {
+  const float twice = value * 2.0f;
+  if (twice > -20000.0f && twice < 20000.0f) {
+    const int halves = static_cast<int>(twice);
+    const bool half = halves % 2 != 0;
+    unsigned whole = static_cast<unsigned>(halves < 0 ? -halves : halves) / 2;
+    const int digits = whole >= 1000 ? 4 : whole >= 100 ? 3 : whole >= 10 ? 2 : 1;
+    if (static_cast<float>(halves) == twice && digits + (half ? 1 : 0) <= precision) {
+      if (halves < 0) *to++ = '-';
+      char* last = to + digits;
+      for (char* p = last; p != to; whole /= 10) *--p = static_cast<char>('0' + whole % 10);
+      to = last;
+      if (half) {
+        *to++ = '.';
+        *to++ = '5';
+      }
+      return to;
+    }
+  }
+  return std::to_chars(to, to + kMaxNumberText, value + 0.0f, std::chars_format::general, precision).ptr;
+}
+
 // Writes a text file through one large buffer, formatting numbers with std::to_chars.
-// Floats come out as the %g conversion writes them (general notation with a precision),
-// zero always as "0". Owns its FILE handle; not copyable.
+// Owns its FILE handle; not copyable.
 class TextFileWriter {
  public:
   // Opens `path` for writing, replacing an existing file.
@@ -24,15 +52,20 @@ class TextFileWriter {
     reserve(1);
     *end_++ = c;
   }
-  void put(const std::string& text);
+  void put(const char* text, std::size_t length) {
+    reserve(length);
+    std::memcpy(end_, text, length);
+    end_ += length;
+  }
+  void put(const std::string& text) { put(text.data(), text.size()); }
   template <class Integer>
   void putInteger(Integer value) {
     reserve(24);
     end_ = std::to_chars(end_, end_ + 24, value).ptr;
   }
   void putFloat(float value, int precision) {
-    reserve(32);
-    end_ = std::to_chars(end_, end_ + 32, value + 0.0f, std::chars_format::general, precision).ptr;
+    reserve(kMaxNumberText);
+    end_ = formatGeneral(end_, value, precision);
   }
 
   // Writes `text` over the start of the file, after everything buffered so far.

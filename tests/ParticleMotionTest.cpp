@@ -243,6 +243,7 @@ TEST(NumberText, FloatsComeOutAsThePercentGConversionWritesThem) {
   std::mt19937 random(42);
   std::uniform_real_distribution<float> magnitude(-12.0f, 12.0f);
   std::vector<float> values = {0.0f, -0.0f, 1234.25f, 0.5f, -3.0f, 12.5f, 0.01f, 1e-5f, 123456.0f, 1e6f, 255.0f};
+  for (int halves = -20010; halves <= 20010; halves += 3) values.push_back(halves * 0.5f);
   for (int i = 0; i < 2000; ++i) values.push_back(std::pow(10.0f, magnitude(random)) * (i % 2 ? 1.0f : -1.0f));
   std::string expected;
   {
