@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
-#include <iterator>
+
+#include "WholeFile.h"
 
 namespace zorvel {
 
@@ -77,11 +77,9 @@ void TgaImage::reset() {
 
 bool TgaImage::load(const std::string& fileName) {
   reset();
-  std::ifstream file(fileName, std::ios::binary);
-  if (!file) return false;
-  const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-  if (file.bad()) return false;
-  return decode(bytes.data(), bytes.size());
+  const std::optional<std::string> bytes = readWholeFile(fileName);
+  if (!bytes) return false;
+  return decode(reinterpret_cast<const std::uint8_t*>(bytes->data()), bytes->size());
 }
 
 bool TgaImage::decode(const std::uint8_t* data, std::size_t size) {

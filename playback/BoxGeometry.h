@@ -1,0 +1,38 @@
+#pragma once
+
+// The geometry the view draws, as plain vertex lists: boxes (the viewer's cubes and the
+// blender's boxes), the ground grid and the axes. The GL layer submits these lists as
+// they are, so the faces, edges and their order are fixed here.
+
+#include <vector>
+
+#include "Vector3.h"
+
+namespace zorvel {
+
+// Half extents of an axis-aligned box around its centre.
+struct HalfExtents {
+  float x, y, z;
+};
+
+constexpr int kSolidBoxVertices = 36;  // six faces, each two triangles
+constexpr int kWireBoxVertices = 24;   // twelve edges as separate lines
+
+// The faces in the order front (z + h), right (x + h), back (z - h), left (x - h), top
+// (y + h), bottom (y - h), each with its four corners in drawing order and split into the
+// triangles (0, 1, 2) and (0, 2, 3), as a four-corner polygon is filled.
+void appendSolidBox(std::vector<Vector3>& out, const Vector3& centre, const HalfExtents& h);
+
+// The four vertical edges at the corners (x - h, z + h), (x + h, z + h), (x + h, z - h),
+// (x - h, z - h); then the closed loop through those corners at y + h, then at y - h,
+// each loop as its four segments.
+void appendWireBox(std::vector<Vector3>& out, const Vector3& centre, const HalfExtents& h);
+
+// The ground grid: for i = -10..10 a line along z at x = i, then one along x at z = i.
+std::vector<Vector3> gridLines();
+
+// A convex polygon of `count` corners at `corners` as triangles (0, 1, 2), (0, 2, 3)...,
+// moved by `offset`; fewer than three corners give nothing.
+void appendPolygon(std::vector<Vector3>& out, const Vector3* corners, int count, const Vector3& offset);
+
+}  // namespace zorvel

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "ObjectShape.h"
+#include "ViewerScene.h"
+
+namespace zorvel {
+
+// The viewer's window: plays `scene` full screen, each pixel a cube, or `shape` when it
+// has polygons. Takes the program's arguments for GLUT. Does not return: the process
+// ends on ESC or when the window is closed.
+[[noreturn]] void runPlaybackView(int& argc, char** argv, ViewerScene& scene, const ObjectShape& shape);
+
+}  // namespace zorvel

@@ -1,0 +1,120 @@
+#include "ViewState.h"
+
+#include <cctype>
+
+namespace zorvel {
+
+ViewState initialViewState(std::uint32_t now) {
+  ViewState view;
+  view.lastFrameTick = now;
+  return view;
+}
+
+void resetCamera(ViewState& view) {
+  const ViewState start;
+  view.zoom = start.zoom;
+  view.panX = start.panX;
+  view.panY = start.panY;
+  view.rotateX = start.rotateX;
+  view.rotateY = start.rotateY;
+}
+
+namespace {
+
+constexpr unsigned char kEscape = 27;
+
+// The keys both views share; false when `key` is none of them.
+bool pressSharedKey(ViewState& view, unsigned char key, KeyEffect& effect) {
+  switch (std::toupper(key)) {
+    case kEscape: effect = KeyEffect::Quit; return true;
+    case ' ': view.playing = !view.playing; return true;
+    case 'D': view.drawMode = (view.drawMode + 1) % 3; return true;
+    case 'F': resetCamera(view); return true;
+    case 'G': view.showGrid = !view.showGrid; return true;
+    case 'T': view.additiveBlend = !view.additiveBlend; return true;
+    default: return false;
+  }
+}
+
+}  // namespace
+
+KeyEffect pressViewerKey(ViewState& view, unsigned char key, std::int32_t& currentFrame, std::int32_t frameCount) {
+  KeyEffect effect = KeyEffect::None;
+  if (pressSharedKey(view, key, effect)) return effect;
+  switch (std::toupper(key)) {
+    case 'A': view.antialias = !view.antialias; break;
+    case ',':
+    case '<':
+      if (view.playing)
+        view.playDirection = -1;
+      else
+        currentFrame = stepFrame(currentFrame, -1, frameCount);
+      break;
+    case '.':
+    case '>':
+      if (view.playing)
+        view.playDirection = 1;
+      else
+        currentFrame = stepFrame(currentFrame, 1, frameCount);
+      break;
+    default: break;
+  }
+  return effect;
+}
+
+KeyEffect pressBlenderKey(ViewState& view, unsigned char key) {
+  KeyEffect effect = KeyEffect::None;
+  pressSharedKey(view, key, effect);
+  return effect;
+}
+
+void mouseButton(ViewState& view, int button, int x, int y) {
+  if (button == 0) view.leftButtonHeld = !view.leftButtonHeld;
+  if (button == 1) view.middleButtonHeld = !view.middleButtonHeld;
+  if (button == 2) view.rightButtonHeld = !view.rightButtonHeld;
+  view.lastMouseX = x;
+  view.lastMouseY = y;
+}
+
+void dragTo(ViewState& view, int x, int y) {
+  if (!view.leftButtonHeld && !view.middleButtonHeld && !view.rightButtonHeld) return;
+  const int dx = x - view.lastMouseX;
+  const int dy = y - view.lastMouseY;
+  view.lastMouseX = x;
+  view.lastMouseY = y;
+  if (view.leftButtonHeld) {
+    view.rotateX += static_cast<float>(dy * 0.5);
+    view.rotateY += static_cast<float>(dx * 0.5);
+  } else if (view.middleButtonHeld) {
+    view.zoom += static_cast<float>(dx * 0.1);
+  } else {
+    view.panX += static_cast<float>(dx * 0.05);
+    view.panY -= static_cast<float>(dy * 0.05);
+  }
+}
+
+std::optional<std::uint32_t> pacedFrameRate(const ViewState& view, std::uint32_t now) {
+  const std::uint32_t elapsed = now - view.lastFrameTick;
+  const std::uint32_t interval = static_cast<std::uint32_t>(1000 / view.framesPerSecond);
+  if (elapsed < interval || elapsed == 0) return std::nullopt;
+  return 1000u / elapsed;
+}
+
+std::int32_t stepFrame(std::int32_t frame, std::int32_t direction, std::int32_t frameCount) {
+  if (frameCount <= 0) return 0;
+  frame += direction;
+  if (frame >= frameCount) return 0;
+  if (frame < 0) return frameCount - 1;
+  return frame;
+}
+
+Projection projectionFor(int width, int height) {
+  Projection p;
+  if (height == 0) height = 1;
+  p.viewportWidth = width;
+  p.viewportHeight = height;
+  p.aspect = static_cast<double>(width) / height;
+  return p;
+}
+
+}  // namespace zorvel
