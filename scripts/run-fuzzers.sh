@@ -17,3 +17,5 @@ run() {
 }
 
 run tga_image_fuzz tga
+run path_file_fuzz path
+run rtg_object_fuzz rtg

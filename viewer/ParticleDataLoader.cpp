@@ -140,7 +140,11 @@ bool cachePathFile(const std::string& pathFile, ViewerScene& scene, std::ostream
     out << "Attempt to open specified pPath-file failed." << std::endl;
     return false;
   }
-  TextScanner scan(*text);
+  return cachePathText(*text, scene, out);
+}
+
+bool cachePathText(std::string_view text, ViewerScene& scene, std::ostream& out) {
+  TextScanner scan(text);
   std::uint32_t pixels = 0;
   std::int32_t frames = 0;
   if (!scan.integer(pixels) || !scan.integer(frames)) {

@@ -6,6 +6,7 @@
 
 #include <iosfwd>
 #include <string>
+#include <string_view>
 
 #include "ViewerAttributes.h"
 #include "ViewerScene.h"
@@ -25,6 +26,8 @@ void loadScaleFile(const ViewerAttributes& attributes, ViewerScene& scene, std::
 // played (its line says why); the caller then takes the path-file failure route. A
 // truncated file keeps its complete frames, with one line saying so.
 bool cachePathFile(const std::string& pathFile, ViewerScene& scene, std::ostream& out);
+// The caching pass on a path file's text, already read.
+bool cachePathText(std::string_view text, ViewerScene& scene, std::ostream& out);
 
 // The drawn size for scale value v: min + (max - min) x (v / 255), in single precision.
 float pixelScaleFor(float v, double min, double max);

@@ -38,8 +38,12 @@ void RtgObject::analyzeFile(std::ostream& out, std::ostream& err) {
     err << "RTG-file: " << fileName_ << " failed to open." << std::endl;
     return;
   }
+  analyzeText(std::move(*content), err);
+}
+
+void RtgObject::analyzeText(std::string text, std::ostream& err) {
   analysed_ = true;
-  fileText_ = std::move(*content);
+  fileText_ = std::move(text);
   const std::string_view file = fileText_;
 
   // Export attributes: the pairs after OUTPUT_VERT_NORMS, taken by position.

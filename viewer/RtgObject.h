@@ -54,6 +54,8 @@ class RtgObject {
   // `out` and the failure line on `err`) and reads the header data: export attributes,
   // animation frame count, object count, names and per-object counts.
   void analyzeFile(std::ostream& out, std::ostream& err);
+  // The header passes of analyzeFile on the file's text, already read.
+  void analyzeText(std::string text, std::ostream& err);
   void printSummary(std::ostream& out) const;
   void printObjectInfo(std::ostream& out) const;
   void readVertices(std::ostream& err);
