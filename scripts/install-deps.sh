@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ clang
   googletest libgtest-dev libbenchmark-dev
   freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri
-  xvfb xauth xdotool x11-apps imagemagick
+  xvfb xauth xdotool x11-apps x11-utils imagemagick python3
 )
 
 missing=()
