@@ -77,9 +77,10 @@ void TgaImage::reset() {
 
 bool TgaImage::load(const std::string& fileName) {
   reset();
-  const std::optional<std::string> bytes = readWholeFile(fileName);
+  const std::optional<FileText> bytes = readWholeFile(fileName);
   if (!bytes) return false;
-  return decode(reinterpret_cast<const std::uint8_t*>(bytes->data()), bytes->size());
+  const std::string_view view = bytes->view();
+  return decode(reinterpret_cast<const std::uint8_t*>(view.data()), view.size());
 }
 
 bool TgaImage::decode(const std::uint8_t* data, std::size_t size) {

@@ -1,25 +1,48 @@
 #include "WholeFile.h"
 
-#include <fstream>
-#include <iterator>
+#include <cstdio>
+#include <vector>
 
 namespace zorvel {
 
-std::optional<std::string> readWholeFile(const std::string& fileName) {
-  std::ifstream file(fileName, std::ios::binary);
+namespace {
+
+struct FileCloser {
+  void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+}  // namespace
+
+std::optional<FileText> readWholeFile(const std::string& fileName) {
+  const File file(std::fopen(fileName.c_str(), "rb"));
   if (!file) return std::nullopt;
-  file.seekg(0, std::ios::end);
-  const std::streamoff size = file.tellg();
-  file.seekg(0, std::ios::beg);
-  std::string text;
-  if (size > 0) {
-    text.resize(static_cast<std::size_t>(size));
-    file.read(text.data(), size);
-    text.resize(static_cast<std::size_t>(file.gcount()));
-  } else {
-    text.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+  // Grow the buffer geometrically: the size a file claims is not trusted (pipes, /proc).
+  std::size_t capacity = 1 << 16, size = 0;
+  std::unique_ptr<char[]> bytes(new char[capacity]);
+  if (std::fseek(file.get(), 0, SEEK_END) == 0) {
+    const long end = std::ftell(file.get());
+    if (end > 0) capacity = static_cast<std::size_t>(end) + 1;
+    std::rewind(file.get());
+    bytes.reset(new char[capacity]);
   }
-  if (file.bad()) return std::nullopt;
+  for (;;) {
+    size += std::fread(bytes.get() + size, 1, capacity - size, file.get());
+    if (size < capacity) break;
+    std::unique_ptr<char[]> larger(new char[capacity * 2]);
+    std::copy(bytes.get(), bytes.get() + size, larger.get());
+    bytes = std::move(larger);
+    capacity *= 2;
+  }
+  if (std::ferror(file.get())) return std::nullopt;
+  return FileText(std::move(bytes), size);
+}
+
+std::optional<std::string> readFileStart(const std::string& fileName, std::size_t limit) {
+  const File file(std::fopen(fileName.c_str(), "rb"));
+  if (!file) return std::nullopt;
+  std::string text(limit, '\0');
+  text.resize(std::fread(text.data(), 1, limit, file.get()));
   return text;
 }
 

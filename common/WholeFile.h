@@ -1,11 +1,29 @@
 #pragma once
 
+#include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace zorvel {
 
+// The bytes of a whole file, read in one go into an uninitialised buffer.
+class FileText {
+ public:
+  FileText(std::unique_ptr<char[]> bytes, std::size_t size) : bytes_(std::move(bytes)), size_(size) {}
+  std::string_view view() const { return {bytes_.get(), size_}; }
+  std::string str() const { return std::string(view()); }
+
+ private:
+  std::unique_ptr<char[]> bytes_;
+  std::size_t size_;
+};
+
 // The whole content of a file, or nothing when it cannot be opened or read.
-std::optional<std::string> readWholeFile(const std::string& fileName);
+std::optional<FileText> readWholeFile(const std::string& fileName);
+
+// At most the first `limit` bytes of a file, or nothing when it cannot be opened.
+std::optional<std::string> readFileStart(const std::string& fileName, std::size_t limit);
 
 }  // namespace zorvel

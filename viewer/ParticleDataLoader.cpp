@@ -47,9 +47,9 @@ void runStage(const std::string& fileName, const StageLines& lines, const char* 
     useDefault();
   };
   if (fileName.empty()) return fallBack(lines.undefined, undefinedDefault);
-  const std::optional<std::string> text = readWholeFile(fileName);
+  const std::optional<FileText> text = readWholeFile(fileName);
   if (!text) return fallBack(lines.cannotOpen, lines.defaulted);
-  TextScanner scan(*text);
+  TextScanner scan(text->view());
   std::uint32_t count = 0;
   scan.integer(count);
   if (count != pixelCount) return fallBack(lines.countDiffers, lines.defaulted);
@@ -67,7 +67,8 @@ float pixelScaleFor(float v, double min, double max) {
 void sizeFromPathFile(const std::string& pathFile, ViewerScene& scene) {
   std::uint32_t count = 0;
   if (!pathFile.empty()) {
-    if (const std::optional<std::string> text = readWholeFile(pathFile)) TextScanner(*text).integer(count);
+    // The count stands at the start: a few bytes are enough.
+    if (const std::optional<std::string> text = readFileStart(pathFile, 64)) TextScanner(*text).integer(count);
   }
   scene.allocatePixels(count);
 }
@@ -135,12 +136,12 @@ void loadScaleFile(const ViewerAttributes& a, ViewerScene& scene, std::ostream& 
 }
 
 bool cachePathFile(const std::string& pathFile, ViewerScene& scene, std::ostream& out) {
-  const std::optional<std::string> text = pathFile.empty() ? std::nullopt : readWholeFile(pathFile);
+  const std::optional<FileText> text = pathFile.empty() ? std::nullopt : readWholeFile(pathFile);
   if (!text) {
     out << "Attempt to open specified pPath-file failed." << std::endl;
     return false;
   }
-  return cachePathText(*text, scene, out);
+  return cachePathText(text->view(), scene, out);
 }
 
 bool cachePathText(std::string_view text, ViewerScene& scene, std::ostream& out) {

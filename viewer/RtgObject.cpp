@@ -30,7 +30,7 @@ void RtgObject::fault(std::ostream& err, const std::string& what) {
 
 void RtgObject::analyzeFile(std::ostream& out, std::ostream& err) {
   out << "Analyzing specified RTG-file." << std::endl;
-  std::optional<std::string> content = readWholeFile(fileName_);
+  const std::optional<FileText> content = readWholeFile(fileName_);
   if (!content) {
     out << std::endl;
     out << "--------------RTG FILE ERROR!--------------" << std::endl;
@@ -38,7 +38,7 @@ void RtgObject::analyzeFile(std::ostream& out, std::ostream& err) {
     err << "RTG-file: " << fileName_ << " failed to open." << std::endl;
     return;
   }
-  analyzeText(std::move(*content), err);
+  analyzeText(content->str(), err);
 }
 
 void RtgObject::analyzeText(std::string text, std::ostream& err) {
