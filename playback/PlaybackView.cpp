@@ -2,6 +2,7 @@
 
 #include <GL/glut.h>
 
+#include <cstdlib>
 #include <iostream>
 
 #include "PlaybackWindow.h"
@@ -77,6 +78,7 @@ void runPlaybackView(int& argc, char** argv, ViewerScene& scene, const ObjectSha
   for (std::size_t n = 0; n < shape.objectCornersX.size(); ++n)
     gCorners.push_back({shape.objectCornersX[n], shape.objectCornersY[n], shape.objectCornersZ[n]});
   runPlaybackWindow(argc, argv, {onDisplay, onKeyboard});
+  std::exit(0);
 }
 
 }  // namespace zorvel

@@ -74,8 +74,6 @@ void runPlaybackWindow(int& argc, char** argv, const WindowCallbacks& callbacks)
   initView();
   glutFullScreen();
   glutMainLoop();
-  // A GLUT whose loop returns (the window was closed) ends the process here.
-  std::exit(0);
 }
 
 void beginFrame() {

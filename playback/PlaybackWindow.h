@@ -29,8 +29,9 @@ ViewState& viewState();
 
 // Initialises GLUT with the program's arguments, opens the window, registers `callbacks`
 // with the shared reshape, idle, mouse and motion callbacks, initialises the view, goes
-// full screen and runs the event loop. Does not return.
-[[noreturn]] void runPlaybackWindow(int& argc, char** argv, const WindowCallbacks& callbacks);
+// full screen and runs the event loop, which returns only with a GLUT that can return
+// from it.
+void runPlaybackWindow(int& argc, char** argv, const WindowCallbacks& callbacks);
 
 // Clear colour black, depth testing on, every ViewState field to its start value.
 void initView();

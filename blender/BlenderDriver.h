@@ -1,0 +1,23 @@
+#pragma once
+
+#include <functional>
+#include <iosfwd>
+
+#include "BlenderConfig.h"
+#include "ConsoleMenu.h"
+#include "KeyframeFrames.h"
+
+namespace zorvel {
+
+// The blender menu on `config`: A reads a configuration, B (listed only while a
+// complete configuration is loaded) leaves the menus, X quits after confirmation.
+MenuSystem blenderMenus(BlenderConfig& config, std::istream& in);
+
+// Opens the window on the built frames; does not return in the real program.
+using StartBlendView = std::function<void(const BlenderConfig& config, const BlendFrames& frames)>;
+
+// The blender from its start-up lines to the hand-over: a first reading, the menu, the
+// frames, "OpenGL..." and `startView`. Returns the exit status (0).
+int runBlender(BlenderConfig& config, std::istream& in, std::ostream& out, const StartBlendView& startView);
+
+}  // namespace zorvel

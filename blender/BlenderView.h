@@ -1,0 +1,13 @@
+#pragma once
+
+#include "BlenderConfig.h"
+#include "KeyframeFrames.h"
+
+namespace zorvel {
+
+// The blender's window: plays `frames` full screen, each pixel a box whose depth is its
+// displacement, looping forward. Takes the program's arguments for GLUT; returns only
+// if the event loop does.
+void runBlendView(int& argc, char** argv, const BlenderConfig& config, const BlendFrames& frames);
+
+}  // namespace zorvel

@@ -1,0 +1,102 @@
+#include "KeyframeFrames.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <climits>
+#include <new>
+#include <ostream>
+
+namespace zorvel {
+
+std::int32_t blendChannel(std::int32_t a, std::int32_t b, std::int32_t g, std::int32_t n) {
+  return a + ((g + 1) * (b - a)) / n;
+}
+
+float computeDisplacement(const ColorRGBA& colour, float minDisplacement, float maxDisplacement) {
+  const float brightness =
+      static_cast<float>((colour.red + colour.green + colour.blue) * 0.3333333333333333);
+  const double difference = static_cast<double>(maxDisplacement) - minDisplacement;
+  const double quotient = 255.0 / static_cast<double>(brightness);
+  return static_cast<float>(minDisplacement + difference / quotient);
+}
+
+namespace {
+
+// Bytes of memory the machine has; the store must fit in them.
+std::uint64_t physicalMemory() {
+  const long pages = sysconf(_SC_PHYS_PAGES);
+  const long size = sysconf(_SC_PAGE_SIZE);
+  return pages > 0 && size > 0 ? static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(size) : 0;
+}
+
+bool allocate(FrameStore& store, std::size_t values) {
+  try {
+    for (auto* plane : {&store.frameRed, &store.frameGreen, &store.frameBlue, &store.frameAlpha}) plane->resize(values);
+    store.frameDisplacement.resize(values);
+    return true;
+  } catch (const std::bad_alloc&) {
+    store = FrameStore{};
+    return false;
+  }
+}
+
+}  // namespace
+
+std::optional<BlendFrames> buildFrames(const BlenderConfig& config, std::ostream& out) {
+  BlendFrames frames;
+  KeyframeSet& set = frames.keyframes;
+  FrameStore& store = frames.store;
+  const KeyframeImage& first = config.keyframes.at(0);
+  set.pixelCount = static_cast<std::uint32_t>(static_cast<int>(first.height)) * static_cast<int>(first.width);
+  std::int64_t frameTotal = 0;
+  for (std::size_t k = 0; k < config.keyframeCount; ++k) {
+    KeyframeColours colours;
+    colours.colours.assign(set.pixelCount, ColorRGBA{0, 0, 0, 255});
+    const auto& records = config.keyframes[k].records;
+    for (std::size_t j = 0; j < set.pixelCount && j < records.size(); ++j) colours.colours[j] = records[j].colour;
+    colours.inbetweenCount = config.inbetweenCounts[k];
+    frameTotal += colours.inbetweenCount;
+    set.keyframes.push_back(std::move(colours));
+  }
+
+  // 20 bytes a pixel a frame: refuse what the machine cannot hold before trying.
+  const std::uint64_t values = static_cast<std::uint64_t>(frameTotal) * set.pixelCount;
+  const std::uint64_t memory = physicalMemory();
+  store.pixelCount = set.pixelCount;
+  store.frameCount = static_cast<std::int32_t>(std::min<std::int64_t>(frameTotal, INT32_MAX));
+  if (frameTotal > INT32_MAX || (memory != 0 && values > memory / 20) ||
+      !allocate(store, static_cast<std::size_t>(values))) {
+    out << "Not enough memory for " << frameTotal << " frames of " << set.pixelCount << " pixels ("
+        << values / 50000 << " MB)." << std::endl;
+    return std::nullopt;
+  }
+
+  std::int32_t f = 0;
+  const std::size_t keyframeCount = set.keyframes.size();
+  for (std::size_t k = 0; k < keyframeCount; ++k) {
+    out << "---------------------------------------" << std::endl;
+    out << "keyframe: " << k << std::endl;
+    const KeyframeColours& from = set.keyframes[k];
+    const KeyframeColours& to = set.keyframes[(k + 1) % keyframeCount];
+    const std::int32_t n = from.inbetweenCount;
+    for (std::int32_t g = 0; g < n; ++g, ++f) {
+      for (std::uint32_t j = 0; j < set.pixelCount; ++j) {
+        const ColorRGBA a = from.colours[j], b = to.colours[j];
+        const ColorRGBA blended{static_cast<std::uint8_t>(blendChannel(a.red, b.red, g, n)),
+                                static_cast<std::uint8_t>(blendChannel(a.green, b.green, g, n)),
+                                static_cast<std::uint8_t>(blendChannel(a.blue, b.blue, g, n)),
+                                static_cast<std::uint8_t>(blendChannel(a.alpha, b.alpha, g, n))};
+        const std::size_t at = store.at(f, j);
+        store.frameRed[at] = blended.red;
+        store.frameGreen[at] = blended.green;
+        store.frameBlue[at] = blended.blue;
+        store.frameAlpha[at] = blended.alpha;
+        store.frameDisplacement[at] = computeDisplacement(blended, config.minDisplacement, config.maxDisplacement);
+      }
+    }
+  }
+  return frames;
+}
+
+}  // namespace zorvel

@@ -1,0 +1,57 @@
+#pragma once
+
+// Every frame of the blend, computed before the window opens: from each keyframe to the
+// next (and from the last back to the first) the colours are blended in integer steps,
+// and each blended colour's brightness gives the pixel's displacement (its box's depth).
+
+#include <cstdint>
+#include <iosfwd>
+#include <optional>
+#include <vector>
+
+#include "BlenderConfig.h"
+#include "ColorRGBA.h"
+
+namespace zorvel {
+
+struct KeyframeColours {
+  std::vector<ColorRGBA> colours;    // pixelCount colours in record order
+  std::int32_t inbetweenCount = 0;  // frames leading from this keyframe to the next
+};
+
+struct KeyframeSet {
+  std::uint32_t pixelCount = 0;
+  std::vector<KeyframeColours> keyframes;
+};
+
+// frameCount frames of pixelCount pixels; plane values of frame f, pixel j at
+// f x pixelCount + j.
+struct FrameStore {
+  std::uint32_t pixelCount = 0;
+  std::int32_t frameCount = 0;
+  std::vector<std::uint32_t> frameRed, frameGreen, frameBlue, frameAlpha;
+  std::vector<float> frameDisplacement;
+
+  std::size_t at(std::int32_t frame, std::uint32_t pixel) const {
+    return static_cast<std::size_t>(frame) * pixelCount + pixel;
+  }
+};
+
+// One channel of frame g (0-based) of n frames from a towards b, in signed 32-bit
+// arithmetic with division truncating toward zero: frame n - 1 is b exactly.
+std::int32_t blendChannel(std::int32_t a, std::int32_t b, std::int32_t g, std::int32_t n);
+
+// minDisplacement + (maxDisplacement - minDisplacement) / (255 / brightness), brightness
+// the mean of R, G and B; black gives the minimum, white the maximum.
+float computeDisplacement(const ColorRGBA& colour, float minDisplacement, float maxDisplacement);
+
+// Builds the keyframe set and every frame from a complete configuration, printing the
+// keyframe lines. Pixels that a keyframe image lacks are black. Returns nothing, and
+// prints one line saying why, when the store would not fit in memory.
+struct BlendFrames {
+  KeyframeSet keyframes;
+  FrameStore store;
+};
+std::optional<BlendFrames> buildFrames(const BlenderConfig& config, std::ostream& out);
+
+}  // namespace zorvel
