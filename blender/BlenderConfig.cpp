@@ -63,17 +63,18 @@ bool readConfiguration(BlenderConfig& config, std::istream& in, std::ostream& ou
   if (!(in >> config.configFile)) return false;
 
   const std::optional<FileText> file = readWholeFile(config.configFile);
-  if (!file) {
+  if (file)
+    readConfigurationText(config, file->view(), out);
+  else
     reportConfigError(config, kFailedToOpen, out);
-    return true;
-  }
-  TextScanner scan(file->view());
+  return true;
+}
+
+void readConfigurationText(BlenderConfig& config, std::string_view text, std::ostream& out) {
+  TextScanner scan(text);
   std::string_view word;
   const auto keyword = [&](const char* expected) { return scan.word(word) && word == expected; };
-  const auto fail = [&](const char* message) {
-    reportConfigError(config, message, out);
-    return true;
-  };
+  const auto fail = [&](const char* message) { reportConfigError(config, message, out); };
 
   if (!keyword("#MORVAINE_CONFIGURATION_FILE")) return fail(kNotAConfiguration);
   std::uint16_t count = 0;
@@ -106,7 +107,6 @@ bool readConfiguration(BlenderConfig& config, std::istream& in, std::ostream& ou
   if (std::accumulate(config.inbetweenCounts.begin(), config.inbetweenCounts.end(), 0u) == 0)
     return fail(kContainsErrors);
   config.configLoaded = true;
-  return true;
 }
 
 }  // namespace zorvel

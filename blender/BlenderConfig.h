@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <iosfwd>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "BasicPixelImage.h"
@@ -40,6 +41,9 @@ struct BlenderConfig {
 // reported in the error box and end the reading. Returns false only when `in` ended at
 // the prompt.
 bool readConfiguration(BlenderConfig& config, std::istream& in, std::ostream& out);
+
+// Steps of a reading after the file was opened: checks `text` and loads the images.
+void readConfigurationText(BlenderConfig& config, std::string_view text, std::ostream& out);
 
 // Prints the error box with `message`, empties configFile and clears configLoaded.
 void reportConfigError(BlenderConfig& config, const char* message, std::ostream& out);

@@ -1,6 +1,7 @@
 #include "WholeFile.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <vector>
 
 namespace zorvel {
@@ -15,6 +16,9 @@ using File = std::unique_ptr<std::FILE, FileCloser>;
 }  // namespace
 
 std::optional<FileText> readWholeFile(const std::string& fileName) {
+  // Only plain files: a device or a pipe may never end.
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(fileName, error)) return std::nullopt;
   const File file(std::fopen(fileName.c_str(), "rb"));
   if (!file) return std::nullopt;
   // Grow the buffer geometrically: the size a file claims is not trusted (pipes, /proc).

@@ -20,7 +20,8 @@ class FileText {
   std::size_t size_;
 };
 
-// The whole content of a file, or nothing when it cannot be opened or read.
+// The whole content of a plain file, or nothing when it cannot be opened or read or is
+// no plain file (a folder, a device, a pipe).
 std::optional<FileText> readWholeFile(const std::string& fileName);
 
 // At most the first `limit` bytes of a file, or nothing when it cannot be opened.

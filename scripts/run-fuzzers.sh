@@ -19,3 +19,4 @@ run() {
 run tga_image_fuzz tga
 run path_file_fuzz path
 run rtg_object_fuzz rtg
+run blender_config_fuzz config

@@ -1,0 +1,169 @@
+// The blender's readings, menu and frame building, run as the program with scripted
+// input (its window replaced by nothing).
+
+#include <gtest/gtest.h>
+
+#include "CruncherTranscripts.h"
+#include "TestSupport.h"
+
+namespace zorvel::test {
+namespace {
+
+const std::string kBlenderBanner =
+    "Morvaine v1.0 beta1 provided by Tavrin\n"
+    "Please direct your fanmail to \"tavrin@zorvel.example\"\n"
+    "\n";
+const std::string kTitle =
+    "\n"
+    "###############################################################\n"
+    "#                                                             #\n"
+    "#   # # # # # # # # # # # # # # # # # # # # # # # # # # # #   #\n"
+    "#                                                             #\n"
+    "#                                                             #\n"
+    "#   #   #   ###   ####   #   #   ###   #####  #   #  #####    #\n"
+    "#   ## ##  #   #  #   #  #   #  #   #    #    ##  #  #        #\n"
+    "#   # # #  #   #  ####   #   #  #####    #    # # #  ####     #\n"
+    "#   #   #  #   #  #  #    # #   #   #    #    #  ##  #        #\n"
+    "#   #   #   ###   #   #    #    #   #  #####  #   #  #####    #\n"
+    "#                                                             #\n"
+    "#                                                             #\n"
+    "#                                                             #\n"
+    "#            # #   # #   # #   # #   # #   # #   #            #\n"
+    "#                                                             #\n"
+    "#   # # # # # # # # # # # # # # # # # # # # # # # # # # # #   #\n"
+    "#                                                             #\n"
+    "#                                                             #\n"
+    "###############################################################\n"
+    "\n"
+    "Morvaine configuration file:";
+const std::string kMenuWithB = "A. Specify an Morvaine configuration file.\nB. View animation.\nX. Exit Morvaine.\n\nMenu item:";
+const std::string kMenuWithoutB = "A. Specify an Morvaine configuration file.\nX. Exit Morvaine.\n\nMenu item:";
+const std::string kBlenderQuit = "Sure you want to quit? (Y / N)\n\nMenu item:";
+
+std::string errorBox(const std::string& message) {
+  return "------------MORVAINE FILE ERROR------------\n-------------------------------------------\n" + message +
+         "\n\n";
+}
+const std::string kContainsErrors = errorBox("Specified Morvaine configuration file contains errors!");
+
+std::string keyframeLines(int count) {
+  std::string text;
+  for (int k = 0; k < count; ++k) text += "---------------------------------------\nkeyframe: " + std::to_string(k) + "\n";
+  return text;
+}
+
+class BlenderDialogue : public ::testing::Test {
+ protected:
+  BlenderDialogue() {
+    folder.write("a.tga", colourTga(3, 2));
+    folder.write("b.tga", colourTga(3, 2));
+    folder.write("c.tga", colourTga(3, 2));
+  }
+  void expectTranscript(const std::string& input, const std::string& expected) {
+    const ProgramRun run = runProgram(ZORVEL_CONSOLE_BLENDER, folder.path(), input);
+    EXPECT_EQ(run.out, kBlenderBanner + expected);
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.status, 0);
+  }
+  std::string summary(const std::string& name) const { return imageSummary(name, 3, 2, 24); }
+  ScratchFolder folder;
+};
+
+const std::string kTwoKeyframes =
+    "#MORVAINE_CONFIGURATION_FILE\n#NUMBER_OF_KEYFRAMES 2\n#MINDISPLACEMENT 0.5\n#MAXDISPLACEMENT 6\n"
+    "#IMAGEPATH a.tga #NUMBER_OF_INTERPOLATION_FRAMES 3\n#IMAGEPATH b.tga #NUMBER_OF_INTERPOLATION_FRAMES 4\n";
+
+TEST_F(BlenderDialogue, AGoodReadingListsBAndBuildsTheFramesOnIt) {
+  folder.write("two.cfg", kTwoKeyframes);
+  expectTranscript("two.cfg\nb\n", kTitle + summary("a.tga") + summary("b.tga") + kMenuWithB + keyframeLines(2) +
+                                       "OpenGL...Thank you for using Morvaine. Please come again.\n"
+                                       "Press <ENTER> to exit...");
+}
+
+TEST_F(BlenderDialogue, OneLineAndOneWordPerLineReadAlike) {
+  std::string oneLine = kTwoKeyframes, perWord = kTwoKeyframes;
+  for (char& c : oneLine)
+    if (c == '\n') c = ' ';
+  for (char& c : perWord)
+    if (c == ' ') c = '\n';
+  folder.write("line.cfg", oneLine);
+  folder.write("words.cfg", perWord);
+  const std::string loaded = summary("a.tga") + summary("b.tga") + kMenuWithB;
+  expectTranscript("line.cfg\na\nwords.cfg\nx\ny\n", kTitle + loaded + kTitle + loaded + kBlenderQuit + "\n");
+}
+
+TEST_F(BlenderDialogue, EachErrorBox) {
+  folder.write("lower.cfg", "#morvaine_configuration_file\n");
+  folder.write("empty.cfg", "");
+  folder.write("order.cfg", "#MORVAINE_CONFIGURATION_FILE #MINDISPLACEMENT 1\n");
+  folder.write("zero.cfg", "#MORVAINE_CONFIGURATION_FILE #NUMBER_OF_KEYFRAMES 0\n");
+  folder.write("big.cfg", "#MORVAINE_CONFIGURATION_FILE #NUMBER_OF_KEYFRAMES 65536\n");
+  folder.write("letters.cfg", "#MORVAINE_CONFIGURATION_FILE #NUMBER_OF_KEYFRAMES 1 #MINDISPLACEMENT low\n");
+  const std::string notConfig = errorBox("Specified file is not a Morvaine configuration file!");
+  expectTranscript("missing.cfg\na\nlower.cfg\na\nempty.cfg\na\norder.cfg\na\nzero.cfg\na\nbig.cfg\na\nletters.cfg\nb\n",
+                   kTitle + errorBox("Specified Morvaine configuration file failed to open!") + kMenuWithoutB +
+                       kTitle + notConfig + kMenuWithoutB + kTitle + notConfig + kMenuWithoutB + kTitle +
+                       kContainsErrors + kMenuWithoutB + kTitle + kContainsErrors + kMenuWithoutB + kTitle +
+                       kContainsErrors + kMenuWithoutB + kTitle + kContainsErrors + kMenuWithoutB + kNotDefined +
+                       kMenuWithoutB);
+}
+
+TEST_F(BlenderDialogue, AFileEndingBeforeItsLastEntryIsCompleteLoadsWhatItHasAndFails) {
+  folder.write("short.cfg",
+               "#MORVAINE_CONFIGURATION_FILE #NUMBER_OF_KEYFRAMES 3 #MINDISPLACEMENT 0 #MAXDISPLACEMENT 1\n"
+               "#IMAGEPATH a.tga #NUMBER_OF_INTERPOLATION_FRAMES 2\n#IMAGEPATH b.tga #NUMBER_OF_INTERPOLATION_FRAMES 2\n");
+  folder.write("nocount.cfg",
+               "#MORVAINE_CONFIGURATION_FILE #NUMBER_OF_KEYFRAMES 1 #MINDISPLACEMENT 0 #MAXDISPLACEMENT 1\n"
+               "#IMAGEPATH a.tga #NUMBER_OF_INTERPOLATION_FRAMES\n");
+  expectTranscript("short.cfg\na\nnocount.cfg\nb\nx\ny\n",
+                   kTitle + summary("a.tga") + summary("b.tga") + kContainsErrors + kMenuWithoutB + kTitle +
+                       kContainsErrors + kMenuWithoutB + kNotDefined + kMenuWithoutB + kBlenderQuit + "\n");
+}
+
+TEST_F(BlenderDialogue, ASecondReadingReplacesTheFirstAlsoWithFewerKeyframes) {
+  folder.write("two.cfg", kTwoKeyframes);
+  folder.write("one.cfg",
+               "#MORVAINE_CONFIGURATION_FILE #NUMBER_OF_KEYFRAMES 1 #MINDISPLACEMENT 0 #MAXDISPLACEMENT 1 "
+               "#IMAGEPATH c.tga #NUMBER_OF_INTERPOLATION_FRAMES 5 and whatever follows is ignored\n");
+  expectTranscript("two.cfg\na\none.cfg\nb\n", kTitle + summary("a.tga") + summary("b.tga") + kMenuWithB + kTitle +
+                                                   summary("c.tga") + kMenuWithB + keyframeLines(1) +
+                                                   "OpenGL...Thank you for using Morvaine. Please come again.\n"
+                                                   "Press <ENTER> to exit...");
+}
+
+TEST_F(BlenderDialogue, AMissingImageReadsAsEmptyAndIsNamedAsNotMatching) {
+  folder.write("gap.cfg",
+               "#MORVAINE_CONFIGURATION_FILE #NUMBER_OF_KEYFRAMES 2 #MINDISPLACEMENT 0 #MAXDISPLACEMENT 1 "
+               "#IMAGEPATH a.tga #NUMBER_OF_INTERPOLATION_FRAMES 1 #IMAGEPATH gone.tga "
+               "#NUMBER_OF_INTERPOLATION_FRAMES 1\n");
+  expectTranscript("gap.cfg\nb\n",
+                   kTitle + summary("a.tga") + imageSummary("gone.tga", 0, 0, 0) +
+                       "Keyframe image gone.tga is 0 x 0, not 3 x 2 as the first keyframe image: pixels it lacks "
+                       "are black, pixels beyond are not used.\n" +
+                       kMenuWithB + keyframeLines(2) +
+                       "OpenGL...Thank you for using Morvaine. Please come again.\nPress <ENTER> to exit...");
+}
+
+TEST_F(BlenderDialogue, CountsThatAddUpToNoFramesAreErrors) {
+  folder.write("still.cfg",
+               "#MORVAINE_CONFIGURATION_FILE #NUMBER_OF_KEYFRAMES 2 #MINDISPLACEMENT 0 #MAXDISPLACEMENT 1 "
+               "#IMAGEPATH a.tga #NUMBER_OF_INTERPOLATION_FRAMES 0 #IMAGEPATH b.tga #NUMBER_OF_INTERPOLATION_FRAMES 0\n");
+  expectTranscript("still.cfg\nx\nn\nx\ny\n", kTitle + summary("a.tga") + summary("b.tga") + kContainsErrors +
+                                                  kMenuWithoutB + kBlenderQuit + "\n" + kMenuWithoutB + kBlenderQuit +
+                                                  "\n");
+}
+
+TEST_F(BlenderDialogue, AFrameStoreTooLargeForMemoryIsReportedAndTheMenuReturns) {
+  folder.write("wide.tga", greyTga(65535, 1, [](int k) -> std::uint8_t { return static_cast<std::uint8_t>(k); }));
+  folder.write("huge.cfg",
+               "#MORVAINE_CONFIGURATION_FILE #NUMBER_OF_KEYFRAMES 1 #MINDISPLACEMENT 0 #MAXDISPLACEMENT 1 "
+               "#IMAGEPATH wide.tga #NUMBER_OF_INTERPOLATION_FRAMES 65535\n");
+  expectTranscript("huge.cfg\nb\nx\ny\n", kTitle + imageSummary("wide.tga", 65535, 1, 8) + kMenuWithB +
+                                              "Not enough memory for 65535 frames of 65535 pixels (85896 MB).\n" +
+                                              kMenuWithB + kBlenderQuit + "\n");
+}
+
+TEST_F(BlenderDialogue, EndOfInputAtTheFirstPromptEndsQuietly) { expectTranscript("", kTitle); }
+
+}  // namespace
+}  // namespace zorvel::test
