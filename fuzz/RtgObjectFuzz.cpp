@@ -16,16 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   rtg.analyzeText(std::string(reinterpret_cast<const char*>(data), size), err);
   rtg.printSummary(out);
   rtg.printObjectInfo(out);
-  rtg.readVertices(err);
-  rtg.readNormals(err);
-  rtg.readTexCoords(err);
-  rtg.readColors(err);
-  rtg.readPolygons(err);
-  if (rtg.usable() && rtg.objectCount() > 0) {
-    const zorvel::ObjectShape shape =
-        zorvel::flattenObjectCorners(rtg.polygonCount(0), rtg.polygonCornerCounts().data(),
-                                     rtg.polygonStarts().data(), rtg.polygonIndices().data(), rtg.vertices(), out);
-    if (shape.objectCornersX.size() != shape.objectCornersZ.size()) std::abort();
-  }
+  rtg.readObjectData(err);
+  const zorvel::ObjectShape shape = zorvel::firstObjectShape(rtg, out);
+  if (shape.objectCornersX.size() != shape.objectCornersZ.size()) std::abort();
   return 0;
 }

@@ -66,11 +66,7 @@ TEST(RtgReader, ReadsEverySectionOfEveryObject) {
   EXPECT_EQ(out.str(), "RTG: Creating RTG-object instance...done\n");
   rtg.setFileName(folder.file("scene.rtg"));
   rtg.analyzeFile(out, err);
-  rtg.readVertices(err);
-  rtg.readNormals(err);
-  rtg.readTexCoords(err);
-  rtg.readColors(err);
-  rtg.readPolygons(err);
+  rtg.readObjectData(err);
   EXPECT_EQ(err.str(), "");
   ASSERT_TRUE(rtg.usable());
   EXPECT_TRUE(rtg.attribute(RtgObject::ShowIndexCounters));
@@ -89,9 +85,7 @@ TEST(RtgReader, ReadsEverySectionOfEveryObject) {
   EXPECT_EQ(rtg.polygonIndices(), (std::vector<std::int32_t>{0, 1, 2, 3, 4, 5, 5, 6, 3}));
 
   std::ostringstream pos;
-  const ObjectShape shape = flattenObjectCorners(rtg.polygonCount(0), rtg.polygonCornerCounts().data(),
-                                                 rtg.polygonStarts().data(), rtg.polygonIndices().data(),
-                                                 rtg.vertices(), pos);
+  const ObjectShape shape = firstObjectShape(rtg, pos);
   EXPECT_EQ(pos.str(), "pos: 0 0 0\npos: 1 0 0\npos: 0 1 0\n");
   EXPECT_EQ(shape.cornerCounts, (std::vector<std::uint16_t>{3}));
   EXPECT_EQ(shape.objectCornersY, (std::vector<float>{0, 0, 1}));
@@ -123,9 +117,7 @@ TEST(RtgReader, ColoursAreNotReadWhileTheirAttributeIsOff) {
   RtgObject rtg(out);
   rtg.setFileName(folder.file("plain.rtg"));
   rtg.analyzeFile(out, err);
-  rtg.readVertices(err);
-  rtg.readColors(err);
-  rtg.readPolygons(err);
+  rtg.readObjectData(err);
   EXPECT_EQ(err.str(), "");
   EXPECT_TRUE(rtg.usable());
   EXPECT_TRUE(rtg.colors().empty());
@@ -142,11 +134,7 @@ class BrokenRtgFile : public ::testing::Test {
     RtgObject rtg(out);
     rtg.setFileName(folder.file("broken.rtg"));
     rtg.analyzeFile(out, err);
-    rtg.readVertices(err);
-    rtg.readNormals(err);
-    rtg.readTexCoords(err);
-    rtg.readColors(err);
-    rtg.readPolygons(err);
+    rtg.readObjectData(err);
     EXPECT_TRUE(rtg.analysed());
     EXPECT_FALSE(rtg.usable());
     const std::string line = err.str();
@@ -210,8 +198,7 @@ TEST(RtgReader, SurplusObjectsAndRecordsAreIgnored) {
   RtgObject rtg(out);
   rtg.setFileName(folder.file("more.rtg"));
   rtg.analyzeFile(out, err);
-  rtg.readVertices(err);
-  rtg.readPolygons(err);
+  rtg.readObjectData(err);
   EXPECT_EQ(err.str(), "");
   EXPECT_TRUE(rtg.usable());
   EXPECT_EQ(rtg.vertices().size(), 3u);

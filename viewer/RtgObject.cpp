@@ -259,4 +259,18 @@ void RtgObject::readPolygons(std::ostream& err) {
   fileText_.shrink_to_fit();
 }
 
+void RtgObject::readObjectData(std::ostream& err) {
+  readVertices(err);
+  readNormals(err);
+  readTexCoords(err);
+  readColors(err);
+  readPolygons(err);
+}
+
+ObjectShape firstObjectShape(const RtgObject& rtg, std::ostream& out) {
+  if (!rtg.usable() || rtg.objectCount() == 0) return ObjectShape{};
+  return flattenObjectCorners(rtg.polygonCount(0), rtg.polygonCornerCounts().data(), rtg.polygonStarts().data(),
+                              rtg.polygonIndices().data(), rtg.vertices(), out);
+}
+
 }  // namespace zorvel

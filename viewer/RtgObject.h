@@ -15,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "ObjectShape.h"
 #include "Vector3.h"
 
 namespace zorvel {
@@ -63,6 +64,8 @@ class RtgObject {
   void readTexCoords(std::ostream& err);
   void readColors(std::ostream& err);
   void readPolygons(std::ostream& err);
+  // The five readers above, in that order.
+  void readObjectData(std::ostream& err);
 
   // True once analyzeFile could open the file.
   bool analysed() const { return analysed_; }
@@ -111,5 +114,9 @@ class RtgObject {
   std::vector<ColorRecord> colors_;
   std::uint64_t totalVertices_ = 0, totalPolygons_ = 0, totalNormals_ = 0, totalTexCoords_ = 0;
 };
+
+// The first object's polygons flattened for drawing (printing a "pos: " line per
+// corner on `out`), or an empty shape when the object is not usable.
+ObjectShape firstObjectShape(const RtgObject& rtg, std::ostream& out);
 
 }  // namespace zorvel

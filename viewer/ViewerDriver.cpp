@@ -24,14 +24,8 @@ int runViewer(RtgObject& rtg, ViewerScene& scene, std::istream& in, std::ostream
     if (rtg.analysed()) {
       rtg.printSummary(out);
       rtg.printObjectInfo(out);
-      rtg.readVertices(err);
-      rtg.readNormals(err);
-      rtg.readTexCoords(err);
-      rtg.readColors(err);
-      rtg.readPolygons(err);
-      if (rtg.usable() && rtg.objectCount() > 0)
-        shape = flattenObjectCorners(rtg.polygonCount(0), rtg.polygonCornerCounts().data(),
-                                     rtg.polygonStarts().data(), rtg.polygonIndices().data(), rtg.vertices(), out);
+      rtg.readObjectData(err);
+      shape = firstObjectShape(rtg, out);
     }
   }
 
