@@ -98,5 +98,29 @@ TEST_F(SceneLoading, CachingFillsEveryFramesPositionsInOneBlock) {
   EXPECT_EQ(scene.animation.frame(0).particles[0].scale, 1.0f);
 }
 
+TEST_F(SceneLoading, AFileReadInChunksGivesTheSameFramesAsTextReadAtOnce) {
+  // About 9 MB: the reader takes it in several pieces, with numbers across their seams.
+  const std::uint32_t pixels = 3001;
+  const int frames = 150;
+  std::string text = std::to_string(pixels) + " " + std::to_string(frames) + "          \n\n";
+  for (int f = 0; f < frames; ++f) {
+    text += std::to_string(f) + "\n";
+    for (std::uint32_t p = 0; p < pixels; ++p)
+      text += std::to_string(f * 0.5 - p) + " " + std::to_string(p % 97) + ".25 -" + std::to_string(f % 7) + "\n";
+  }
+  folder.write("big.pPath", text);
+  ViewerScene chunked, whole;
+  std::ostringstream chunkedLines, wholeLines;
+  ASSERT_TRUE(cachePathFile(folder.file("big.pPath"), chunked, chunkedLines));
+  ASSERT_TRUE(cachePathText(text, whole, wholeLines));
+  EXPECT_EQ(chunkedLines.str(), wholeLines.str());
+  ASSERT_EQ(chunked.frameCount, frames);
+  for (int f = 0; f < frames; ++f)
+    for (std::uint32_t p = 0; p < pixels; ++p)
+      ASSERT_EQ(chunked.animation.frame(f).particles[p].position, whole.animation.frame(f).particles[p].position)
+          << "frame " << f << " pixel " << p;
+  EXPECT_EQ(whole.animation.frame(149).particles[3000].position, (Vector3{74.5f - 3000, 90.25f, -2}));
+}
+
 }  // namespace
 }  // namespace zorvel::test

@@ -1,5 +1,9 @@
 #include "ParticleDataLoader.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
 #include <optional>
 #include <ostream>
 #include <vector>
@@ -135,20 +139,66 @@ void loadScaleFile(const ViewerAttributes& a, ViewerScene& scene, std::ostream& 
            [&scene] { scene.pixelScale.assign(scene.pixelScale.size(), 1.0f); });
 }
 
-bool cachePathFile(const std::string& pathFile, ViewerScene& scene, std::ostream& out) {
-  const std::optional<FileText> text = pathFile.empty() ? std::nullopt : readWholeFile(pathFile);
-  if (!text) {
-    out << "Attempt to open specified pPath-file failed." << std::endl;
-    return false;
-  }
-  return cachePathText(text->view(), scene, out);
-}
+namespace {
 
-bool cachePathText(std::string_view text, ViewerScene& scene, std::ostream& out) {
-  TextScanner scan(text);
+// Numbers from text that arrives in pieces: the whole text at once, or a file read in
+// chunks. Each piece handed to the scanner ends at white space, so no number is cut;
+// the unfinished word at a chunk's end moves to the front of the next.
+class NumberStream {
+ public:
+  explicit NumberStream(std::string_view text) : scan_(text) {}
+  explicit NumberStream(std::FILE* file) : file_(file), buffer_(kChunkBytes), scan_(std::string_view()) {}
+
+  template <class T>
+  bool next(T& value) {
+    for (;;) {
+      if (read(value)) return true;
+      if (!scan_.atEnd() || !refill()) return false;
+    }
+  }
+  // Bytes handed out so far and still to come (for a file, as its size says).
+  std::uint64_t remaining() const { return scan_.remaining() + (filled_ - pieceEnd_) + unread_; }
+  void setUnread(std::uint64_t bytes) { unread_ = bytes; }
+
+ private:
+  static constexpr std::size_t kChunkBytes = 1 << 22;
+
+  bool read(float& value) { return scan_.number(value); }
+  template <class Integer>
+  bool read(Integer& value) {
+    return scan_.integer(value);
+  }
+
+  bool refill() {
+    if (!file_ || std::feof(file_)) return false;
+    std::copy(buffer_.begin() + static_cast<std::ptrdiff_t>(pieceEnd_), buffer_.begin() + static_cast<std::ptrdiff_t>(filled_),
+              buffer_.begin());
+    filled_ -= pieceEnd_;
+    if (filled_ == buffer_.size()) buffer_.resize(buffer_.size() * 2);  // a word longer than a chunk
+    const std::size_t got = std::fread(buffer_.data() + filled_, 1, buffer_.size() - filled_, file_);
+    filled_ += got;
+    unread_ = unread_ > got ? unread_ - got : 0;
+    pieceEnd_ = filled_;
+    if (!std::feof(file_))
+      while (pieceEnd_ > 0 && !isSpace(buffer_[pieceEnd_ - 1])) --pieceEnd_;
+    if (pieceEnd_ == 0 && got > 0 && !std::feof(file_)) return refill();
+    scan_ = TextScanner(std::string_view(buffer_.data(), pieceEnd_));
+    return got > 0 || pieceEnd_ > 0;
+  }
+  static bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+
+  std::FILE* file_ = nullptr;
+  std::vector<char> buffer_;
+  std::size_t filled_ = 0;
+  std::size_t pieceEnd_ = 0;
+  std::uint64_t unread_ = 0;
+  TextScanner scan_;
+};
+
+bool cacheFrames(NumberStream& numbers, ViewerScene& scene, std::ostream& out) {
   std::uint32_t pixels = 0;
   std::int32_t frames = 0;
-  if (!scan.integer(pixels) || !scan.integer(frames)) {
+  if (!numbers.next(pixels) || !numbers.next(frames)) {
     out << "pPath-file has no readable pixel and frame counts." << std::endl;
     return false;
   }
@@ -159,7 +209,7 @@ bool cachePathText(std::string_view text, ViewerScene& scene, std::ostream& out)
   // Each number takes at least two bytes (a digit and a separator): refuse counts that
   // promise more numbers than the file holds before allocating anything for them.
   const std::uint64_t numbersPerFrame = 1 + std::uint64_t{pixels} * 3;
-  if (static_cast<std::uint64_t>(frames) > (scan.remaining() + 1) / 2 / numbersPerFrame) {
+  if (static_cast<std::uint64_t>(frames) > (numbers.remaining() + 1) / 2 / numbersPerFrame) {
     out << "pPath-file is too short for " << pixels << " pixels in " << frames << " frames." << std::endl;
     return false;
   }
@@ -172,11 +222,11 @@ bool cachePathText(std::string_view text, ViewerScene& scene, std::ostream& out)
   for (std::int32_t i = 0; i < frames; ++i) {
     out << "Caching frame " << i << "..." << std::flush;
     std::int32_t number;
-    bool complete = scan.integer(number);
+    bool complete = numbers.next(number);
     FrameParticle* particle = scene.animation.frame(i).particles;
     for (std::uint32_t j = 0; complete && j < pixels; ++j, ++particle)
-      complete = scan.number(particle->position.x) && scan.number(particle->position.y) &&
-                 scan.number(particle->position.z);
+      complete = numbers.next(particle->position.x) && numbers.next(particle->position.y) &&
+                 numbers.next(particle->position.z);
     if (!complete) {
       out << "incomplete" << std::endl;
       scene.animation.keepFrames(i);
@@ -191,6 +241,31 @@ bool cachePathText(std::string_view text, ViewerScene& scene, std::ostream& out)
     out << "done" << std::endl;
   }
   return true;
+}
+
+struct FileCloser {
+  void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+}  // namespace
+
+bool cachePathFile(const std::string& pathFile, ViewerScene& scene, std::ostream& out) {
+  // Read in chunks: a path file can be hundreds of megabytes.
+  std::error_code error;
+  const bool plain = !pathFile.empty() && std::filesystem::is_regular_file(pathFile, error);
+  const std::unique_ptr<std::FILE, FileCloser> file(plain ? std::fopen(pathFile.c_str(), "rb") : nullptr);
+  if (!file) {
+    out << "Attempt to open specified pPath-file failed." << std::endl;
+    return false;
+  }
+  NumberStream numbers(file.get());
+  numbers.setUnread(std::filesystem::file_size(pathFile, error));
+  return cacheFrames(numbers, scene, out);
+}
+
+bool cachePathText(std::string_view text, ViewerScene& scene, std::ostream& out) {
+  NumberStream numbers(text);
+  return cacheFrames(numbers, scene, out);
 }
 
 }  // namespace zorvel
