@@ -33,9 +33,12 @@ void drawCurrentFrame() {
 }
 
 void onBlendDisplay() {
-  beginFrame();
-  // While waiting for the next paced frame the current one is drawn again.
+  // While waiting for the next paced frame the current one is drawn again, so that the
+  // camera follows the mouse between frames; a picture that would come out the same as
+  // the one on screen is not drawn twice.
   const bool paced = viewState().playing && takePacedFrame(std::cout);
+  if (viewState().playing && !paced && !viewChangedSinceLastFrame()) return;
+  beginFrame();
   drawCurrentFrame();
   if (paced) stepBlend(gPlayback, gFrames->keyframes);
   endFrame();

@@ -12,8 +12,11 @@ namespace zorvel {
 namespace {
 
 ViewState gView;
+ViewState gLastDrawn;       // the view state of the picture on screen
+bool gWindowChanged = true;  // reshaped since the last picture
 
 void onReshape(int width, int height) {
+  gWindowChanged = true;
   const Projection p = projectionFor(width, height);
   glViewport(0, 0, p.viewportWidth, p.viewportHeight);
   glMatrixMode(GL_PROJECTION);
@@ -114,7 +117,11 @@ void beginFrame() {
 void endFrame() {
   glFlush();
   glutSwapBuffers();
+  gLastDrawn = gView;
+  gWindowChanged = false;
 }
+
+bool viewChangedSinceLastFrame() { return gWindowChanged || !drawsTheSame(gView, gLastDrawn); }
 
 bool takePacedFrame(std::ostream& out) {
   const std::optional<std::uint32_t> rate = pacedFrameRate(gView, tickCount());

@@ -45,6 +45,10 @@ void endFrame();
 // moves lastFrameTick on and returns true; otherwise returns false and prints nothing.
 bool takePacedFrame(std::ostream& out);
 
+// True when a picture drawn now would differ from the one on screen: the view state
+// changed, or the window did, since the last endFrame().
+bool viewChangedSinceLastFrame();
+
 // Prints "openGL finished" on `out` and ends the process with status 0.
 [[noreturn]] void finishView(std::ostream& out);
 

@@ -10,6 +10,12 @@ ViewState initialViewState(std::uint32_t now) {
   return view;
 }
 
+bool drawsTheSame(const ViewState& a, const ViewState& b) {
+  return a.zoom == b.zoom && a.panX == b.panX && a.panY == b.panY && a.rotateX == b.rotateX &&
+         a.rotateY == b.rotateY && a.showGrid == b.showGrid && a.additiveBlend == b.additiveBlend &&
+         a.antialias == b.antialias && a.drawMode == b.drawMode;
+}
+
 void resetCamera(ViewState& view) {
   const ViewState start;
   view.zoom = start.zoom;

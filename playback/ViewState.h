@@ -33,6 +33,10 @@ struct ViewState {
 // Every field as a freshly opened view has it; `now` is the current tick.
 ViewState initialViewState(std::uint32_t now);
 
+// True when two states draw the same picture of the same frame: same camera, grid,
+// blending, smoothing and draw mode.
+bool drawsTheSame(const ViewState& a, const ViewState& b);
+
 // The camera fields back to their start values.
 void resetCamera(ViewState& view);
 
