@@ -90,6 +90,7 @@ TEST_F(ViewerDialogue, UnplayablePathFilesAreRefusedWithTheirReason) {
                        Case{"2 -4\n", "pPath-file holds no frames (frame count -4)."},
                        Case{"two frames\n", "pPath-file has no readable pixel and frame counts."},
                        Case{"20000 900000000\n\n0\n1 2 3\n", "pPath-file is too short for 20000 pixels in 900000000 frames."},
+                       Case{"4000000000 1\n", "pPath-file is too short for 4000000000 pixels in 1 frames."},
                        Case{"2 3\n\n0\n1 2", "pPath-file is too short for 2 pixels in 3 frames."},
                        Case{"2 1\n\n0\n1 2 3 4 5 x y z\n",
                             "pPath-file ends inside frame 0: there is no complete frame to play."}}) {

@@ -71,8 +71,13 @@ float pixelScaleFor(float v, double min, double max) {
 void sizeFromPathFile(const std::string& pathFile, ViewerScene& scene) {
   std::uint32_t count = 0;
   if (!pathFile.empty()) {
-    // The count stands at the start: a few bytes are enough.
+    // The count stands at the start: a few bytes are enough. A count that the file
+    // cannot hold (three numbers of at least two bytes a pixel) sizes nothing; the
+    // caching pass then says why the file cannot be played.
+    std::error_code error;
+    const std::uintmax_t bytes = std::filesystem::file_size(pathFile, error);
     if (const std::optional<std::string> text = readFileStart(pathFile, 64)) TextScanner(*text).integer(count);
+    if (error || count > bytes / 6) count = 0;
   }
   scene.allocatePixels(count);
 }
