@@ -24,7 +24,9 @@ void drawCurrentFrame() {
   gBoxes.clear();
   for (std::uint32_t j = 0; j < store.pixelCount; ++j) {
     const std::size_t at = store.at(gPlayback.currentFrame, j);
-    gBoxes.centres.push_back(j < records.size() ? records[j].position : firstRecords[j].position);
+    gBoxes.centres.push_back(j < records.size()        ? records[j].position
+                             : j < firstRecords.size() ? firstRecords[j].position
+                                                       : Vector3{});
     gBoxes.halfExtents.push_back({0.5f, 0.5f, store.frameDisplacement[at] * 0.5f});
     gBoxes.colours.push_back({static_cast<std::uint8_t>(store.frameRed[at]), static_cast<std::uint8_t>(store.frameGreen[at]),
                               static_cast<std::uint8_t>(store.frameBlue[at]), static_cast<std::uint8_t>(store.frameAlpha[at])});

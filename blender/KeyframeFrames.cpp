@@ -50,26 +50,29 @@ std::optional<BlendFrames> buildFrames(const BlenderConfig& config, std::ostream
   const KeyframeImage& first = config.keyframes.at(0);
   set.pixelCount = static_cast<std::uint32_t>(static_cast<int>(first.height)) * static_cast<int>(first.width);
   std::int64_t frameTotal = 0;
+  for (std::size_t k = 0; k < config.keyframeCount; ++k) frameTotal += config.inbetweenCounts[k];
+
+  // 20 bytes a pixel a frame, and 4 a pixel a keyframe: refuse what the machine cannot
+  // hold before trying.
+  const std::uint64_t values = static_cast<std::uint64_t>(frameTotal) * set.pixelCount;
+  const std::uint64_t keyframeBytes = std::uint64_t{config.keyframeCount} * set.pixelCount * 4;
+  const std::uint64_t memory = physicalMemory();
+  store.pixelCount = set.pixelCount;
+  store.frameCount = static_cast<std::int32_t>(std::min<std::int64_t>(frameTotal, INT32_MAX));
+  if (frameTotal > INT32_MAX || (memory != 0 && (values > memory / 20 || keyframeBytes > memory - values * 20)) ||
+      !allocate(store, static_cast<std::size_t>(values))) {
+    out << "Not enough memory for " << frameTotal << " frames of " << set.pixelCount << " pixels ("
+        << values / 50000 << " MB)." << std::endl;
+    return std::nullopt;
+  }
+
   for (std::size_t k = 0; k < config.keyframeCount; ++k) {
     KeyframeColours colours;
     colours.colours.assign(set.pixelCount, ColorRGBA{0, 0, 0, 255});
     const auto& records = config.keyframes[k].records;
     for (std::size_t j = 0; j < set.pixelCount && j < records.size(); ++j) colours.colours[j] = records[j].colour;
     colours.inbetweenCount = config.inbetweenCounts[k];
-    frameTotal += colours.inbetweenCount;
     set.keyframes.push_back(std::move(colours));
-  }
-
-  // 20 bytes a pixel a frame: refuse what the machine cannot hold before trying.
-  const std::uint64_t values = static_cast<std::uint64_t>(frameTotal) * set.pixelCount;
-  const std::uint64_t memory = physicalMemory();
-  store.pixelCount = set.pixelCount;
-  store.frameCount = static_cast<std::int32_t>(std::min<std::int64_t>(frameTotal, INT32_MAX));
-  if (frameTotal > INT32_MAX || (memory != 0 && values > memory / 20) ||
-      !allocate(store, static_cast<std::size_t>(values))) {
-    out << "Not enough memory for " << frameTotal << " frames of " << set.pixelCount << " pixels ("
-        << values / 50000 << " MB)." << std::endl;
-    return std::nullopt;
   }
 
   std::int32_t f = 0;

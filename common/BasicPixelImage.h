@@ -5,6 +5,7 @@
 // a TGA image and the image summary are written once here for any such record.
 
 #include <cstdint>
+#include <new>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -27,14 +28,20 @@ class BasicPixelImage {
 
   // Copies a TGA image's size and colours. Every record is default-constructed first;
   // 8-bit pixels give grey (R = G = B, alpha 255), 24- and 32-bit pixels R, G, B with
-  // alpha 255; 16-bit images keep the default colours.
+  // alpha 255; 16-bit images keep the default colours. A picture too large for memory
+  // keeps its size but gets no records (its users refuse it by its size).
   void fillFromTga(const TgaImage& image) {
     width = static_cast<float>(image.width());
     height = static_cast<float>(image.height());
     depth = 1.0f;
     bitsPerPixel = image.bitsPerPixel();
-    records.assign(static_cast<std::size_t>(static_cast<int>(width)) * static_cast<std::size_t>(static_cast<int>(height)),
-                   Record{});
+    records.clear();
+    records.shrink_to_fit();
+    try {
+      records.resize(static_cast<std::size_t>(image.width()) * image.height());
+    } catch (const std::bad_alloc&) {
+      return;
+    }
     const std::uint8_t* pixels = image.pixels();
     if (!pixels) return;
     const std::size_t bytes = bitsPerPixel / 8;
