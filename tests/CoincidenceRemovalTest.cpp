@@ -74,7 +74,11 @@ TEST_P(IndexedCoincidenceRemoval, GivesThePairwisePositionsWithTheSameDraws) {
 // times the depth range, so collisions are certain.
 INSTANTIATE_TEST_SUITE_P(SeededCrowds, IndexedCoincidenceRemoval,
                          ::testing::Values(Crowd{8, 8, 2, 1}, Crowd{20, 10, 2, 77}, Crowd{30, 30, 2, 2026},
-                                           Crowd{50, 40, 2, 9}, Crowd{13, 7, 3, 31337}, Crowd{6, 5, 2, 0}));
+                                           Crowd{50, 40, 2, 9}, Crowd{13, 7, 3, 31337}, Crowd{6, 5, 2, 0}),
+                         [](const ::testing::TestParamInfo<Crowd>& info) {
+                           return std::to_string(info.param.width) + "x" + std::to_string(info.param.height) +
+                                  "Seed" + std::to_string(info.param.seed);
+                         });
 
 TEST(CoincidenceRemoval, FewerThanTwoParticlesDrawNothing) {
   std::vector<PixelParticle> one(1);

@@ -91,7 +91,11 @@ INSTANTIATE_TEST_SUITE_P(
                       TypeCase{2, 16, 0, TgaImageKind::Rgb, false}, TypeCase{3, 16, 8, TgaImageKind::Grey, false},
                       TypeCase{2, 24, 0, TgaImageKind::Rgb, true}, TypeCase{3, 24, 0, TgaImageKind::Grey, false},
                       TypeCase{2, 32, 8, TgaImageKind::Rgba, true}, TypeCase{2, 32, 0, TgaImageKind::Rgba, true},
-                      TypeCase{3, 32, 8, TgaImageKind::Grey, false}));
+                      TypeCase{3, 32, 8, TgaImageKind::Grey, false}),
+    [](const ::testing::TestParamInfo<TypeCase>& info) {
+      return "Type" + std::to_string(info.param.rawType) + "Bits" + std::to_string(info.param.bitsPerPixel) +
+             "Alpha" + std::to_string(info.param.descriptor & 0x0F);
+    });
 
 TEST(TgaReader, AOneByOneEncodedImageDecodesItsPixel) {
   TgaSpec spec;
