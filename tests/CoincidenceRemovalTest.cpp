@@ -37,6 +37,8 @@ struct Crowd {
   std::uint32_t seed;
 };
 
+void PrintTo(const Crowd& c, std::ostream* out) { *out << c.width << " x " << c.height << ", seed " << c.seed; }
+
 class IndexedCoincidenceRemoval : public ::testing::TestWithParam<Crowd> {};
 
 TEST_P(IndexedCoincidenceRemoval, GivesThePairwisePositionsWithTheSameDraws) {

@@ -54,6 +54,10 @@ struct TypeCase {
   bool swapped;
 };
 
+void PrintTo(const TypeCase& c, std::ostream* out) {
+  *out << "type " << int{c.rawType} << ", " << int{c.bitsPerPixel} << " bits";
+}
+
 class EveryAcceptedTypeAndDepth : public ::testing::TestWithParam<TypeCase> {};
 
 TEST_P(EveryAcceptedTypeAndDepth, RawAndRunLengthTwinsDecodeToTheSameBuffer) {
