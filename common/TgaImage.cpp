@@ -106,7 +106,7 @@ bool TgaImage::decode(const std::uint8_t* data, std::size_t size) {
     default: return fail();
   }
 
-  reader.skip(5);  // colour-map specification
+  reader.skip(5);  // colour-map fields
   reader.skip(4);  // x and y origin
   width_ = reader.littleEndian16();
   height_ = reader.littleEndian16();

@@ -34,7 +34,7 @@ std::string ScratchFolder::read(const std::string& name) const {
   return text.str();
 }
 
-std::vector<std::uint8_t> tgaFile(const TgaSpec& s, const std::vector<std::uint8_t>& data) {
+std::vector<std::uint8_t> tgaFile(const TgaHeader& s, const std::vector<std::uint8_t>& data) {
   std::vector<std::uint8_t> f = {static_cast<std::uint8_t>(s.id.size()), s.colourMapType, s.imageType, 0, 0, 0, 0, 0,
                                  0, 0, 0, 0};
   for (std::uint16_t v : {s.width, s.height}) {
@@ -76,12 +76,12 @@ std::vector<std::uint8_t> runLengthEncode(const std::vector<std::uint8_t>& pixel
 std::vector<std::uint8_t> greyTga(int width, int height, std::uint8_t (*grey)(int k)) {
   std::vector<std::uint8_t> data;
   for (int k = 0; k < width * height; ++k) data.push_back(grey(k));
-  TgaSpec spec;
-  spec.imageType = 3;
-  spec.bitsPerPixel = 8;
-  spec.width = static_cast<std::uint16_t>(width);
-  spec.height = static_cast<std::uint16_t>(height);
-  return tgaFile(spec, data);
+  TgaHeader header;
+  header.imageType = 3;
+  header.bitsPerPixel = 8;
+  header.width = static_cast<std::uint16_t>(width);
+  header.height = static_cast<std::uint16_t>(height);
+  return tgaFile(header, data);
 }
 
 std::vector<std::uint8_t> colourTga(int width, int height) {
@@ -91,10 +91,10 @@ std::vector<std::uint8_t> colourTga(int width, int height) {
     data.push_back(static_cast<std::uint8_t>(k * 13 + 1));  // green
     data.push_back(static_cast<std::uint8_t>(k * 29 + 2));  // red
   }
-  TgaSpec spec;
-  spec.width = static_cast<std::uint16_t>(width);
-  spec.height = static_cast<std::uint16_t>(height);
-  return tgaFile(spec, data);
+  TgaHeader header;
+  header.width = static_cast<std::uint16_t>(width);
+  header.height = static_cast<std::uint16_t>(height);
+  return tgaFile(header, data);
 }
 
 ProgramRun runProgram(const std::string& program, const fs::path& folder, const std::string& input,

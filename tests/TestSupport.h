@@ -36,7 +36,7 @@ class ScratchFolder {
 };
 
 // Builds TGA files. Pixels are given as the file stores them (B, G, R(, A) for true colour).
-struct TgaSpec {
+struct TgaHeader {
   std::uint8_t imageType = 2;
   std::uint8_t colourMapType = 0;
   std::uint16_t width = 1;
@@ -45,7 +45,7 @@ struct TgaSpec {
   std::uint8_t descriptor = 0;
   std::string id;
 };
-std::vector<std::uint8_t> tgaFile(const TgaSpec& spec, const std::vector<std::uint8_t>& data);
+std::vector<std::uint8_t> tgaFile(const TgaHeader& header, const std::vector<std::uint8_t>& data);
 // Run-length encodes `pixels` (each `bytesPerPixel` long): runs of 2 or more identical
 // pixels become run packets, everything else raw packets; packets may cross rows.
 std::vector<std::uint8_t> runLengthEncode(const std::vector<std::uint8_t>& pixels, std::size_t bytesPerPixel);

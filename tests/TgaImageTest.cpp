@@ -64,15 +64,15 @@ TEST_P(EveryAcceptedTypeAndDepth, RawAndRunLengthTwinsDecodeToTheSameBuffer) {
   const TypeCase c = GetParam();
   const std::size_t bpp = c.bitsPerPixel / 8;
   const std::vector<std::uint8_t> pixels = samplePixels(7 * 5, bpp);  // rows of 7: runs cross row ends
-  TgaSpec spec;
-  spec.width = 7;
-  spec.height = 5;
-  spec.bitsPerPixel = c.bitsPerPixel;
-  spec.descriptor = c.descriptor;
-  spec.imageType = c.rawType;
-  const TgaImage raw = decoded(tgaFile(spec, pixels));
-  spec.imageType = static_cast<std::uint8_t>(c.rawType + 8);
-  const TgaImage rle = decoded(tgaFile(spec, runLengthEncode(pixels, bpp)));
+  TgaHeader header;
+  header.width = 7;
+  header.height = 5;
+  header.bitsPerPixel = c.bitsPerPixel;
+  header.descriptor = c.descriptor;
+  header.imageType = c.rawType;
+  const TgaImage raw = decoded(tgaFile(header, pixels));
+  header.imageType = static_cast<std::uint8_t>(c.rawType + 8);
+  const TgaImage rle = decoded(tgaFile(header, runLengthEncode(pixels, bpp)));
 
   ASSERT_TRUE(raw.loaded());
   ASSERT_TRUE(rle.loaded());
@@ -102,40 +102,40 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 TEST(TgaReader, AOneByOneEncodedImageDecodesItsPixel) {
-  TgaSpec spec;
-  spec.imageType = 10;
-  const TgaImage image = decoded(tgaFile(spec, {0x80, 1, 2, 3}));
+  TgaHeader header;
+  header.imageType = 10;
+  const TgaImage image = decoded(tgaFile(header, {0x80, 1, 2, 3}));
   ASSERT_TRUE(image.loaded());
   EXPECT_EQ(bufferOf(image), (std::vector<std::uint8_t>{3, 2, 1}));
 }
 
 TEST(TgaReader, ATopLeftOriginKeepsRowsInFileOrder) {
-  TgaSpec spec;
-  spec.imageType = 3;
-  spec.bitsPerPixel = 8;
-  spec.width = 2;
-  spec.height = 2;
-  spec.descriptor = 0x20;
-  const TgaImage image = decoded(tgaFile(spec, {1, 2, 3, 4}));
+  TgaHeader header;
+  header.imageType = 3;
+  header.bitsPerPixel = 8;
+  header.width = 2;
+  header.height = 2;
+  header.descriptor = 0x20;
+  const TgaImage image = decoded(tgaFile(header, {1, 2, 3, 4}));
   EXPECT_EQ(bufferOf(image), (std::vector<std::uint8_t>{1, 2, 3, 4}));
 }
 
 TEST(TgaReader, TheImageIdFieldIsSkipped) {
-  TgaSpec spec;
-  spec.imageType = 3;
-  spec.bitsPerPixel = 8;
-  spec.width = 2;
-  spec.id = "an image id";
-  const TgaImage image = decoded(tgaFile(spec, {9, 8}));
+  TgaHeader header;
+  header.imageType = 3;
+  header.bitsPerPixel = 8;
+  header.width = 2;
+  header.id = "an image id";
+  const TgaImage image = decoded(tgaFile(header, {9, 8}));
   ASSERT_TRUE(image.loaded());
   EXPECT_EQ(bufferOf(image), (std::vector<std::uint8_t>{9, 8}));
 }
 
 TEST(TgaReader, AZeroSizeLoadsAsAnEmptyImage) {
-  TgaSpec spec;
-  spec.width = 0;
-  spec.height = 5;
-  const TgaImage image = decoded(tgaFile(spec, {}));
+  TgaHeader header;
+  header.width = 0;
+  header.height = 5;
+  const TgaImage image = decoded(tgaFile(header, {}));
   EXPECT_TRUE(image.loaded());
   EXPECT_EQ(image.width(), 0u);
   EXPECT_EQ(image.height(), 0u);
@@ -143,14 +143,14 @@ TEST(TgaReader, AZeroSizeLoadsAsAnEmptyImage) {
 }
 
 TEST(TgaReader, SurplusPixelsOfRunLengthPacketsAreDroppedNotWritten) {
-  TgaSpec spec;
-  spec.imageType = 11;
-  spec.bitsPerPixel = 8;
-  spec.width = 3;
+  TgaHeader header;
+  header.imageType = 11;
+  header.bitsPerPixel = 8;
+  header.width = 3;
   // A run of 128 pixels for a 3-pixel image; then a raw packet of 5 into a 2-pixel rest.
-  EXPECT_EQ(bufferOf(decoded(tgaFile(spec, {0xFF, 7}))), (std::vector<std::uint8_t>{7, 7, 7}));
-  spec.height = 2;
-  const TgaImage image = decoded(tgaFile(spec, {0x83, 1, 0x04, 2, 3, 4, 5, 6}));
+  EXPECT_EQ(bufferOf(decoded(tgaFile(header, {0xFF, 7}))), (std::vector<std::uint8_t>{7, 7, 7}));
+  header.height = 2;
+  const TgaImage image = decoded(tgaFile(header, {0x83, 1, 0x04, 2, 3, 4, 5, 6}));
   EXPECT_EQ(bufferOf(image), (std::vector<std::uint8_t>{1, 1, 1, 1, 2, 3}));
 }
 
@@ -180,35 +180,35 @@ class TgaRejection : public ::testing::Test {
 
 TEST_F(TgaRejection, AColourMappedFileFailsWhateverItsImageType) {
   for (std::uint8_t type : {1, 2, 3, 9, 10, 11}) {
-    TgaSpec spec;
-    spec.colourMapType = 1;
-    spec.imageType = type;
-    expectRejected(tgaFile(spec, {1, 2, 3}));
+    TgaHeader header;
+    header.colourMapType = 1;
+    header.imageType = type;
+    expectRejected(tgaFile(header, {1, 2, 3}));
   }
 }
 
 TEST_F(TgaRejection, OtherImageTypesFail) {
   for (std::uint8_t type : {0, 1, 9, 32, 33}) {
-    TgaSpec spec;
-    spec.imageType = type;
-    expectRejected(tgaFile(spec, {1, 2, 3}));
+    TgaHeader header;
+    header.imageType = type;
+    expectRejected(tgaFile(header, {1, 2, 3}));
   }
 }
 
 TEST_F(TgaRejection, OtherPixelDepthsFail) {
   for (std::uint8_t bits : {0, 1, 15, 23, 64}) {
-    TgaSpec spec;
-    spec.bitsPerPixel = bits;
-    expectRejected(tgaFile(spec, std::vector<std::uint8_t>(16, 1)));
+    TgaHeader header;
+    header.bitsPerPixel = bits;
+    expectRejected(tgaFile(header, std::vector<std::uint8_t>(16, 1)));
   }
 }
 
 TEST_F(TgaRejection, AlphaBitsOtherThanZeroOrEightFail) {
   for (std::uint8_t descriptor : {0x01, 0x04, 0x27, 0x0F}) {
-    TgaSpec spec;
-    spec.bitsPerPixel = 32;
-    spec.descriptor = descriptor;
-    expectRejected(tgaFile(spec, {1, 2, 3, 4}));
+    TgaHeader header;
+    header.bitsPerPixel = 32;
+    header.descriptor = descriptor;
+    expectRejected(tgaFile(header, {1, 2, 3, 4}));
   }
 }
 
@@ -216,30 +216,30 @@ TEST_F(TgaRejection, FilesShorterThanTheirHeaderIdOrPixelsFail) {
   const std::vector<std::uint8_t> whole = colourTga(3, 2);
   for (std::size_t keep : {std::size_t{0}, std::size_t{2}, std::size_t{17}, std::size_t{18}, whole.size() - 1})
     expectRejected(std::vector<std::uint8_t>(whole.begin(), whole.begin() + static_cast<long>(keep)));
-  TgaSpec spec;
-  spec.id = "a long image id";
-  std::vector<std::uint8_t> shortId = tgaFile(spec, {});
+  TgaHeader header;
+  header.id = "a long image id";
+  std::vector<std::uint8_t> shortId = tgaFile(header, {});
   shortId.resize(25);
   expectRejected(shortId);
 }
 
 TEST_F(TgaRejection, TruncatedRunLengthDataFails) {
-  TgaSpec spec;
-  spec.imageType = 10;
-  spec.width = 4;
-  expectRejected(tgaFile(spec, {0x81, 1, 2, 3, 0x81, 4}));  // second run pixel cut short
-  expectRejected(tgaFile(spec, {0x81, 1, 2, 3}));           // packets end early
+  TgaHeader header;
+  header.imageType = 10;
+  header.width = 4;
+  expectRejected(tgaFile(header, {0x81, 1, 2, 3, 0x81, 4}));  // second run pixel cut short
+  expectRejected(tgaFile(header, {0x81, 1, 2, 3}));           // packets end early
 }
 
 TEST_F(TgaRejection, AHugeDeclaredSizeOnATinyFileFailsAtOnce) {
-  TgaSpec spec;
-  spec.width = 65535;
-  spec.height = 65535;
-  spec.bitsPerPixel = 32;
-  spec.descriptor = 8;
-  expectRejected(tgaFile(spec, std::vector<std::uint8_t>(100, 0)));
-  spec.imageType = 10;
-  expectRejected(tgaFile(spec, std::vector<std::uint8_t>(1000, 0xFF)));
+  TgaHeader header;
+  header.width = 65535;
+  header.height = 65535;
+  header.bitsPerPixel = 32;
+  header.descriptor = 8;
+  expectRejected(tgaFile(header, std::vector<std::uint8_t>(100, 0)));
+  header.imageType = 10;
+  expectRejected(tgaFile(header, std::vector<std::uint8_t>(1000, 0xFF)));
 }
 
 TEST_F(TgaRejection, AMissingFileFailsAndATruncatedFileDoesNotSpoilTheNextLoad) {
@@ -260,12 +260,12 @@ TEST_F(TgaRejection, AMissingFileFailsAndATruncatedFileDoesNotSpoilTheNextLoad) 
 // ---- The copy into pixel records.
 
 TEST(PixelImageFill, TrueColourGivesRgbWithOpaqueAlphaAndDropsTheFileAlpha) {
-  TgaSpec spec;
-  spec.bitsPerPixel = 32;
-  spec.descriptor = 8;
-  spec.width = 2;
+  TgaHeader header;
+  header.bitsPerPixel = 32;
+  header.descriptor = 8;
+  header.width = 2;
   RecordImage image;
-  image.fillFromTga(decoded(tgaFile(spec, {1, 2, 3, 4, 5, 6, 7, 8})));
+  image.fillFromTga(decoded(tgaFile(header, {1, 2, 3, 4, 5, 6, 7, 8})));
   ASSERT_EQ(image.records.size(), 2u);
   EXPECT_EQ(image.records[0].colour, (ColorRGBA{3, 2, 1, 255}));
   EXPECT_EQ(image.records[1].colour, (ColorRGBA{7, 6, 5, 255}));
@@ -277,23 +277,23 @@ TEST(PixelImageFill, TrueColourGivesRgbWithOpaqueAlphaAndDropsTheFileAlpha) {
 
 TEST(PixelImageFill, EightBitPixelsAreGreyForGreyAndTrueColourTypes) {
   for (std::uint8_t type : {2, 3}) {
-    TgaSpec spec;
-    spec.imageType = type;
-    spec.bitsPerPixel = 8;
-    spec.width = 2;
+    TgaHeader header;
+    header.imageType = type;
+    header.bitsPerPixel = 8;
+    header.width = 2;
     RecordImage image;
-    image.fillFromTga(decoded(tgaFile(spec, {10, 200})));
+    image.fillFromTga(decoded(tgaFile(header, {10, 200})));
     EXPECT_EQ(image.records[0].colour, (ColorRGBA{10, 10, 10, 255}));
     EXPECT_EQ(image.records[1].colour, (ColorRGBA{200, 200, 200, 255}));
   }
 }
 
 TEST(PixelImageFill, SixteenBitImagesKeepTheDefaultColour) {
-  TgaSpec spec;
-  spec.bitsPerPixel = 16;
-  spec.width = 2;
+  TgaHeader header;
+  header.bitsPerPixel = 16;
+  header.width = 2;
   RecordImage image;
-  image.fillFromTga(decoded(tgaFile(spec, {0xFF, 0x7F, 0x1F, 0x00})));
+  image.fillFromTga(decoded(tgaFile(header, {0xFF, 0x7F, 0x1F, 0x00})));
   ASSERT_EQ(image.records.size(), 2u);
   for (const ColourRecord& r : image.records) EXPECT_EQ(r.colour, (ColorRGBA{0, 0, 0, 255}));
 }
