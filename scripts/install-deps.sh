@@ -4,10 +4,10 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ clang
-  googletest libgtest-dev libbenchmark-dev
+  cmake ninja-build g++ clang libclang-rt-dev
+  googletest libgtest-dev
   freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri
-  xvfb xauth xdotool x11-apps x11-utils imagemagick python3
+  xvfb xauth xfonts-base xdotool x11-apps x11-utils imagemagick python3
 )
 
 missing=()
