@@ -4,36 +4,42 @@ namespace zorvel {
 
 namespace {
 
-void appendQuad(std::vector<Vector3>& out, const Vector3& a, const Vector3& b, const Vector3& c, const Vector3& d) {
-  out.insert(out.end(), {a, b, c, a, c, d});
+Vector3* writeQuad(Vector3* out, const Vector3& a, const Vector3& b, const Vector3& c, const Vector3& d) {
+  out[0] = a, out[1] = b, out[2] = c, out[3] = a, out[4] = c, out[5] = d;
+  return out + 6;
 }
 
 }  // namespace
 
-void appendSolidBox(std::vector<Vector3>& out, const Vector3& p, const HalfExtents& h) {
+Vector3* writeSolidBox(Vector3* out, const Vector3& p, const HalfExtents& h) {
   const float x0 = p.x - h.x, x1 = p.x + h.x;
   const float y0 = p.y - h.y, y1 = p.y + h.y;
   const float z0 = p.z - h.z, z1 = p.z + h.z;
-  appendQuad(out, {x0, y0, z1}, {x1, y0, z1}, {x1, y1, z1}, {x0, y1, z1});  // front
-  appendQuad(out, {x1, y0, z1}, {x1, y0, z0}, {x1, y1, z0}, {x1, y1, z1});  // right
-  appendQuad(out, {x1, y0, z0}, {x0, y0, z0}, {x0, y1, z0}, {x1, y1, z0});  // back
-  appendQuad(out, {x0, y0, z0}, {x0, y0, z1}, {x0, y1, z1}, {x0, y1, z0});  // left
-  appendQuad(out, {x0, y1, z1}, {x1, y1, z1}, {x1, y1, z0}, {x0, y1, z0});  // top
-  appendQuad(out, {x0, y0, z1}, {x1, y0, z1}, {x1, y0, z0}, {x0, y0, z0});  // bottom
+  out = writeQuad(out, {x0, y0, z1}, {x1, y0, z1}, {x1, y1, z1}, {x0, y1, z1});  // front
+  out = writeQuad(out, {x1, y0, z1}, {x1, y0, z0}, {x1, y1, z0}, {x1, y1, z1});  // right
+  out = writeQuad(out, {x1, y0, z0}, {x0, y0, z0}, {x0, y1, z0}, {x1, y1, z0});  // back
+  out = writeQuad(out, {x0, y0, z0}, {x0, y0, z1}, {x0, y1, z1}, {x0, y1, z0});  // left
+  out = writeQuad(out, {x0, y1, z1}, {x1, y1, z1}, {x1, y1, z0}, {x0, y1, z0});  // top
+  return writeQuad(out, {x0, y0, z1}, {x1, y0, z1}, {x1, y0, z0}, {x0, y0, z0});  // bottom
 }
 
-void appendWireBox(std::vector<Vector3>& out, const Vector3& p, const HalfExtents& h) {
+Vector3* writeWireBox(Vector3* out, const Vector3& p, const HalfExtents& h) {
   const float x0 = p.x - h.x, x1 = p.x + h.x;
   const float y0 = p.y - h.y, y1 = p.y + h.y;
   const float z0 = p.z - h.z, z1 = p.z + h.z;
   const float cornerX[4] = {x0, x1, x1, x0};
   const float cornerZ[4] = {z1, z1, z0, z0};
-  for (int c = 0; c < 4; ++c) out.insert(out.end(), {{cornerX[c], y0, cornerZ[c]}, {cornerX[c], y1, cornerZ[c]}});
+  for (int c = 0; c < 4; ++c) {
+    *out++ = {cornerX[c], y0, cornerZ[c]};
+    *out++ = {cornerX[c], y1, cornerZ[c]};
+  }
   for (const float y : {y1, y0})
     for (int c = 0; c < 4; ++c) {
       const int n = (c + 1) % 4;
-      out.insert(out.end(), {{cornerX[c], y, cornerZ[c]}, {cornerX[n], y, cornerZ[n]}});
+      *out++ = {cornerX[c], y, cornerZ[c]};
+      *out++ = {cornerX[n], y, cornerZ[n]};
     }
+  return out;
 }
 
 std::vector<Vector3> gridLines() {

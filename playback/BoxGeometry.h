@@ -21,12 +21,14 @@ constexpr int kWireBoxVertices = 24;   // twelve edges as separate lines
 // The faces in the order front (z + h), right (x + h), back (z - h), left (x - h), top
 // (y + h), bottom (y - h), each with its four corners in drawing order and split into the
 // triangles (0, 1, 2) and (0, 2, 3), as a four-corner polygon is filled.
-void appendSolidBox(std::vector<Vector3>& out, const Vector3& centre, const HalfExtents& h);
+// Writes kSolidBoxVertices vertices at `out` and returns the end.
+Vector3* writeSolidBox(Vector3* out, const Vector3& centre, const HalfExtents& h);
 
 // The four vertical edges at the corners (x - h, z + h), (x + h, z + h), (x + h, z - h),
 // (x - h, z - h); then the closed loop through those corners at y + h, then at y - h,
 // each loop as its four segments.
-void appendWireBox(std::vector<Vector3>& out, const Vector3& centre, const HalfExtents& h);
+// Writes kWireBoxVertices vertices at `out` and returns the end.
+Vector3* writeWireBox(Vector3* out, const Vector3& centre, const HalfExtents& h);
 
 // The ground grid: for i = -10..10 a line along z at x = i, then one along x at z = i.
 std::vector<Vector3> gridLines();

@@ -2,6 +2,7 @@
 
 #include <GL/glut.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <iostream>
 
@@ -139,21 +140,21 @@ void finishView(std::ostream& out) {
 void drawBoxes(const BoxBatch& boxes, const ViewState& view) {
   const std::size_t n = boxes.centres.size();
   setUpDrawing(view);
-  gVertices.clear();
-  gVertexColours.clear();
   const bool solid = view.drawMode != 0;
   const bool wire = view.drawMode != 1;
   const std::size_t perBox = (solid ? kSolidBoxVertices : 0) + (wire ? kWireBoxVertices : 0);
-  gVertices.reserve(n * perBox);
-  gVertexColours.reserve(n * perBox);
+  gVertices.resize(n * perBox);
+  gVertexColours.resize(n * perBox);
+  Vector3* vertex = gVertices.data();
+  ColorRGBA* colour = gVertexColours.data();
   for (std::size_t i = 0; i < n; ++i) {
     if (solid) {
-      appendSolidBox(gVertices, boxes.centres[i], boxes.halfExtents[i]);
-      gVertexColours.insert(gVertexColours.end(), kSolidBoxVertices, boxes.colours[i]);
+      vertex = writeSolidBox(vertex, boxes.centres[i], boxes.halfExtents[i]);
+      colour = std::fill_n(colour, kSolidBoxVertices, boxes.colours[i]);
     }
     if (wire) {
-      appendWireBox(gVertices, boxes.centres[i], boxes.halfExtents[i]);
-      gVertexColours.insert(gVertexColours.end(), kWireBoxVertices, solid ? outlineColor : boxes.colours[i]);
+      vertex = writeWireBox(vertex, boxes.centres[i], boxes.halfExtents[i]);
+      colour = std::fill_n(colour, kWireBoxVertices, solid ? outlineColor : boxes.colours[i]);
     }
   }
   glEnableClientState(GL_VERTEX_ARRAY);

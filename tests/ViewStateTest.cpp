@@ -169,9 +169,8 @@ TEST(Projection, AZeroHeightIsTakenAsOne) {
 }
 
 TEST(BoxGeometry, FacesAndEdgesInDrawingOrder) {
-  std::vector<Vector3> solid;
-  appendSolidBox(solid, {1, 2, 3}, {0.5f, 0.5f, 2.0f});
-  ASSERT_EQ(solid.size(), 36u);
+  std::vector<Vector3> solid(kSolidBoxVertices);
+  EXPECT_EQ(writeSolidBox(solid.data(), {1, 2, 3}, {0.5f, 0.5f, 2.0f}), solid.data() + 36);
   // Front face at z + h, corners (x-h, y-h), (x+h, y-h), (x+h, y+h), (x-h, y+h).
   EXPECT_EQ(solid[0], (Vector3{0.5f, 1.5f, 5}));
   EXPECT_EQ(solid[1], (Vector3{1.5f, 1.5f, 5}));
@@ -180,9 +179,8 @@ TEST(BoxGeometry, FacesAndEdgesInDrawingOrder) {
   // Bottom face last, at y - h.
   for (int i = 30; i < 36; ++i) EXPECT_EQ(solid[i].y, 1.5f);
 
-  std::vector<Vector3> wire;
-  appendWireBox(wire, {0, 0, 0}, {1, 1, 1});
-  ASSERT_EQ(wire.size(), 24u);
+  std::vector<Vector3> wire(kWireBoxVertices);
+  EXPECT_EQ(writeWireBox(wire.data(), {0, 0, 0}, {1, 1, 1}), wire.data() + 24);
   EXPECT_EQ(wire[0], (Vector3{-1, -1, 1}));  // first vertical edge
   EXPECT_EQ(wire[1], (Vector3{-1, 1, 1}));
   EXPECT_EQ(wire[8], (Vector3{-1, 1, 1}));   // top loop starts at the first corner
