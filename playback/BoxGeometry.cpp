@@ -2,43 +2,44 @@
 
 namespace zorvel {
 
-namespace {
+// Front (z + h), right, back, left, top, bottom; each face's corners split into the
+// triangles (0, 1, 2) and (0, 2, 3).
+const unsigned char kSolidBoxCorners[kSolidBoxVertices] = {
+    4, 5, 7, 4, 7, 6,  // front: (x-h, y-h), (x+h, y-h), (x+h, y+h), (x-h, y+h)
+    5, 1, 3, 5, 3, 7,  // right: (y-h, z+h), (y-h, z-h), (y+h, z-h), (y+h, z+h)
+    1, 0, 2, 1, 2, 3,  // back: (x+h, y-h), (x-h, y-h), (x-h, y+h), (x+h, y+h)
+    0, 4, 6, 0, 6, 2,  // left: (y-h, z-h), (y-h, z+h), (y+h, z+h), (y+h, z-h)
+    6, 7, 3, 6, 3, 2,  // top: (x-h, z+h), (x+h, z+h), (x+h, z-h), (x-h, z-h)
+    4, 5, 1, 4, 1, 0,  // bottom: the same x, z corners
+};
 
-Vector3* writeQuad(Vector3* out, const Vector3& a, const Vector3& b, const Vector3& c, const Vector3& d) {
-  out[0] = a, out[1] = b, out[2] = c, out[3] = a, out[4] = c, out[5] = d;
-  return out + 6;
+// The vertical edges at (x-h, z+h), (x+h, z+h), (x+h, z-h), (x-h, z-h); then the loop
+// through those corners at y + h and at y - h.
+const unsigned char kWireBoxCorners[kWireBoxVertices] = {
+    4, 6, 5, 7, 1, 3, 0, 2,  // vertical edges
+    6, 7, 7, 3, 3, 2, 2, 6,  // top loop
+    4, 5, 5, 1, 1, 0, 0, 4,  // bottom loop
+};
+
+Vector3* writeBoxCorners(Vector3* out, const Vector3& p, const HalfExtents& h) {
+  const float x[2] = {p.x - h.x, p.x + h.x};
+  const float y[2] = {p.y - h.y, p.y + h.y};
+  const float z[2] = {p.z - h.z, p.z + h.z};
+  for (int c = 0; c < kBoxCorners; ++c) *out++ = {x[c & 1], y[(c >> 1) & 1], z[(c >> 2) & 1]};
+  return out;
 }
 
-}  // namespace
-
 Vector3* writeSolidBox(Vector3* out, const Vector3& p, const HalfExtents& h) {
-  const float x0 = p.x - h.x, x1 = p.x + h.x;
-  const float y0 = p.y - h.y, y1 = p.y + h.y;
-  const float z0 = p.z - h.z, z1 = p.z + h.z;
-  out = writeQuad(out, {x0, y0, z1}, {x1, y0, z1}, {x1, y1, z1}, {x0, y1, z1});  // front
-  out = writeQuad(out, {x1, y0, z1}, {x1, y0, z0}, {x1, y1, z0}, {x1, y1, z1});  // right
-  out = writeQuad(out, {x1, y0, z0}, {x0, y0, z0}, {x0, y1, z0}, {x1, y1, z0});  // back
-  out = writeQuad(out, {x0, y0, z0}, {x0, y0, z1}, {x0, y1, z1}, {x0, y1, z0});  // left
-  out = writeQuad(out, {x0, y1, z1}, {x1, y1, z1}, {x1, y1, z0}, {x0, y1, z0});  // top
-  return writeQuad(out, {x0, y0, z1}, {x1, y0, z1}, {x1, y0, z0}, {x0, y0, z0});  // bottom
+  Vector3 corners[kBoxCorners];
+  writeBoxCorners(corners, p, h);
+  for (const unsigned char c : kSolidBoxCorners) *out++ = corners[c];
+  return out;
 }
 
 Vector3* writeWireBox(Vector3* out, const Vector3& p, const HalfExtents& h) {
-  const float x0 = p.x - h.x, x1 = p.x + h.x;
-  const float y0 = p.y - h.y, y1 = p.y + h.y;
-  const float z0 = p.z - h.z, z1 = p.z + h.z;
-  const float cornerX[4] = {x0, x1, x1, x0};
-  const float cornerZ[4] = {z1, z1, z0, z0};
-  for (int c = 0; c < 4; ++c) {
-    *out++ = {cornerX[c], y0, cornerZ[c]};
-    *out++ = {cornerX[c], y1, cornerZ[c]};
-  }
-  for (const float y : {y1, y0})
-    for (int c = 0; c < 4; ++c) {
-      const int n = (c + 1) % 4;
-      *out++ = {cornerX[c], y, cornerZ[c]};
-      *out++ = {cornerX[n], y, cornerZ[n]};
-    }
+  Vector3 corners[kBoxCorners];
+  writeBoxCorners(corners, p, h);
+  for (const unsigned char c : kWireBoxCorners) *out++ = corners[c];
   return out;
 }
 

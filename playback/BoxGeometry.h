@@ -17,6 +17,16 @@ struct HalfExtents {
 
 constexpr int kSolidBoxVertices = 36;  // six faces, each two triangles
 constexpr int kWireBoxVertices = 24;   // twelve edges as separate lines
+constexpr int kBoxCorners = 8;
+
+// The eight corners of a box: corner c lies at +h on x when bit 0 of c is set (else -h),
+// on y for bit 1, on z for bit 2. Writes them at `out` and returns the end.
+Vector3* writeBoxCorners(Vector3* out, const Vector3& centre, const HalfExtents& h);
+
+// The corners of the solid box's triangles and of the wire box's lines, in drawing order
+// (as written by writeSolidBox and writeWireBox).
+extern const unsigned char kSolidBoxCorners[kSolidBoxVertices];
+extern const unsigned char kWireBoxCorners[kWireBoxVertices];
 
 // The faces in the order front (z + h), right (x + h), back (z - h), left (x - h), top
 // (y + h), bottom (y - h), each with its four corners in drawing order and split into the
