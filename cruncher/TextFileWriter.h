@@ -74,8 +74,14 @@ class TextFileWriter {
   bool close();
 
  private:
+  // Makes room for n more characters, growing the buffer for a text longer than it.
   void reserve(std::size_t n) {
-    if (static_cast<std::size_t>(buffer_.data() + buffer_.size() - end_) < n) flush();
+    if (static_cast<std::size_t>(buffer_.data() + buffer_.size() - end_) >= n) return;
+    flush();
+    if (buffer_.size() < n) {
+      buffer_.resize(n);
+      end_ = buffer_.data();
+    }
   }
   void flush();
 

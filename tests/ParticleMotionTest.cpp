@@ -262,6 +262,23 @@ TEST(NumberText, FloatsComeOutAsThePercentGConversionWritesThem) {
   EXPECT_EQ(folder.read("numbers"), expected);
 }
 
+TEST(TextFile, TextLongerThanTheBufferIsWrittenWhole) {
+  ScratchFolder folder;
+  const std::string longText(3 << 20, 'x');
+  {
+    TextFileWriter file(folder.file("long"));
+    file.put('<');
+    file.put(longText);
+    file.put('>');
+    EXPECT_TRUE(file.close());
+  }
+  EXPECT_EQ(folder.read("long"), "<" + longText + ">");
+  TextFileWriter nowhere(folder.file("no/such/folder/file"));
+  EXPECT_FALSE(nowhere.isOpen());
+  nowhere.put(longText);  // goes nowhere, and safely
+  EXPECT_FALSE(nowhere.close());
+}
+
 TEST(NumberText, TheDocumentedExamples) {
   ScratchFolder folder;
   {
