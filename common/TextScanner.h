@@ -90,8 +90,10 @@ class TextScanner {
   std::size_t position() const { return pos_; }
   std::size_t remaining() const { return text_.size() - pos_; }
 
- private:
+  // The white space that separates words: blanks, tabs, line ends, form feeds.
   static bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+
+ private:
   static bool isDigit(char c) { return c >= '0' && c <= '9'; }
   void skipSpace() {
     while (pos_ < text_.size() && isSpace(text_[pos_])) ++pos_;

@@ -6,20 +6,14 @@
 
 namespace zorvel {
 
-namespace {
-
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
-
-}  // namespace
+FileHandle openPlainFile(const std::string& fileName) {
+  std::error_code error;
+  if (fileName.empty() || !std::filesystem::is_regular_file(fileName, error)) return nullptr;
+  return FileHandle(std::fopen(fileName.c_str(), "rb"));
+}
 
 std::optional<FileText> readWholeFile(const std::string& fileName) {
-  // Only plain files: a device or a pipe may never end.
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(fileName, error)) return std::nullopt;
-  const File file(std::fopen(fileName.c_str(), "rb"));
+  const FileHandle file = openPlainFile(fileName);
   if (!file) return std::nullopt;
   // Grow the buffer geometrically: the size a file claims is not trusted (pipes, /proc).
   std::size_t capacity = 1 << 16, size = 0;
@@ -43,7 +37,7 @@ std::optional<FileText> readWholeFile(const std::string& fileName) {
 }
 
 std::optional<std::string> readFileStart(const std::string& fileName, std::size_t limit) {
-  const File file(std::fopen(fileName.c_str(), "rb"));
+  const FileHandle file(std::fopen(fileName.c_str(), "rb"));
   if (!file) return std::nullopt;
   std::string text(limit, '\0');
   text.resize(std::fread(text.data(), 1, limit, file.get()));

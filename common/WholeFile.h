@@ -1,12 +1,22 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdio>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace zorvel {
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+
+// The file opened for binary reading, or null when it cannot be opened or is no plain
+// file (a folder, a device or a pipe, which may never end).
+FileHandle openPlainFile(const std::string& fileName);
 
 // The bytes of a whole file, read in one go into an uninitialised buffer.
 class FileText {

@@ -185,12 +185,11 @@ class NumberStream {
     unread_ = unread_ > got ? unread_ - got : 0;
     pieceEnd_ = filled_;
     if (!std::feof(file_))
-      while (pieceEnd_ > 0 && !isSpace(buffer_[pieceEnd_ - 1])) --pieceEnd_;
+      while (pieceEnd_ > 0 && !TextScanner::isSpace(buffer_[pieceEnd_ - 1])) --pieceEnd_;
     if (pieceEnd_ == 0 && got > 0 && !std::feof(file_)) return refill();
     scan_ = TextScanner(std::string_view(buffer_.data(), pieceEnd_));
     return got > 0 || pieceEnd_ > 0;
   }
-  static bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
 
   std::FILE* file_ = nullptr;
   std::vector<char> buffer_;
@@ -248,22 +247,17 @@ bool cacheFrames(NumberStream& numbers, ViewerScene& scene, std::ostream& out) {
   return true;
 }
 
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
 }  // namespace
 
 bool cachePathFile(const std::string& pathFile, ViewerScene& scene, std::ostream& out) {
   // Read in chunks: a path file can be hundreds of megabytes.
-  std::error_code error;
-  const bool plain = !pathFile.empty() && std::filesystem::is_regular_file(pathFile, error);
-  const std::unique_ptr<std::FILE, FileCloser> file(plain ? std::fopen(pathFile.c_str(), "rb") : nullptr);
+  const FileHandle file = openPlainFile(pathFile);
   if (!file) {
     out << "Attempt to open specified pPath-file failed." << std::endl;
     return false;
   }
   NumberStream numbers(file.get());
+  std::error_code error;
   numbers.setUnread(std::filesystem::file_size(pathFile, error));
   return cacheFrames(numbers, scene, out);
 }
