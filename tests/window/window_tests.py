@@ -2,10 +2,17 @@
 """Window tests: the real programs under Xvfb, driven with xdotool and checked from
 screenshots taken with ImageMagick's import.
 
+No check depends on how fast the machine is: every expectation about the screen is
+waited for (a screenshot is taken again until it holds, within a generous timeout),
+frames are stepped with the frame keys while paused, and the animations played are
+long loops whose length is no multiple of anything the test waits, so two screenshots
+taken while playing cannot show the same frame by coming one loop apart.
+
 Usage: window_tests.py viewer|blender PROGRAM
 """
 
 import os
+import struct
 import subprocess
 import sys
 import tempfile
@@ -15,6 +22,7 @@ WIDTH, HEIGHT = 1280, 1024
 GRID = (51, 51, 51)
 AXES = [(255, 0, 0), (0, 255, 0), (0, 0, 255)]
 WHITE = (255, 255, 255)
+PATIENCE = 30  # seconds any expected picture or line may take to appear
 
 failures = []
 
@@ -25,21 +33,43 @@ def check(condition, message):
         failures.append(message)
 
 
+def wait_until(probe, timeout=PATIENCE, pause=0.2):
+    """Calls probe() until it returns something true or the time is up; returns the
+    last result."""
+    deadline = time.monotonic() + timeout
+    while True:
+        result = probe()
+        if result or time.monotonic() > deadline:
+            return result
+        time.sleep(pause)
+
+
+class Screen:
+    """One screenshot: its raw RGB bytes, its pixels and the set of its colours."""
+
+    def __init__(self, data):
+        self.data = data
+        self.pixels = [tuple(data[i:i + 3]) for i in range(0, len(data), 3)]
+        self.colours = set(self.pixels)
+
+    def count(self, colours):
+        wanted = set(colours)
+        return sum(1 for p in self.pixels if p in wanted)
+
+
 class Display:
     """A private Xvfb server for the test."""
 
-    def __init__(self):
-        self.number = 90 + os.getpid() % 100
+    def __init__(self, number=None):
+        self.number = number if number is not None else 90 + os.getpid() % 100
         self.server = subprocess.Popen(
             ["Xvfb", f":{self.number}", "-screen", "0", f"{WIDTH}x{HEIGHT}x24", "-nolisten", "tcp"],
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.env = dict(os.environ, DISPLAY=f":{self.number}")
-        for _ in range(100):
-            if subprocess.run(["xdpyinfo"], env=self.env, stdout=subprocess.DEVNULL,
-                              stderr=subprocess.DEVNULL).returncode == 0:
-                return
-            time.sleep(0.1)
-        raise RuntimeError("Xvfb did not start")
+        started = wait_until(lambda: subprocess.run(["xdpyinfo"], env=self.env, stdout=subprocess.DEVNULL,
+                                                    stderr=subprocess.DEVNULL).returncode == 0)
+        if not started:
+            raise RuntimeError("Xvfb did not start")
 
     def close(self):
         self.server.terminate()
@@ -47,20 +77,31 @@ class Display:
 
     def key(self, name):
         subprocess.run(["xdotool", "key", name], env=self.env, check=True)
-        time.sleep(0.4)
 
-    def colours(self, folder, name):
-        """The set of colours on the screen, and the raw pixels."""
-        png = os.path.join(folder, name + ".png")
-        subprocess.run(["import", "-window", "root", png], env=self.env, check=True)
-        data = subprocess.run(["convert", png, "-depth", "8", "rgb:-"], check=True,
+    def mouse(self, *arguments):
+        subprocess.run(["xdotool", *arguments], env=self.env, check=True)
+
+    def screen(self):
+        png = subprocess.run(["import", "-window", "root", "png:-"], env=self.env, check=True,
+                             stdout=subprocess.PIPE).stdout
+        data = subprocess.run(["convert", "png:-", "-depth", "8", "rgb:-"], input=png, check=True,
                               stdout=subprocess.PIPE).stdout
-        pixels = [tuple(data[i:i + 3]) for i in range(0, len(data), 3)]
-        return set(pixels), data, pixels
+        return Screen(data)
+
+    def screen_where(self, holds, timeout=PATIENCE):
+        """The first screenshot for which holds(screen) is true, or the last one taken
+        when none is within the timeout."""
+        last = [None]
+
+        def probe():
+            last[0] = self.screen()
+            return holds(last[0])
+        wait_until(probe, timeout)
+        return last[0]
 
     def window_size(self):
         out = subprocess.run(["xdotool", "search", "--name", "Zorvel-viewer", "getwindowgeometry"],
-                             env=self.env, stdout=subprocess.PIPE, text=True).stdout
+                             env=self.env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True).stdout
         for line in out.splitlines():
             if "Geometry:" in line:
                 w, h = line.split("Geometry:")[1].strip().split("x")
@@ -69,17 +110,14 @@ class Display:
 
 
 def start(display, program, folder, menu_input):
+    """Starts `program` in `folder` on `display` with `menu_input`, and waits for its
+    full-screen window."""
     stdout = open(os.path.join(folder, "stdout"), "w+")
     process = subprocess.Popen([program], cwd=folder, env=display.env, stdin=subprocess.PIPE,
                                stdout=stdout, stderr=subprocess.PIPE)
     process.stdin.write(menu_input.encode())
     process.stdin.flush()
-    for _ in range(200):
-        time.sleep(0.1)
-        stdout.seek(0)
-        if "OpenGL..." in stdout.read() and display.window_size():
-            break
-    time.sleep(1.0)
+    wait_until(lambda: "OpenGL..." in output(stdout) and display.window_size() == (WIDTH, HEIGHT))
     return process, stdout
 
 
@@ -88,10 +126,14 @@ def output(stdout):
     return stdout.read()
 
 
+def rate_lines(stdout):
+    return [line for line in output(stdout).splitlines() if line.startswith("framerate: ")]
+
+
 def finish(display, process, stdout):
     display.key("Escape")
     try:
-        status = process.wait(timeout=10)
+        status = process.wait(timeout=PATIENCE)
     except subprocess.TimeoutExpired:
         process.kill()
         status = None
@@ -99,79 +141,85 @@ def finish(display, process, stdout):
     check(output(stdout).endswith("openGL finished\n"), "ESC prints 'openGL finished'")
 
 
-def count(pixels, colour):
-    return sum(1 for p in pixels if p == colour)
-
-
-def common_checks(display, folder, process, stdout, box_colours, step_key):
+def common_checks(display, process, stdout, box_colours, step_key):
     check(display.window_size() == (WIDTH, HEIGHT), f"the window covers the screen ({display.window_size()})")
 
-    colours, first, pixels = display.colours(folder, "first")
-    check(GRID in colours, "the first picture shows the grey grid")
+    def shows_everything(s):
+        return GRID in s.colours and all(a in s.colours for a in AXES) and all(c in s.colours for c in box_colours)
+    first = display.screen_where(shows_everything)
+    check(GRID in first.colours, "the first picture shows the grey grid")
     for axis in AXES:
-        check(axis in colours, f"the first picture shows the axis colour {axis}")
+        check(axis in first.colours, f"the first picture shows the axis colour {axis}")
     for c in box_colours:
-        check(c in colours, f"the first picture shows pixels in their colour {c}")
-    check(WHITE not in colours, "wire mode draws no white outline")
-    wire_count = sum(count(pixels, c) for c in box_colours)
+        check(c in first.colours, f"the first picture shows pixels in their colour {c}")
+    check(WHITE not in first.colours, "wire mode draws no white outline")
+    wire_count = first.count(box_colours)
 
     display.key("g")
-    colours, _, _ = display.colours(folder, "no-grid")
-    check(GRID not in colours and not any(a in colours for a in AXES), "G hides grid and axes together")
-    check(all(c in colours for c in box_colours), "G leaves the pixels")
+    hidden = display.screen_where(lambda s: GRID not in s.colours)
+    check(GRID not in hidden.colours and not any(a in hidden.colours for a in AXES),
+          "G hides grid and axes together")
+    check(all(c in hidden.colours for c in box_colours), "G leaves the pixels")
     display.key("g")
+    display.screen_where(lambda s: GRID in s.colours)
 
     display.key("d")
-    colours, _, pixels = display.colours(folder, "solid")
-    solid_count = sum(count(pixels, c) for c in box_colours)
-    check(solid_count > 2 * wire_count, f"D draws solid boxes ({wire_count} -> {solid_count} coloured pixels)")
-    check(WHITE not in colours, "solid mode draws no outline")
+    solid = display.screen_where(lambda s: s.count(box_colours) > 2 * wire_count)
+    check(solid.count(box_colours) > 2 * wire_count,
+          f"D draws solid boxes ({wire_count} -> {solid.count(box_colours)} coloured pixels)")
+    check(WHITE not in solid.colours, "solid mode draws no outline")
     display.key("d")
-    colours, _, _ = display.colours(folder, "outlined")
-    check(WHITE in colours, "D again outlines the boxes in white")
+    outlined = display.screen_where(lambda s: WHITE in s.colours)
+    check(WHITE in outlined.colours, "D again outlines the boxes in white")
     display.key("d")
-    colours, _, _ = display.colours(folder, "wire-again")
-    check(WHITE not in colours, "D a third time is back to wire boxes")
+    wire = display.screen_where(lambda s: WHITE not in s.colours and s.count(box_colours) < 2 * wire_count)
+    check(WHITE not in wire.colours, "D a third time is back to wire boxes")
 
     if step_key:
         display.key(step_key)
-        _, stepped, _ = display.colours(folder, "stepped")
-        check(stepped != first, f"'{step_key}' shows another frame")
+        stepped = display.screen_where(lambda s: s.data != first.data)
+        check(stepped.data != first.data, f"'{step_key}' shows another frame")
         display.key("comma")
-        _, back, _ = display.colours(folder, "back")
-        check(back == first, "',' steps back to the first picture")
+        back = display.screen_where(lambda s: s.data == first.data)
+        check(back.data == first.data, "',' steps back to the first picture")
 
-    check("framerate: " not in output(stdout), "no frame rate is printed while paused")
+    check(not rate_lines(stdout), "no frame rate is printed while paused")
     display.key("space")
-    time.sleep(1.5)
-    rates = [l for l in output(stdout).splitlines() if l.startswith("framerate: ")]
-    check(len(rates) >= 5, f"space plays and prints 'framerate: ' lines ({len(rates)})")
-    _, playing_a, _ = display.colours(folder, "playing-a")
-    time.sleep(0.3)
-    _, playing_b, _ = display.colours(folder, "playing-b")
-    check(playing_a != playing_b, "the picture changes while playing")
+    rates = wait_until(lambda: len(rate_lines(stdout)) >= 5 and rate_lines(stdout))
+    check(bool(rates), f"space plays and prints 'framerate: ' lines ({len(rate_lines(stdout))})")
+    playing = display.screen()
+    later = display.screen_where(lambda s: s.data != playing.data)
+    check(later.data != playing.data, "the picture changes while playing")
+
+
+def write_tga(path, width, height, colour):
+    r, g, b = colour
+    header = struct.pack("<BBBHHBHHHHBB", 0, 0, 2, 0, 0, 0, 0, 0, width, height, 24, 0)
+    with open(path, "wb") as f:
+        f.write(header + bytes([b, g, r]) * (width * height))
 
 
 def viewer_test(program):
     folder = tempfile.mkdtemp(prefix="zorvel-window-")
-    # Four pixels in front of the camera, eight frames walking them along x.
+    # Four pixels in front of the camera walking along x: 97 frames, a loop of nearly
+    # four seconds.
     homes = [(-1.5, 1.0, 0.0), (1.5, 1.0, 0.0), (-1.5, 3.5, 0.0), (1.5, 3.5, 0.0)]
-    frames = 8
+    frames = 97
     with open(os.path.join(folder, "w.pPath"), "w") as f:
         f.write(f"4 {frames}\n\n")
         for i in range(frames):
             f.write(f"{i}\n")
             for x, y, z in homes:
-                f.write(f"{x + (frames - 1 - i) * 0.5:g} {y:g} {z:g}\n")
+                f.write(f"{x + (frames - 1 - i) * 0.03125:g} {y:g} {z:g}\n")
     box_colours = [(200, 60, 40), (40, 200, 60), (60, 40, 200), (210, 190, 30)]
     with open(os.path.join(folder, "w.pColor"), "w") as f:
         f.write("4\n" + "".join(f"{r} {g} {b} 255 \n" for r, g, b in box_colours))
     display = Display()
     try:
         process, stdout = start(display, program, folder, "a\nw.pPath\nc\nw.pColor\ng\ny\n")
-        out = output(stdout)
-        check("Caching frame 7...done\nOpenGL..." in out, "the viewer caches every frame before the window")
-        common_checks(display, folder, process, stdout, box_colours, "period")
+        check(f"Caching frame {frames - 1}...done\nOpenGL..." in output(stdout),
+              "the viewer caches every frame before the window")
+        common_checks(display, process, stdout, box_colours, "period")
         finish(display, process, stdout)
     finally:
         display.close()
@@ -179,21 +227,13 @@ def viewer_test(program):
 
 def blender_test(program):
     folder = tempfile.mkdtemp(prefix="zorvel-window-")
-
-    def tga(name, colour):
-        import struct
-        w, h = 4, 2
-        header = struct.pack("<BBBHHBHHHHBB", 0, 0, 2, 0, 0, 0, 0, 0, w, h, 24, 0)
-        r, g, b = colour
-        with open(os.path.join(folder, name), "wb") as f:
-            f.write(header + bytes([b, g, r]) * (w * h))
-
-    tga("k0.tga", (200, 40, 40))
-    tga("k1.tga", (40, 40, 200))
+    write_tga(os.path.join(folder, "k0.tga"), 4, 2, (200, 40, 40))
+    write_tga(os.path.join(folder, "k1.tga"), 4, 2, (40, 40, 200))
+    # 10 + 187 frames: a loop of nearly eight seconds.
     with open(os.path.join(folder, "blend.cfg"), "w") as f:
         f.write("#MORVAINE_CONFIGURATION_FILE\n#NUMBER_OF_KEYFRAMES 2\n#MINDISPLACEMENT 0.5\n"
                 "#MAXDISPLACEMENT 3\n#IMAGEPATH k0.tga #NUMBER_OF_INTERPOLATION_FRAMES 10\n"
-                "#IMAGEPATH k1.tga #NUMBER_OF_INTERPOLATION_FRAMES 10\n")
+                "#IMAGEPATH k1.tga #NUMBER_OF_INTERPOLATION_FRAMES 187\n")
     display = Display()
     try:
         process, stdout = start(display, program, folder, "blend.cfg\nb\n")
@@ -202,7 +242,7 @@ def blender_test(program):
               "the blender prints its keyframe lines")
         check(out.endswith("OpenGL..."), "then 'OpenGL...' before the window")
         # Frame 0 has blended one tenth of the way from keyframe 0 to keyframe 1.
-        common_checks(display, folder, process, stdout, [(184, 40, 56)], None)
+        common_checks(display, process, stdout, [(184, 40, 56)], None)
         finish(display, process, stdout)
     finally:
         display.close()
