@@ -3,9 +3,8 @@
 
 #include <chrono>
 #include <cstdio>
-#include <sstream>
-
 #include "KeyframeFrames.h"
+#include "MemoryBudget.h"
 
 int main() {
   zorvel::BlenderConfig config;
@@ -24,9 +23,8 @@ int main() {
     zorvel::layOutPixels(image);
     config.keyframes.push_back(image);
   }
-  std::ostringstream lines;
   const auto start = std::chrono::steady_clock::now();
-  const auto frames = zorvel::buildFrames(config, lines);
+  const auto frames = zorvel::buildFrames(config, zorvel::availableMemory());
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   std::printf("blend: 20,000 pixels, 3 segments of 20 frames (%d frames, %.1f MB): built in %.3f s\n",
               frames ? frames->store.frameCount : 0, 60 * 20000 * 20 / 1e6, seconds);

@@ -11,6 +11,7 @@
 #include <iostream>
 #include <vector>
 
+#include "FrameLoop.h"
 #include "PixelImage.h"
 
 namespace fs = std::filesystem;
@@ -37,7 +38,7 @@ double crunch(const std::string& name, zorvel::Vector3 sigma, std::uintmax_t& by
   image.placeOnGrid();
   image.applyUniformHeight(0.0f);
   image.scatter(20261208u, quiet);
-  frames = image.calculateFrames(quiet, std::cerr);
+  frames = zorvel::calculateFrames(image.records, name + ".pPath", [](std::int32_t, bool) {}).frameCount;
   const double seconds = secondsSince(start);
   bytes = fs::file_size(name + ".pPath");
   return seconds;

@@ -8,13 +8,22 @@
 #include <cstdlib>
 #include <filesystem>
 #include <random>
-#include <sstream>
 
-#include "ParticleDataLoader.h"
+#include "MemoryBudget.h"
+#include "PathFileReader.h"
 #include "WholeFile.h"
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
+
+namespace {
+
+struct Quiet : zorvel::PathCacheListener {
+  void counts(std::uint32_t, std::int32_t) override {}
+  void frameCached(std::int32_t, bool) override {}
+};
+
+}  // namespace
 
 int main(int argc, char** argv) {
   const fs::path folder = argc > 1 ? fs::path(argv[1]) : fs::temp_directory_path();
@@ -46,22 +55,18 @@ int main(int argc, char** argv) {
   const std::size_t bytes = zorvel::readWholeFile(name)->view().size();
   const double read = std::chrono::duration<double>(Clock::now() - start).count();
 
+  Quiet quiet;
   double parse = 0;
   {
-    const std::optional<zorvel::FileText> text = zorvel::readWholeFile(name);
-    zorvel::ViewerScene inMemory;
-    std::ostringstream lines;
-    inMemory.allocatePixels(pixels);
+    const zorvel::Result<zorvel::FileText> text = zorvel::readWholeFile(name);
     start = Clock::now();
-    zorvel::cachePathText(text->view(), inMemory, lines);
+    zorvel::cachePathText(text->view(), quiet, zorvel::availableMemory());
     parse = std::chrono::duration<double>(Clock::now() - start).count();
   }
 
-  zorvel::ViewerScene scene;
-  std::ostringstream progress;
   start = Clock::now();
-  zorvel::sizeFromPathFile(name, scene);
-  const bool cached = zorvel::cachePathFile(name, scene, progress);
+  zorvel::pathFilePixelCount(name);
+  const bool cached = static_cast<bool>(zorvel::cachePathFile(name, quiet, zorvel::availableMemory()));
   const double cache = std::chrono::duration<double>(Clock::now() - start).count();
 
   std::printf("path file: %d pixels, %d frames, %.1f MB\n", pixels, frames, megabytes);

@@ -1,112 +1,70 @@
 #include "BlenderConfig.h"
 
-#include <istream>
-#include <numeric>
-#include <ostream>
-
 #include "TextScanner.h"
-#include "WholeFile.h"
 
 namespace zorvel {
 
-namespace {
+const char* const kConfigFailedToOpen = "Specified Morvaine configuration file failed to open!";
+const char* const kConfigNotAConfiguration = "Specified file is not a Morvaine configuration file!";
+const char* const kConfigContainsErrors = "Specified Morvaine configuration file contains errors!";
 
-const char* const kTitle[19] = {
-    "###############################################################",
-    "#                                                             #",
-    "#   # # # # # # # # # # # # # # # # # # # # # # # # # # # #   #",
-    "#                                                             #",
-    "#                                                             #",
-    "#   #   #   ###   ####   #   #   ###   #####  #   #  #####    #",
-    "#   ## ##  #   #  #   #  #   #  #   #    #    ##  #  #        #",
-    "#   # # #  #   #  ####   #   #  #####    #    # # #  ####     #",
-    "#   #   #  #   #  #  #    # #   #   #    #    #  ##  #        #",
-    "#   #   #   ###   #   #    #    #   #  #####  #   #  #####    #",
-    "#                                                             #",
-    "#                                                             #",
-    "#                                                             #",
-    "#            # #   # #   # #   # #   # #   # #   #            #",
-    "#                                                             #",
-    "#   # # # # # # # # # # # # # # # # # # # # # # # # # # # #   #",
-    "#                                                             #",
-    "#                                                             #",
-    "###############################################################"};
-
-const char* const kFailedToOpen = "Specified Morvaine configuration file failed to open!";
-const char* const kNotAConfiguration = "Specified file is not a Morvaine configuration file!";
-const char* const kContainsErrors = "Specified Morvaine configuration file contains errors!";
-
-}  // namespace
-
-void reportConfigError(BlenderConfig& config, const char* message, std::ostream& out) {
-  out << "------------MORVAINE FILE ERROR------------" << std::endl;
-  out << "-------------------------------------------" << std::endl;
-  out << message << std::endl;
-  out << std::endl;
-  config.configFile.clear();
-  config.configLoaded = false;
-}
-
-void layOutPixels(KeyframeImage& image) {
-  std::size_t k = 0;
-  for (int r = 0; r < image.height; ++r)
-    for (int c = 0; c < image.width && k < image.records.size(); ++c, ++k)
-      image.records[k].position = {static_cast<float>(c - image.width * 0.5 + 0.5),
-                                   static_cast<float>(r - image.height * 0.5 + 0.5), 0.0f};
-}
-
-bool readConfiguration(BlenderConfig& config, std::istream& in, std::ostream& out) {
-  out << std::endl;
-  for (const char* line : kTitle) out << line << std::endl;
-  out << std::endl;
-  out << "Morvaine configuration file:" << std::flush;
-  if (!(in >> config.configFile)) return false;
-
-  const std::optional<FileText> file = readWholeFile(config.configFile);
-  if (file)
-    readConfigurationText(config, file->view(), out);
-  else
-    reportConfigError(config, kFailedToOpen, out);
-  return true;
-}
-
-void readConfigurationText(BlenderConfig& config, std::string_view text, std::ostream& out) {
+ConfigurationText parseConfiguration(std::string_view text) {
+  ConfigurationText config;
   TextScanner scan(text);
-  std::string_view word;
-  const auto keyword = [&](const char* expected) { return scan.word(word) && word == expected; };
-  const auto fail = [&](const char* message) { reportConfigError(config, message, out); };
+  // Records the error, what was expected and the word that stands there instead.
+  const auto fail = [&](const char* message, std::string where) {
+    config.error = message;
+    config.where = std::move(where);
+    std::string_view word;
+    TextScanner rest = scan;
+    if (rest.word(word)) config.found = std::string(word);
+    return config;
+  };
+  const auto keyword = [&](const char* expected) {
+    TextScanner ahead = scan;
+    std::string_view word;
+    if (!ahead.word(word) || word != expected) return false;
+    scan = ahead;
+    return true;
+  };
 
-  if (!keyword("#MORVAINE_CONFIGURATION_FILE")) return fail(kNotAConfiguration);
+  if (!keyword("#MORVAINE_CONFIGURATION_FILE"))
+    return fail(kConfigNotAConfiguration, "the first word should be #MORVAINE_CONFIGURATION_FILE");
+  if (!keyword("#NUMBER_OF_KEYFRAMES")) return fail(kConfigContainsErrors, "#NUMBER_OF_KEYFRAMES expected");
   std::uint16_t count = 0;
-  if (!keyword("#NUMBER_OF_KEYFRAMES") || !scan.integer(count) || count == 0) return fail(kContainsErrors);
+  if (!scan.integer(count)) return fail(kConfigContainsErrors, "the number of keyframes (0 to 65535) expected");
+  if (count == 0) return fail(kConfigContainsErrors, "a number of keyframes of at least 1 expected");
   config.keyframeCount = count;
-  config.keyframes.assign(count, KeyframeImage{});
-  config.imagePaths.clear();
-  config.inbetweenCounts.clear();
-  if (!keyword("#MINDISPLACEMENT") || !scan.number(config.minDisplacement)) return fail(kContainsErrors);
-  if (!keyword("#MAXDISPLACEMENT") || !scan.number(config.maxDisplacement)) return fail(kContainsErrors);
+  float displacement = 0;
+  if (!keyword("#MINDISPLACEMENT")) return fail(kConfigContainsErrors, "#MINDISPLACEMENT expected");
+  if (!scan.number(displacement)) return fail(kConfigContainsErrors, "a number after #MINDISPLACEMENT expected");
+  config.minDisplacement = displacement;
+  if (!keyword("#MAXDISPLACEMENT")) return fail(kConfigContainsErrors, "#MAXDISPLACEMENT expected");
+  if (!scan.number(displacement)) return fail(kConfigContainsErrors, "a number after #MAXDISPLACEMENT expected");
+  config.maxDisplacement = displacement;
 
+  std::uint32_t frames = 0;
   for (std::size_t i = 0; i < count; ++i) {
-    KeyframeImage& image = config.keyframes[i];
+    const std::string entry = "keyframe " + std::to_string(i + 1) + " of " + std::to_string(count) + ": ";
     std::string_view path;
-    if (!keyword("#IMAGEPATH") || !scan.word(path)) return fail(kContainsErrors);
-    config.imagePaths.emplace_back(path);
-    image.name = std::string(path);
+    if (!keyword("#IMAGEPATH")) return fail(kConfigContainsErrors, entry + "#IMAGEPATH expected");
+    if (!scan.word(path)) return fail(kConfigContainsErrors, entry + "a picture's file name expected");
+    config.lastPath = std::string(path);
     std::uint16_t inbetween = 0;
-    if (!keyword("#NUMBER_OF_INTERPOLATION_FRAMES") || !scan.integer(inbetween)) return fail(kContainsErrors);
-    config.inbetweenCounts.push_back(inbetween);
-    image.loadAndSummarise(out);
-    layOutPixels(image);
-    const KeyframeImage& first = config.keyframes[0];
-    if (i > 0 && (image.width != first.width || image.height != first.height))
-      out << "Keyframe image " << image.name << " is " << image.width << " x " << image.height << ", not "
-          << first.width << " x " << first.height
-          << " as the first keyframe image: pixels it lacks are black, pixels beyond are not used." << std::endl;
+    if (!keyword("#NUMBER_OF_INTERPOLATION_FRAMES"))
+      return fail(kConfigContainsErrors, entry + "#NUMBER_OF_INTERPOLATION_FRAMES expected");
+    if (!scan.integer(inbetween))
+      return fail(kConfigContainsErrors, entry + "the number of in-between frames (0 to 65535) expected");
+    config.entries.push_back({*config.lastPath, inbetween});
+    config.lastPath.reset();
+    frames += inbetween;
   }
   // Frames come from the in-between counts: a set without any has nothing to play.
-  if (std::accumulate(config.inbetweenCounts.begin(), config.inbetweenCounts.end(), 0u) == 0)
-    return fail(kContainsErrors);
-  config.configLoaded = true;
+  if (frames == 0) {
+    config.error = kConfigContainsErrors;
+    config.where = "the in-between counts add up to no frames";
+  }
+  return config;
 }
 
 }  // namespace zorvel

@@ -1,28 +1,23 @@
 #pragma once
 
 // The blender's configuration: which keyframe pictures, how many in-between frames lead
-// from each to the next, and the range of the pixels' displacement. Read from a plain
-// text file of keywords and values, in a fixed order.
+// from each to the next, and the range of the pixels' displacement, read from a plain
+// text file of keywords and values in a fixed order:
+//   #MORVAINE_CONFIGURATION_FILE #NUMBER_OF_KEYFRAMES N #MINDISPLACEMENT min
+//   #MAXDISPLACEMENT max, then N times #IMAGEPATH file #NUMBER_OF_INTERPOLATION_FRAMES n
+// Words are separated by any white space; numbers read as formatted stream extraction
+// reads them. parseConfiguration() only reads the text; ConfigurationReading loads the
+// pictures and prints.
 
 #include <cstdint>
-#include <iosfwd>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "BasicPixelImage.h"
-#include "ColorRGBA.h"
-#include "ConsoleMenu.h"
-#include "Vector3.h"
+#include "KeyframeImage.h"
 
 namespace zorvel {
-
-struct KeyframePixel {
-  ColorRGBA colour;
-  Vector3 position;
-};
-
-using KeyframeImage = BasicPixelImage<KeyframePixel>;
 
 struct BlenderConfig {
   std::string configFile;
@@ -36,20 +31,32 @@ struct BlenderConfig {
   std::vector<std::uint16_t> inbetweenCounts;
 };
 
-// One reading: prints the title picture, asks for the file name on `in`, reads and
-// checks the file, loads and lays out every keyframe image with its summary. Errors are
-// reported in the error box and end the reading. Returns false only when `in` ended at
-// the prompt.
-bool readConfiguration(BlenderConfig& config, std::istream& in, std::ostream& out);
+// The error box's messages.
+extern const char* const kConfigFailedToOpen;
+extern const char* const kConfigNotAConfiguration;
+extern const char* const kConfigContainsErrors;
 
-// Steps of a reading after the file was opened: checks `text` and loads the images.
-void readConfigurationText(BlenderConfig& config, std::string_view text, std::ostream& out);
+// One keyframe's entry.
+struct ConfigurationEntry {
+  std::string imagePath;
+  std::uint16_t inbetweenCount = 0;
+};
 
-// Prints the error box with `message`, empties configFile and clears configLoaded.
-void reportConfigError(BlenderConfig& config, const char* message, std::ostream& out);
+// What a configuration's text says, as far as it could be read.
+struct ConfigurationText {
+  std::optional<std::uint16_t> keyframeCount;  // read: a new keyframe set begins
+  std::optional<float> minDisplacement;
+  std::optional<float> maxDisplacement;
+  std::vector<ConfigurationEntry> entries;  // the complete entries, in file order
+  std::optional<std::string> lastPath;      // the picture of an entry whose count is missing
+  // The error box's message, or null when the text is a complete configuration. A
+  // keyframe count of 0 and in-between counts that add up to no frames are errors too.
+  const char* error = nullptr;
+  // Where the error was found, in words, and the word found there (empty at the end).
+  std::string where;
+  std::string found;
+};
 
-// Gives every record of `image` its place on a unit grid centred on the origin, row 0
-// (the file's first row) lowest.
-void layOutPixels(KeyframeImage& image);
+ConfigurationText parseConfiguration(std::string_view text);
 
 }  // namespace zorvel

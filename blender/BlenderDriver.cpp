@@ -1,7 +1,12 @@
 #include "BlenderDriver.h"
 
 #include <istream>
+#include <new>
 #include <ostream>
+
+#include "ConfigurationReading.h"
+#include "ConsoleText.h"
+#include "MemoryBudget.h"
 
 namespace zorvel {
 
@@ -23,22 +28,31 @@ MenuSystem blenderMenus(BlenderConfig& config, std::istream& in) {
   return system;
 }
 
-int runBlender(BlenderConfig& config, std::istream& in, std::ostream& out, const StartBlendView& startView) {
-  out << "Morvaine v1.0 beta1 provided by Tavrin" << std::endl;
-  out << "Please direct your fanmail to \"tavrin@zorvel.example\"" << std::endl;
-  out << std::endl;
-  if (!readConfiguration(config, in, out)) return 0;
-  const MenuSystem menus = blenderMenus(config, in);
-  for (;;) {
-    if (runMenus(menus, config.menuChoice, in, out) != MenuResult::Confirmed) return 0;
-    const std::optional<BlendFrames> frames = buildFrames(config, out);
-    if (!frames) continue;
-    out << "OpenGL..." << std::flush;
-    startView(config, *frames);
-    out << "Thank you for using Morvaine. Please come again." << std::endl;
-    out << "Press <ENTER> to exit..." << std::flush;
-    in.get();
-    return 0;
+int runBlender(BlenderConfig& config, std::istream& in, std::ostream& out, std::ostream& err,
+               const StartBlendView& startView) {
+  try {
+    printBanner(out, "Morvaine");
+    if (!readConfiguration(config, in, out)) return 0;
+    const MenuSystem menus = blenderMenus(config, in);
+    for (;;) {
+      if (runMenus(menus, config.menuChoice, in, out) != MenuResult::Confirmed) return 0;
+      const Result<BlendFrames> frames = buildFrames(config, availableMemory());
+      if (!frames) {
+        printLine(out, frames.failure().reason);
+        continue;
+      }
+      printKeyframeLines(out, config.keyframeCount);
+      out << "OpenGL..." << std::flush;
+      startView(config, frames.value());
+      out << "Thank you for using Morvaine. Please come again." << std::endl;
+      out << "Press <ENTER> to exit..." << std::flush;
+      in.get();
+      return 0;
+    }
+  } catch (const std::bad_alloc&) {
+    out << std::flush;
+    err << "Morvaine: not enough memory." << std::endl;
+    return 1;
   }
 }
 

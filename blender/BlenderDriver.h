@@ -17,7 +17,9 @@ MenuSystem blenderMenus(BlenderConfig& config, std::istream& in);
 using StartBlendView = std::function<void(const BlenderConfig& config, const BlendFrames& frames)>;
 
 // The blender from its start-up lines to the hand-over: a first reading, the menu, the
-// frames, "OpenGL..." and `startView`. Returns the exit status (0).
-int runBlender(BlenderConfig& config, std::istream& in, std::ostream& out, const StartBlendView& startView);
+// frames, "OpenGL..." and `startView`. Returns the exit status (0; 1 only when memory
+// ran out).
+int runBlender(BlenderConfig& config, std::istream& in, std::ostream& out, std::ostream& err,
+               const StartBlendView& startView);
 
 }  // namespace zorvel

@@ -1,38 +1,20 @@
 #include "BlenderView.h"
 
 #include <iostream>
+#include <memory>
 
+#include "BlendDrawing.h"
 #include "BlendPlayback.h"
+#include "BlenderControls.h"
 #include "PlaybackWindow.h"
 
 namespace zorvel {
 
 namespace {
 
-const BlenderConfig* gConfig = nullptr;
 const BlendFrames* gFrames = nullptr;
+std::unique_ptr<BlendDrawing> gDrawing;
 BlendPlayback gPlayback;
-BoxBatch gBoxes;
-
-// Every pixel of the current frame as a unit square extruded by its displacement, at
-// its place in the current keyframe's image (the first image's where it has none).
-void drawCurrentFrame() {
-  const FrameStore& store = gFrames->store;
-  if (store.frameCount <= 0) return;
-  const auto& records = gConfig->keyframes[static_cast<std::size_t>(gPlayback.currentKeyframe)].records;
-  const auto& firstRecords = gConfig->keyframes[0].records;
-  gBoxes.clear();
-  for (std::uint32_t j = 0; j < store.pixelCount; ++j) {
-    const std::size_t at = store.at(gPlayback.currentFrame, j);
-    gBoxes.centres.push_back(j < records.size()        ? records[j].position
-                             : j < firstRecords.size() ? firstRecords[j].position
-                                                       : Vector3{});
-    gBoxes.halfExtents.push_back({0.5f, 0.5f, store.frameDisplacement[at] * 0.5f});
-    gBoxes.colours.push_back({static_cast<std::uint8_t>(store.frameRed[at]), static_cast<std::uint8_t>(store.frameGreen[at]),
-                              static_cast<std::uint8_t>(store.frameBlue[at]), static_cast<std::uint8_t>(store.frameAlpha[at])});
-  }
-  drawBoxes(gBoxes, viewState());
-}
 
 void onBlendDisplay() {
   // While waiting for the next paced frame the current one is drawn again, so that the
@@ -41,7 +23,7 @@ void onBlendDisplay() {
   const bool paced = viewState().playing && takePacedFrame(std::cout);
   if (viewState().playing && !paced && !viewChangedSinceLastFrame()) return;
   beginFrame();
-  drawCurrentFrame();
+  gDrawing->draw(gPlayback, viewState());
   if (paced) stepBlend(gPlayback, gFrames->keyframes);
   endFrame();
 }
@@ -52,11 +34,11 @@ void onBlendKeyboard(unsigned char key, int, int) {
 
 }  // namespace
 
-void runBlendView(int& argc, char** argv, const BlenderConfig& config, const BlendFrames& frames) {
-  gConfig = &config;
+void runBlenderWindow(int& argc, char** argv, const BlenderConfig& config, const BlendFrames& frames) {
   gFrames = &frames;
+  gDrawing = std::make_unique<BlendDrawing>(config, frames);
   gPlayback = startOfBlend(frames.keyframes);
-  runPlaybackWindow(argc, argv, {onBlendDisplay, onBlendKeyboard});
+  runPlaybackWindow(argc, argv, "Zorvel-viewer", {onBlendDisplay, onBlendKeyboard});
 }
 
 }  // namespace zorvel

@@ -8,6 +8,6 @@ namespace zorvel {
 // The blender's window: plays `frames` full screen, each pixel a box whose depth is its
 // displacement, looping forward. Takes the program's arguments for GLUT; returns only
 // if the event loop does.
-void runBlendView(int& argc, char** argv, const BlenderConfig& config, const BlendFrames& frames);
+void runBlenderWindow(int& argc, char** argv, const BlenderConfig& config, const BlendFrames& frames);
 
 }  // namespace zorvel

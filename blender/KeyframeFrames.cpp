@@ -1,7 +1,5 @@
 #include "KeyframeFrames.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <climits>
 #include <new>
@@ -23,13 +21,6 @@ float computeDisplacement(const ColorRGBA& colour, float minDisplacement, float 
 
 namespace {
 
-// Bytes of memory the machine has; the store must fit in them.
-std::uint64_t physicalMemory() {
-  const long pages = sysconf(_SC_PHYS_PAGES);
-  const long size = sysconf(_SC_PAGE_SIZE);
-  return pages > 0 && size > 0 ? static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(size) : 0;
-}
-
 bool allocate(FrameStore& store, std::size_t values) {
   try {
     for (auto* plane : {&store.frameRed, &store.frameGreen, &store.frameBlue, &store.frameAlpha}) plane->resize(values);
@@ -43,7 +34,15 @@ bool allocate(FrameStore& store, std::size_t values) {
 
 }  // namespace
 
-std::optional<BlendFrames> buildFrames(const BlenderConfig& config, std::ostream& out) {
+std::uint64_t blendBytes(const BlenderConfig& config) {
+  const KeyframeImage& first = config.keyframes.at(0);
+  const std::uint64_t pixels = static_cast<std::uint64_t>(static_cast<int>(first.height)) * static_cast<int>(first.width);
+  std::uint64_t frames = 0;
+  for (std::size_t k = 0; k < config.keyframeCount; ++k) frames += config.inbetweenCounts[k];
+  return frames * pixels * 20 + std::uint64_t{config.keyframeCount} * pixels * sizeof(ColorRGBA);
+}
+
+Result<BlendFrames> buildFrames(const BlenderConfig& config, std::uint64_t memoryBytes) {
   BlendFrames frames;
   KeyframeSet& set = frames.keyframes;
   FrameStore& store = frames.store;
@@ -52,19 +51,14 @@ std::optional<BlendFrames> buildFrames(const BlenderConfig& config, std::ostream
   std::int64_t frameTotal = 0;
   for (std::size_t k = 0; k < config.keyframeCount; ++k) frameTotal += config.inbetweenCounts[k];
 
-  // 20 bytes a pixel a frame, and 4 a pixel a keyframe: refuse what the machine cannot
-  // hold before trying.
+  // Refuse what memory cannot hold before trying.
   const std::uint64_t values = static_cast<std::uint64_t>(frameTotal) * set.pixelCount;
-  const std::uint64_t keyframeBytes = std::uint64_t{config.keyframeCount} * set.pixelCount * 4;
-  const std::uint64_t memory = physicalMemory();
   store.pixelCount = set.pixelCount;
   store.frameCount = static_cast<std::int32_t>(std::min<std::int64_t>(frameTotal, INT32_MAX));
-  if (frameTotal > INT32_MAX || (memory != 0 && (values > memory / 20 || keyframeBytes > memory - values * 20)) ||
-      !allocate(store, static_cast<std::size_t>(values))) {
-    out << "Not enough memory for " << frameTotal << " frames of " << set.pixelCount << " pixels ("
-        << values / 50000 << " MB)." << std::endl;
-    return std::nullopt;
-  }
+  if (frameTotal > INT32_MAX || blendBytes(config) > memoryBytes || !allocate(store, static_cast<std::size_t>(values)))
+    return failure(FailureKind::TooLarge, "Not enough memory for " + std::to_string(frameTotal) + " frames of " +
+                                              std::to_string(set.pixelCount) + " pixels (" +
+                                              std::to_string(values / 50000) + " MB).");
 
   for (std::size_t k = 0; k < config.keyframeCount; ++k) {
     KeyframeColours colours;
@@ -78,8 +72,6 @@ std::optional<BlendFrames> buildFrames(const BlenderConfig& config, std::ostream
   std::int32_t f = 0;
   const std::size_t keyframeCount = set.keyframes.size();
   for (std::size_t k = 0; k < keyframeCount; ++k) {
-    out << "---------------------------------------" << std::endl;
-    out << "keyframe: " << k << std::endl;
     const KeyframeColours& from = set.keyframes[k];
     const KeyframeColours& to = set.keyframes[(k + 1) % keyframeCount];
     const std::int32_t n = from.inbetweenCount;
@@ -100,6 +92,13 @@ std::optional<BlendFrames> buildFrames(const BlenderConfig& config, std::ostream
     }
   }
   return frames;
+}
+
+void printKeyframeLines(std::ostream& out, std::size_t keyframeCount) {
+  for (std::size_t k = 0; k < keyframeCount; ++k) {
+    out << "---------------------------------------" << std::endl;
+    out << "keyframe: " << k << std::endl;
+  }
 }
 
 }  // namespace zorvel

@@ -5,12 +5,11 @@
 // and each blended colour's brightness gives the pixel's displacement (its box's depth).
 
 #include <cstdint>
-#include <iosfwd>
-#include <optional>
 #include <vector>
 
 #include "BlenderConfig.h"
 #include "ColorRGBA.h"
+#include "Result.h"
 
 namespace zorvel {
 
@@ -45,13 +44,21 @@ std::int32_t blendChannel(std::int32_t a, std::int32_t b, std::int32_t g, std::i
 // the mean of R, G and B; black gives the minimum, white the maximum.
 float computeDisplacement(const ColorRGBA& colour, float minDisplacement, float maxDisplacement);
 
-// Builds the keyframe set and every frame from a complete configuration, printing the
-// keyframe lines. Pixels that a keyframe image lacks are black. Returns nothing, and
-// prints one line saying why, when the store would not fit in memory.
 struct BlendFrames {
   KeyframeSet keyframes;
   FrameStore store;
 };
-std::optional<BlendFrames> buildFrames(const BlenderConfig& config, std::ostream& out);
+
+// The bytes buildFrames() takes for a configuration: the frame store (20 bytes a pixel
+// a frame) and the keyframes' colours (4 bytes a pixel a keyframe).
+std::uint64_t blendBytes(const BlenderConfig& config);
+
+// Builds the keyframe set and every frame from a complete configuration. Pixels that a
+// keyframe image lacks are black. Fails (TooLarge, "Not enough memory for F frames of P
+// pixels (M MB).") when blendBytes() is more than `memoryBytes` or memory runs out.
+Result<BlendFrames> buildFrames(const BlenderConfig& config, std::uint64_t memoryBytes);
+
+// The console lines of the building: for each keyframe a rule and "keyframe: k".
+void printKeyframeLines(std::ostream& out, std::size_t keyframeCount);
 
 }  // namespace zorvel

@@ -3,15 +3,10 @@
 #include "BlenderDriver.h"
 #include "BlenderView.h"
 
-namespace {
-
-zorvel::BlenderConfig gConfig;
-
-}  // namespace
-
 int main(int argc, char** argv) {
-  return zorvel::runBlender(gConfig, std::cin, std::cout,
-                            [&argc, argv](const zorvel::BlenderConfig& config, const zorvel::BlendFrames& frames) {
-                              zorvel::runBlendView(argc, argv, config, frames);
+  static zorvel::BlenderConfig config;
+  return zorvel::runBlender(config, std::cin, std::cout, std::cerr,
+                            [&argc, argv](const zorvel::BlenderConfig& loaded, const zorvel::BlendFrames& frames) {
+                              zorvel::runBlenderWindow(argc, argv, loaded, frames);
                             });
 }

@@ -2,16 +2,13 @@
 
 // A picture as an array of pixel records. The cruncher's records are particles, the
 // blender's keyframe pixels; both begin with their ColorRGBA `colour`, and the fill from
-// a TGA image and the image summary are written once here for any such record.
+// a TGA image is written once here for any such record.
 
 #include <cstdint>
-#include <new>
-#include <ostream>
 #include <string>
 #include <vector>
 
 #include "ColorRGBA.h"
-#include "ConsoleMenu.h"
 #include "TgaImage.h"
 
 namespace zorvel {
@@ -28,8 +25,8 @@ class BasicPixelImage {
 
   // Copies a TGA image's size and colours. Every record is default-constructed first;
   // 8-bit pixels give grey (R = G = B, alpha 255), 24- and 32-bit pixels R, G, B with
-  // alpha 255; 16-bit images keep the default colours. A picture too large for memory
-  // keeps its size but gets no records (its users refuse it by its size).
+  // alpha 255; 16-bit images keep the default colours. The caller has checked that the
+  // picture's size is one it takes.
   void fillFromTga(const TgaImage& image) {
     width = static_cast<float>(image.width());
     height = static_cast<float>(image.height());
@@ -37,11 +34,7 @@ class BasicPixelImage {
     bitsPerPixel = image.bitsPerPixel();
     records.clear();
     records.shrink_to_fit();
-    try {
-      records.resize(static_cast<std::size_t>(image.width()) * image.height());
-    } catch (const std::bad_alloc&) {
-      return;
-    }
+    records.resize(static_cast<std::size_t>(image.width()) * image.height());
     const std::uint8_t* pixels = image.pixels();
     if (!pixels) return;
     const std::size_t bytes = bitsPerPixel / 8;
@@ -60,27 +53,17 @@ class BasicPixelImage {
     }
   }
 
-  // Loads the file named `name` (a failed load gives a 0 x 0 image), fills the records
-  // and prints the seven-line image summary. Returns whether the file loaded.
-  bool loadAndSummarise(std::ostream& out) {
+  // Loads the file named `name` when it declares at most `maxPixels` pixels (a failed
+  // load gives a 0 x 0 image without records). Returns whether it loaded.
+  bool load(std::uint64_t maxPixels = TgaImage::kAnySize) {
     TgaImage image;
-    const bool loaded = image.load(name);
+    const bool loaded = image.load(name, maxPixels);
     fillFromTga(image);
-    printLine(out, kRuleLine);
-    out << "Image:\t\t\t" << name << '\n' << std::flush;
-    out << "Image size:\t\t" << width << " x " << height << '\n' << std::flush;
-    out << "# of pixels:\t\t" << pixelCountOfSize() << '\n' << std::flush;
-    out << "Pixel depth:\t\t" << bitsPerPixel << '\n' << std::flush;
-    out << "# of channels:\t\t" << bitsPerPixel / 8 << '\n' << std::flush;
-    printLine(out, kRuleLine);
     return loaded;
   }
 
   // Whether the file named `name` loads as a TGA image; changes nothing here.
-  bool isLoadableTga() const {
-    TgaImage image;
-    return image.load(name);
-  }
+  bool isLoadableTga() const { return static_cast<bool>(inspectTgaFile(name)); }
 
   // (int)height x (int)width.
   long long pixelCountOfSize() const {

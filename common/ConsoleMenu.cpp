@@ -5,11 +5,9 @@
 #include <limits>
 #include <ostream>
 
+#include "ConsoleText.h"
+
 namespace zorvel {
-
-const char* const kRuleLine = "----------------------------------------";
-
-void printLine(std::ostream& out, const std::string& text) { out << text << '\n' << std::flush; }
 
 MenuItem menuItem(char letter, std::string text, MenuItem::Action action, int nextMenu) {
   MenuItem item;

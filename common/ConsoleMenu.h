@@ -16,12 +16,6 @@
 
 namespace zorvel {
 
-// The forty-hyphen rule that frames listings and image summaries.
-extern const char* const kRuleLine;
-
-// Prints `text`, a newline, and flushes.
-void printLine(std::ostream& out, const std::string& text = std::string());
-
 // Value prompts on a pair of streams. Each read prints its prompt (no line end) and
 // returns false only when the input has ended; the caller then stops at once.
 // Text that is not a number reads as 0: the error is cleared and the rest of that

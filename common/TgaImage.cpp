@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string_view>
+#include <sys/stat.h>
 
 #include "WholeFile.h"
 
@@ -9,33 +11,19 @@ namespace zorvel {
 
 namespace {
 
-// Sequential reads from a byte buffer. A read that asks for more than is left copies
-// what there is and notes the short read; the load fails on any short read.
-class ByteReader {
+// Sequential reads from bytes in memory. A read that asks for more than is left takes
+// what there is and notes the short read; a load fails on any short read.
+class MemoryReader {
  public:
-  ByteReader(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+  MemoryReader(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
 
   void read(std::uint8_t* to, std::size_t n) {
-    const std::size_t available = std::min(n, remaining());
-    if (available > 0) std::memcpy(to, data_ + pos_, available);
+    const std::size_t available = std::min<std::uint64_t>(n, remaining());
+    if (to && available > 0) std::memcpy(to, data_ + pos_, available);
     pos_ += available;
     if (available < n) shortRead_ = true;
   }
-  std::uint8_t byte() {
-    std::uint8_t b = 0;
-    read(&b, 1);
-    return b;
-  }
-  std::uint32_t littleEndian16() {
-    const std::uint32_t low = byte();
-    return low | (std::uint32_t{byte()} << 8);
-  }
-  void skip(std::size_t n) {
-    const std::size_t available = std::min(n, remaining());
-    pos_ += available;
-    if (available < n) shortRead_ = true;
-  }
-  std::size_t remaining() const { return size_ - pos_; }
+  std::uint64_t remaining() const { return size_ - pos_; }
   bool shortRead() const { return shortRead_; }
 
  private:
@@ -45,28 +33,195 @@ class ByteReader {
   bool shortRead_ = false;
 };
 
-// Decodes run-length packets until `pixelCount` pixels of `bytesPerPixel` bytes are
-// stored in `out`. Pixels that a packet claims beyond the image are read but dropped.
-void decodeRunLength(ByteReader& reader, std::uint8_t* out, std::size_t pixelCount, std::size_t bytesPerPixel) {
-  std::uint8_t packet[1000];  // one packet: at most 128 pixels of at most 4 bytes
-  std::size_t filled = 0;
+// The same reads from an open file through a small buffer, so that walking a picture
+// takes no memory in proportion to it.
+class FileReader {
+ public:
+  explicit FileReader(std::FILE* file) : file_(file) {
+    struct stat info {};
+    if (fstat(fileno(file), &info) == 0 && info.st_size > 0) size_ = static_cast<std::uint64_t>(info.st_size);
+  }
+
+  void read(std::uint8_t* to, std::size_t n) {
+    while (n > 0) {
+      if (next_ == end_ && !refill()) {
+        shortRead_ = true;
+        return;
+      }
+      const std::size_t take = std::min(n, end_ - next_);
+      if (to) {
+        std::memcpy(to, buffer_ + next_, take);
+        to += take;
+      }
+      next_ += take;
+      consumed_ += take;
+      n -= take;
+    }
+  }
+  std::uint64_t remaining() const { return size_ > consumed_ ? size_ - consumed_ : 0; }
+  bool shortRead() const { return shortRead_; }
+
+ private:
+  bool refill() {
+    next_ = 0;
+    end_ = std::fread(buffer_, 1, sizeof buffer_, file_);
+    return end_ > 0;
+  }
+
+  std::FILE* file_;
+  std::uint8_t buffer_[1 << 16];
+  std::size_t next_ = 0, end_ = 0;
+  std::uint64_t size_ = 0, consumed_ = 0;
+  bool shortRead_ = false;
+};
+
+template <class Reader>
+std::uint8_t readByte(Reader& reader) {
+  std::uint8_t b = 0;
+  reader.read(&b, 1);
+  return b;
+}
+
+template <class Reader>
+std::uint32_t readLittleEndian16(Reader& reader) {
+  const std::uint32_t low = readByte(reader);
+  return low | (std::uint32_t{readByte(reader)} << 8);
+}
+
+// What the first bytes say a file is, when they name another picture format.
+const char* otherFormat(const std::uint8_t* start, std::size_t size) {
+  const auto startsWith = [&](std::string_view magic) {
+    return size >= magic.size() && std::memcmp(start, magic.data(), magic.size()) == 0;
+  };
+  if (startsWith("\x89PNG\r\n\x1a\n")) return "a PNG picture";
+  if (startsWith("\xFF\xD8\xFF")) return "a JPEG picture";
+  if (startsWith("GIF87a") || startsWith("GIF89a")) return "a GIF picture";
+  if (startsWith("BM")) return "a BMP picture";
+  if (startsWith("II*") || startsWith("MM\0*")) return "a TIFF picture";
+  if (size >= 12 && startsWith("RIFF") && std::memcmp(start + 8, "WEBP", 4) == 0) return "a WebP picture";
+  return nullptr;
+}
+
+// Reads the header (leaving the reader at the pixel data) or says why the file is no
+// TGA this reader takes.
+template <class Reader>
+Result<TgaInfo> readHeader(Reader& reader) {
+  const auto unsupported = [](std::string reason) { return failure(FailureKind::Unsupported, std::move(reason)); };
+  std::uint8_t head[18];
+  reader.read(head, sizeof head);
+  if (reader.shortRead()) return failure(FailureKind::CutShort, "cut short: not even a whole TGA header");
+
+  TgaInfo info;
+  const std::uint8_t idLength = head[0], colourMapType = head[1], imageType = head[2];
+  if (colourMapType == 1 || imageType == 1 || imageType == 9)
+    return unsupported("a colour-mapped TGA picture, which is not supported");
+  switch (imageType) {
+    case 2: info.kind = TgaImageKind::Rgb; break;
+    case 10: info.kind = TgaImageKind::Rgb; info.runLength = true; break;
+    case 3: info.kind = TgaImageKind::Grey; break;
+    case 11: info.kind = TgaImageKind::Grey; info.runLength = true; break;
+    case 0: return unsupported("a TGA file without a picture (image type 0)");
+    default:
+      return failure(FailureKind::WrongFormat,
+                     "not a TGA file (its header names image type " + std::to_string(imageType) + ")");
+  }
+  info.width = head[12] | (std::uint32_t{head[13]} << 8);
+  info.height = head[14] | (std::uint32_t{head[15]} << 8);
+  info.bitsPerPixel = head[16];
+  info.alphaBits = head[17] & 0x0Fu;
+  if (info.bitsPerPixel != 8 && info.bitsPerPixel != 16 && info.bitsPerPixel != 24 && info.bitsPerPixel != 32)
+    return unsupported("a TGA depth of " + std::to_string(info.bitsPerPixel) +
+                       " bits per pixel, which is not supported (8, 16, 24 or 32 are)");
+  if (info.alphaBits != 0 && info.alphaBits != 8)
+    return unsupported(std::to_string(info.alphaBits) + " alpha bits, which are not supported (0 or 8 are)");
+  if (info.kind == TgaImageKind::Rgb && info.bitsPerPixel == 32) info.kind = TgaImageKind::Rgba;
+
+  reader.read(nullptr, idLength);
+  if (reader.shortRead()) return failure(FailureKind::CutShort, "cut short: it ends inside its header");
+  // An image without pixels is a 0 x 0 image.
+  if (info.width == 0 || info.height == 0) info.width = info.height = 0;
+  return info;
+}
+
+// Whether the rest of the file can hold the pixels `info` declares: raw data needs
+// every byte; a run-length packet covers at most 128 pixels.
+template <class Reader>
+bool canHoldPixels(const Reader& reader, const TgaInfo& info) {
+  const std::uint64_t bytesPerPixel = info.bitsPerPixel / 8;
+  const std::uint64_t pixelCount = info.pixelCount();
+  return reader.remaining() >=
+         (info.runLength ? (pixelCount + 127) / 128 * (1 + bytesPerPixel) : pixelCount * bytesPerPixel);
+}
+
+// Walks the pixel data of `info`, storing the pixels at `out` unless it is null. Raw
+// data must hold every byte; run-length packets are decoded until every pixel is
+// there, pixels a packet claims beyond the image being read and dropped. Returns
+// whether the data held every pixel.
+template <class Reader>
+bool walkPixels(Reader& reader, const TgaInfo& info, std::uint8_t* out) {
+  const std::size_t bytesPerPixel = info.bitsPerPixel / 8;
+  const std::uint64_t pixelCount = info.pixelCount();
+  if (!canHoldPixels(reader, info)) return false;
+  if (!info.runLength) {
+    if (out) reader.read(out, pixelCount * bytesPerPixel);
+    return !reader.shortRead();
+  }
+  std::uint8_t packet[128 * 4];  // one packet: at most 128 pixels of at most 4 bytes
+  std::uint64_t filled = 0;
   while (filled < pixelCount && !reader.shortRead()) {
-    const std::uint8_t header = reader.byte();
+    const std::uint8_t header = readByte(reader);
     const std::size_t count = (header & 0x7Fu) + 1u;
-    const std::size_t store = std::min(count, pixelCount - filled);
-    std::uint8_t* to = out + filled * bytesPerPixel;
-    if (header & 0x80u) {
-      reader.read(packet, bytesPerPixel);
-      for (std::size_t i = 0; i < store; ++i) std::memcpy(to + i * bytesPerPixel, packet, bytesPerPixel);
-    } else {
-      reader.read(packet, count * bytesPerPixel);
-      std::memcpy(to, packet, store * bytesPerPixel);
+    const std::size_t store = static_cast<std::size_t>(std::min<std::uint64_t>(count, pixelCount - filled));
+    const bool run = header & 0x80u;
+    reader.read(out ? packet : nullptr, (run ? 1 : count) * bytesPerPixel);
+    if (out) {
+      std::uint8_t* to = out + filled * bytesPerPixel;
+      if (run)
+        for (std::size_t i = 0; i < store; ++i) std::memcpy(to + i * bytesPerPixel, packet, bytesPerPixel);
+      else
+        std::memcpy(to, packet, store * bytesPerPixel);
     }
     filled += store;
   }
+  return !reader.shortRead();
+}
+
+// A header this reader refuses may belong to another picture format: then it says so.
+template <class Reader>
+Result<TgaInfo> inspect(Reader& reader, const std::uint8_t* start, std::size_t startSize) {
+  Result<TgaInfo> info = readHeader(reader);
+  if (!info) {
+    if (const char* other = otherFormat(start, startSize))
+      return failure(FailureKind::WrongFormat, std::string("not a TGA file: it is ") + other);
+    return info;
+  }
+  if (!walkPixels(reader, info.value(), nullptr))
+    return failure(FailureKind::CutShort, "cut short: its pixel data ends early");
+  return info;
+}
+
+// The first bytes of a file, to tell another picture format by.
+std::size_t peek(std::FILE* file, std::uint8_t* start, std::size_t size) {
+  const std::size_t got = std::fread(start, 1, size, file);
+  std::rewind(file);
+  return got;
 }
 
 }  // namespace
+
+Result<TgaInfo> inspectTgaFile(const std::string& fileName) {
+  Result<FileHandle> file = openReadable(fileName);
+  if (!file) return file.failure();
+  std::uint8_t start[16];
+  const std::size_t startSize = peek(file.value().get(), start, sizeof start);
+  FileReader reader(file.value().get());
+  return inspect(reader, start, startSize);
+}
+
+Result<TgaInfo> inspectTga(const std::uint8_t* data, std::size_t size) {
+  MemoryReader reader(data, size);
+  return inspect(reader, data, size);
+}
 
 void TgaImage::reset() {
   std::vector<std::uint8_t>().swap(pixels_);
@@ -75,72 +230,40 @@ void TgaImage::reset() {
   loaded_ = false;
 }
 
-bool TgaImage::load(const std::string& fileName) {
+bool TgaImage::load(const std::string& fileName, std::uint64_t maxPixels) {
   reset();
-  const std::optional<FileText> bytes = readWholeFile(fileName);
-  if (!bytes) return false;
-  const std::string_view view = bytes->view();
-  return decode(reinterpret_cast<const std::uint8_t*>(view.data()), view.size());
+  const FileHandle file = openPlainFile(fileName);
+  if (!file) return false;
+  FileReader reader(file.get());
+  return decodeFrom(reader, maxPixels);
 }
 
-bool TgaImage::decode(const std::uint8_t* data, std::size_t size) {
+bool TgaImage::decode(const std::uint8_t* data, std::size_t size, std::uint64_t maxPixels) {
   reset();
-  ByteReader reader(data, size);
-  const auto fail = [this] {
-    reset();
-    return false;
-  };
+  MemoryReader reader(data, size);
+  return decodeFrom(reader, maxPixels);
+}
 
-  const std::size_t idLength = reader.byte();
-  const std::uint8_t colourMapType = reader.byte();
-  const std::uint8_t imageType = reader.byte();
-  if (colourMapType == 1) return fail();
+template <class Reader>
+bool TgaImage::decodeFrom(Reader& reader, std::uint64_t maxPixels) {
+  const Result<TgaInfo> header = readHeader(reader);
+  // Nothing is allocated for a picture larger than the caller takes or than the file holds.
+  if (!header || header->pixelCount() > maxPixels || !canHoldPixels(reader, header.value())) return false;
+  const TgaInfo& info = header.value();
+  const std::size_t bytesPerPixel = info.bitsPerPixel / 8;
+  std::vector<std::uint8_t> pixels;
+  pixels.resize(static_cast<std::size_t>(info.pixelCount() * bytesPerPixel));
+  if (!walkPixels(reader, info, pixels.data())) return false;
 
-  bool trueColour = false;
-  bool runLength = false;
-  switch (imageType) {
-    case 2: trueColour = true; break;
-    case 10: trueColour = runLength = true; break;
-    case 3: kind_ = TgaImageKind::Grey; break;
-    case 11: kind_ = TgaImageKind::Grey; runLength = true; break;
-    default: return fail();
-  }
-
-  reader.skip(5);  // colour-map fields
-  reader.skip(4);  // x and y origin
-  width_ = reader.littleEndian16();
-  height_ = reader.littleEndian16();
-  bitsPerPixel_ = reader.byte();
-  if (bitsPerPixel_ != 8 && bitsPerPixel_ != 16 && bitsPerPixel_ != 24 && bitsPerPixel_ != 32) return fail();
-  const std::uint8_t descriptor = reader.byte();
-  alphaBits_ = descriptor & 0x0Fu;
-  if (alphaBits_ != 0 && alphaBits_ != 8) return fail();
-  if (trueColour) kind_ = bitsPerPixel_ == 32 ? TgaImageKind::Rgba : TgaImageKind::Rgb;
-
-  reader.skip(idLength);
-  if (reader.shortRead()) return fail();
-
-  // An image without pixels is a 0 x 0 image.
-  if (width_ == 0 || height_ == 0) width_ = height_ = 0;
-
-  // Check what the header asks for against what the file can hold before allocating:
-  // raw data needs every byte; a run-length packet covers at most 128 pixels.
-  const std::size_t bytesPerPixel = bitsPerPixel_ / 8;
-  const std::size_t pixelCount = std::size_t{width_} * height_;  // at most 2^32 - 2^17 + 1
-  const std::size_t bufferBytes = pixelCount * bytesPerPixel;
-  const std::size_t leastBytes = runLength ? (pixelCount + 127) / 128 * (1 + bytesPerPixel) : bufferBytes;
-  if (reader.remaining() < leastBytes) return fail();
-
-  pixels_.resize(bufferBytes);
-  if (runLength)
-    decodeRunLength(reader, pixels_.data(), pixelCount, bytesPerPixel);
-  else
-    reader.read(pixels_.data(), bufferBytes);
-  if (reader.shortRead()) return fail();
-
+  pixels_ = std::move(pixels);
+  width_ = info.width;
+  height_ = info.height;
+  bitsPerPixel_ = info.bitsPerPixel;
+  alphaBits_ = info.alphaBits;
+  kind_ = info.kind;
   loaded_ = true;
   if ((kind_ == TgaImageKind::Rgb || kind_ == TgaImageKind::Rgba) && bytesPerPixel >= 3)
-    for (std::size_t i = 0; i < bufferBytes; i += bytesPerPixel) std::swap(pixels_[i], pixels_[i + 2]);
+    for (std::size_t i = 0; i < pixels_.size(); i += bytesPerPixel) std::swap(pixels_[i], pixels_[i + 2]);
   return true;
 }
 

@@ -1,43 +1,55 @@
 #include "WholeFile.h"
 
-#include <cstdio>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
-#include <vector>
+#include <system_error>
 
 namespace zorvel {
 
-FileHandle openPlainFile(const std::string& fileName) {
+Result<FileHandle> openReadable(const std::string& fileName) {
+  namespace fs = std::filesystem;
   std::error_code error;
-  if (fileName.empty() || !std::filesystem::is_regular_file(fileName, error)) return nullptr;
-  return FileHandle(std::fopen(fileName.c_str(), "rb"));
+  const fs::file_status status = fs::status(fileName, error);
+  if (fileName.empty() || !fs::exists(status)) return failure(FailureKind::CannotOpen, "no such file");
+  if (fs::is_directory(status)) return failure(FailureKind::CannotOpen, "a folder, not a file");
+  if (!fs::is_regular_file(status)) return failure(FailureKind::CannotOpen, "not a plain file");
+  FileHandle file(std::fopen(fileName.c_str(), "rb"));
+  if (!file) return failure(FailureKind::CannotOpen, std::string("cannot be read: ") + std::strerror(errno));
+  return file;
 }
 
-std::optional<FileText> readWholeFile(const std::string& fileName) {
-  const FileHandle file = openPlainFile(fileName);
-  if (!file) return std::nullopt;
-  // Grow the buffer geometrically: the size a file claims is not trusted (pipes, /proc).
+FileHandle openPlainFile(const std::string& fileName) {
+  Result<FileHandle> file = openReadable(fileName);
+  return file ? std::move(file.value()) : nullptr;
+}
+
+Result<FileText> readWholeFile(const std::string& fileName) {
+  Result<FileHandle> opened = openReadable(fileName);
+  if (!opened) return opened.failure();
+  std::FILE* file = opened.value().get();
+  // Grow the buffer geometrically: the size a file claims is not trusted (/proc).
   std::size_t capacity = 1 << 16, size = 0;
-  std::unique_ptr<char[]> bytes(new char[capacity]);
-  if (std::fseek(file.get(), 0, SEEK_END) == 0) {
-    const long end = std::ftell(file.get());
+  if (std::fseek(file, 0, SEEK_END) == 0) {
+    const long end = std::ftell(file);
     if (end > 0) capacity = static_cast<std::size_t>(end) + 1;
-    std::rewind(file.get());
-    bytes.reset(new char[capacity]);
+    std::rewind(file);
   }
+  std::unique_ptr<char[]> bytes(new char[capacity]);
   for (;;) {
-    size += std::fread(bytes.get() + size, 1, capacity - size, file.get());
+    size += std::fread(bytes.get() + size, 1, capacity - size, file);
     if (size < capacity) break;
     std::unique_ptr<char[]> larger(new char[capacity * 2]);
     std::copy(bytes.get(), bytes.get() + size, larger.get());
     bytes = std::move(larger);
     capacity *= 2;
   }
-  if (std::ferror(file.get())) return std::nullopt;
+  if (std::ferror(file)) return failure(FailureKind::CannotOpen, "cannot be read");
   return FileText(std::move(bytes), size);
 }
 
 std::optional<std::string> readFileStart(const std::string& fileName, std::size_t limit) {
-  const FileHandle file(std::fopen(fileName.c_str(), "rb"));
+  const FileHandle file = openPlainFile(fileName);
   if (!file) return std::nullopt;
   std::string text(limit, '\0');
   text.resize(std::fread(text.data(), 1, limit, file.get()));

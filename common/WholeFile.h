@@ -1,11 +1,17 @@
 #pragma once
 
+// Opening and reading input files. Every opener here takes plain files only: a folder,
+// a device or a pipe (which may never end) is refused like a missing file, and the
+// failure says which it was.
+
 #include <cstddef>
 #include <cstdio>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "Result.h"
 
 namespace zorvel {
 
@@ -14,8 +20,10 @@ struct FileCloser {
 };
 using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
-// The file opened for binary reading, or null when it cannot be opened or is no plain
-// file (a folder, a device or a pipe, which may never end).
+// The file opened for binary reading, or why not: "no such file", "a folder, not a
+// file", "not a plain file", "cannot be read: <system's words>" (kind CannotOpen).
+Result<FileHandle> openReadable(const std::string& fileName);
+// The same, null on failure.
 FileHandle openPlainFile(const std::string& fileName);
 
 // The bytes of a whole file, read in one go into an uninitialised buffer.
@@ -30,11 +38,10 @@ class FileText {
   std::size_t size_;
 };
 
-// The whole content of a plain file, or nothing when it cannot be opened or read or is
-// no plain file (a folder, a device, a pipe).
-std::optional<FileText> readWholeFile(const std::string& fileName);
+// The whole content of a plain file, or why it cannot be had.
+Result<FileText> readWholeFile(const std::string& fileName);
 
-// At most the first `limit` bytes of a file, or nothing when it cannot be opened.
+// At most the first `limit` bytes of a plain file, or nothing when it cannot be opened.
 std::optional<std::string> readFileStart(const std::string& fileName, std::size_t limit);
 
 }  // namespace zorvel

@@ -3,7 +3,8 @@
 #include <cmath>
 #include <ostream>
 
-#include "ConsoleMenu.h"
+#include "ConsoleText.h"
+#include "ValueClamp.h"
 
 namespace zorvel {
 
@@ -12,30 +13,14 @@ namespace {
 // Truncates toward zero; a result of zero is always +0 so that it lists as "0".
 float wholeNumber(float value) { return std::trunc(value) + 0.0f; }
 
-// Holds `value` to [low, high], printing "<what> lower than <lowText>. Value modified to
-// <lowText>." or its "higher than" twin when it has to. Strict comparisons: a bound stays.
-template <class T>
-T clampWithMessage(T value, T low, T high, const char* what, const char* lowText, const char* highText,
-                   std::ostream& out) {
-  if (value < low) {
-    out << what << " lower than " << lowText << ". Value modified to " << lowText << "." << '\n' << std::flush;
-    return low;
-  }
-  if (value > high) {
-    out << what << " higher than " << highText << ". Value modified to " << highText << "." << '\n'
-        << std::flush;
-    return high;
-  }
-  return value;
-}
-
-const char* nameOrUndefined(const std::string& name) { return name.empty() ? "Undefined" : name.c_str(); }
+const ClampTexts kVelocityMinTexts{"Pixel velocity scalar constant MIN", "0.01", "20"};
+const ClampTexts kVelocityMaxTexts{"Pixel velocity scalar constant MAX", "0.01", "20"};
 
 }  // namespace
 
 void CruncherAttributes::setScatterVolumeScalar(Vector3 value, std::ostream& out) {
   const auto axis = [&out](float v, const char* what) {
-    return clampWithMessage(wholeNumber(v), 2.0f, 20.0f, what, "2", "20", out);
+    return clampWithMessage(wholeNumber(v), 2.0f, 20.0f, {what, "2", "20"}, out);
   };
   value.x = axis(value.x, "Scatter volume scalar X");
   value.y = axis(value.y, "Scatter volume scalar Y");
@@ -45,42 +30,30 @@ void CruncherAttributes::setScatterVolumeScalar(Vector3 value, std::ostream& out
 
 void CruncherAttributes::setOpacityConstant(float value, std::ostream& out) {
   pOpacityConstant =
-      wholeNumber(clampWithMessage(wholeNumber(value), 1.0f, 255.0f, "Pixel opacity constant", "1", "255", out));
+      wholeNumber(clampWithMessage(wholeNumber(value), 1.0f, 255.0f, {"Pixel opacity constant", "1", "255"}, out));
 }
 
 void CruncherAttributes::setVelocityConstant(double value, std::ostream& out) {
-  pVelocityConstant = clampWithMessage(value, 0.01, 20.0, "Pixel velocity scalar constant", "0.01", "20", out);
+  pVelocityConstant = clampWithMessage(value, 0.01, 20.0, {"Pixel velocity scalar constant", "0.01", "20"}, out);
 }
 
 void CruncherAttributes::setVelocityMin(double value, std::ostream& out) {
-  pVelocityMinConstant =
-      clampWithMessage(value, 0.01, 20.0, "Pixel velocity scalar constant MIN", "0.01", "20", out);
+  pVelocityMinConstant = clampWithMessage(value, 0.01, 20.0, kVelocityMinTexts, out);
 }
 
 void CruncherAttributes::setVelocityMax(double value, std::ostream& out) {
-  const double max = clampWithMessage(value, 0.01, 20.0, "Pixel velocity scalar constant MAX", "0.01", "20", out);
-  if (max < pVelocityMinConstant) {
-    printLine(out, "Pixel velocity scalar constant MAX lower than MIN. Values of MIN & MAX switched.");
-    pVelocityMaxConstant = pVelocityMinConstant;
-    pVelocityMinConstant = max;
-  } else {
-    pVelocityMaxConstant = max;
-  }
+  storeMaxOverMin(clampWithMessage(value, 0.01, 20.0, kVelocityMaxTexts, out), pVelocityMinConstant,
+                  pVelocityMaxConstant, "Pixel velocity scalar constant", out);
 }
 
 void CruncherAttributes::setHeightMaxConstant(float value, std::ostream& out) {
   pHeightMaxConstant =
-      wholeNumber(clampWithMessage(wholeNumber(value), 0.0f, 50.0f, "Height offset constant MAX", "0", "50", out));
+      wholeNumber(clampWithMessage(wholeNumber(value), 0.0f, 50.0f, {"Height offset constant MAX", "0", "50"}, out));
 }
 
 void CruncherAttributes::setScaleConstant(float value, std::ostream& out) {
-  // The bound is 0 although the message names 0.1: users know the text as it stands.
-  if (value < 0.0f) {
-    printLine(out, "Pixel scalar constant lower than 0.1. Value modified to 0.");
-    pScaleConstant = 0.0f;
-  } else {
-    pScaleConstant = clampWithMessage(value, 0.0f, 20.0f, "Pixel scalar constant", "0", "20", out);
-  }
+  // The low bound is 0; its line names 0.1 as the limit and 0 as the value stored.
+  pScaleConstant = clampWithMessage(value, 0.0f, 20.0f, {"Pixel scalar constant", "0.1", "20", "0"}, out);
 }
 
 void CruncherAttributes::printListing(std::ostream& out) const {

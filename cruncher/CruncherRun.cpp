@@ -1,11 +1,16 @@
 #include "CruncherRun.h"
 
-#include <fstream>
 #include <istream>
+#include <optional>
+#include <new>
 #include <ostream>
 #include <vector>
 
+#include "AttributeFiles.h"
+#include "ConsoleText.h"
 #include "CruncherMenus.h"
+#include "FrameLoop.h"
+#include "ImageSummary.h"
 #include "RandomGenerator.h"
 #include "TickCounter.h"
 
@@ -36,67 +41,83 @@ constexpr MapLines kHeightLines{"Height map: ", "pHeight-file: Undefined", "Atte
                                 "Height map will be ignored.",
                                 "Pixel height offset defaulted to pixel height offset constant."};
 
+// The console and the record of files that could not be written.
+struct RunOutput {
+  std::ostream& out;
+  std::ostream& err;
+  bool writeFailed = false;
+
+  // Reports a file that could not be written; returns `written`.
+  bool written(bool written, const std::string& fileName) {
+    if (!written) {
+      err << "Could not write file \"" << fileName << "\"." << std::endl;
+      writeFailed = true;
+    }
+    return written;
+  }
+};
+
+// How one attribute file came to be.
+struct AttributeFile {
+  bool fromMap = false;  // the map was usable
+  bool written = false;  // every byte reached the file
+};
+
 // Writes one attribute file, from the map when it is usable, else from the constant
-// under the colour image's name. Returns whether the map was used.
-bool writeAttributeFile(PixelImage& map, const std::string& mapName, const char* extension, float constant,
-                        const MapLines& lines, const PixelImage& colour, std::ostream& out, std::ostream& err) {
+// under the colour image's name. A map is decoded only once it passed its checks: the
+// summary and the checks need its header alone.
+AttributeFile writeAttributeFile(PixelImage& map, const std::string& mapName, const char* extension, float constant,
+                                 const MapLines& lines, const PixelImage& colour, RunOutput& run) {
+  std::ostream& out = run.out;
   const auto writeConstant = [&] {
     map.name = colour.name;
     map.pixelCount = colour.pixelCount;
-    map.writeConstantFile(extension, constant, colour.pixelCount, err);
+    return AttributeFile{false, run.written(writeConstantFile(map.name, extension, constant, colour.pixelCount),
+                                            map.name + extension)};
   };
   const auto refuse = [&](const char* why) {
     out << lines.label << mapName << why << std::endl;
     printLine(out, lines.ignored);
     printLine(out, lines.defaulted);
     printLine(out);
-    writeConstant();
+    return writeConstant();
   };
 
   map.name = mapName;
   if (mapName.empty()) {
-    writeConstant();
+    const AttributeFile file = writeConstant();
     printLine(out, lines.undefined);
     printLine(out, lines.defaulted);
     printLine(out);
-    return false;
+    return file;
   }
-  if (!map.isLoadableTga()) {
+  const Result<TgaInfo> info = inspectTgaFile(mapName);
+  if (!info) {
     printLine(out, lines.attemptFailed);
     printLine(out, lines.defaulted);
     printLine(out);
-    writeConstant();
-    return false;
+    return writeConstant();
   }
-  map.loadAndSummarise(out);
-  if (map.bitsPerPixel < 8 || map.bitsPerPixel > 15) {
-    refuse(" isn't a TGA grayscale image.");
-    return false;
-  }
-  if (map.width != colour.width || map.height != colour.height) {
-    refuse(" not the same size as TGA color image.");
-    return false;
-  }
-  map.writePixelFile(extension, err);
-  return true;
+  printImageSummary(out, mapName, info.value());
+  if (info->bitsPerPixel < 8 || info->bitsPerPixel > 15) return refuse(" isn't a TGA grayscale image.");
+  if (static_cast<float>(info->width) != colour.width || static_cast<float>(info->height) != colour.height)
+    return refuse(" not the same size as TGA color image.");
+  map.load(static_cast<std::uint64_t>(colour.pixelCountOfSize()));
+  return {true, run.written(writePixelFile(map, extension), map.name + extension)};
 }
 
-// Reads an attribute file back: its count, then up to that many values. Values past a
-// read failure are not there. False when the file does not open.
-bool readAttributeValues(const std::string& fileName, std::vector<float>& values) {
-  std::ifstream file(fileName);
-  if (!file) return false;
-  std::uint32_t count = 0;
-  file >> count;
-  values.clear();
-  float value;
-  while (values.size() < count && file >> value) values.push_back(value);
-  return true;
+// The values of an attribute file written in this run, or nothing when it was not
+// written whole or does not open: an older file of that name is never read.
+std::optional<std::vector<float>> readBack(const PixelImage& map, const char* extension, const AttributeFile& file) {
+  if (!file.written) return std::nullopt;
+  Result<std::vector<float>> values = readAttributeValues(map.name + extension);
+  if (!values) return std::nullopt;
+  return std::move(values.value());
 }
 
 enum class ColourCheck { Passed, Refused };
 
-// Checks the colour image: named, loadable, and within the pixel limit.
+// Checks the colour image from its header: named, loadable, and within the pixel limit.
 ColourCheck checkColourImage(const CruncherAttributes& a, PixelImage& colour, std::ostream& out) {
   colour.name = a.pColorMap;
   if (colour.name.empty()) {
@@ -104,13 +125,14 @@ ColourCheck checkColourImage(const CruncherAttributes& a, PixelImage& colour, st
     printLine(out);
     return ColourCheck::Refused;
   }
-  if (!colour.isLoadableTga()) {
+  const Result<TgaInfo> info = inspectTgaFile(colour.name);
+  if (!info) {
     printLine(out, "Attempt to open color-file failed.");
     printLine(out);
     return ColourCheck::Refused;
   }
-  colour.loadAndSummarise(out);
-  const long long count = colour.pixelCountOfSize();
+  printImageSummary(out, colour.name, info.value());
+  const long long count = static_cast<long long>(info->pixelCount());
   if (count > kMaxPixels) {
     printLine(out, "Number crunching cancelled.");
     printLine(out, "This program's pixelcount is set to a maximum value of 20,000 pixels.");
@@ -124,12 +146,12 @@ ColourCheck checkColourImage(const CruncherAttributes& a, PixelImage& colour, st
 
 }  // namespace
 
-MenuResult runCrunch(CruncherAttributes& a, CruncherImages& images, std::uint32_t seed, std::istream& in,
-                     std::ostream& out, std::ostream& err) {
+CrunchOutcome runCrunch(CruncherAttributes& a, CruncherImages& images, std::uint32_t seed, std::istream& in,
+                        std::ostream& out, std::ostream& err) {
   PixelImage& colour = images.colour;
   while (checkColourImage(a, colour, out) == ColourCheck::Refused) {
     const MenuResult result = showCruncherMainMenu(a, in, out);
-    if (result != MenuResult::Confirmed) return result;
+    if (result != MenuResult::Confirmed) return {result, false};
   }
 
   // The run proper starts with a fresh load of the colour image.
@@ -137,37 +159,37 @@ MenuResult runCrunch(CruncherAttributes& a, CruncherImages& images, std::uint32_
   if (colour.name.empty() || !colour.isLoadableTga()) {
     printLine(out, colour.name.empty() ? "Color-file: Undefined" : "Attempt to open color-file failed.");
     printLine(out);
-    return showCruncherMainMenu(a, in, out);
+    return {showCruncherMainMenu(a, in, out), false};
   }
-  colour.loadAndSummarise(out);
+  loadAndSummarise(colour, out, kMaxPixels);
   colour.pixelCount = static_cast<std::uint32_t>(colour.width * colour.height);
   colour.scatterVolumeScalar = a.scatterVolumeScalar;
 
-  writeAttributeFile(images.opacity, a.pOpacityMap, ".pOpacity", a.pOpacityConstant, kOpacityLines, colour, out,
-                     err);
-  if (!writeAttributeFile(images.velocity, a.pVelocityMap, ".pVelocity", static_cast<float>(a.pVelocityConstant),
-                          kVelocityLines, colour, out, err)) {
+  RunOutput run{out, err};
+  writeAttributeFile(images.opacity, a.pOpacityMap, ".pOpacity", a.pOpacityConstant, kOpacityLines, colour, run);
+  const AttributeFile velocity = writeAttributeFile(images.velocity, a.pVelocityMap, ".pVelocity",
+                                                    static_cast<float>(a.pVelocityConstant), kVelocityLines, colour, run);
+  if (!velocity.fromMap) {
     a.setVelocityMin(a.pVelocityConstant, out);
     a.setVelocityMax(a.pVelocityConstant, out);
   }
-  writeAttributeFile(images.scale, a.pScaleMap, ".pScale", a.pScaleConstant, kScaleLines, colour, out, err);
-  const bool heightFromMap = writeAttributeFile(images.height, a.pHeightMap, ".pHeight", a.pHeightMaxConstant,
-                                                kHeightLines, colour, out, err);
+  writeAttributeFile(images.scale, a.pScaleMap, ".pScale", a.pScaleConstant, kScaleLines, colour, run);
+  const AttributeFile height =
+      writeAttributeFile(images.height, a.pHeightMap, ".pHeight", a.pHeightMaxConstant, kHeightLines, colour, run);
 
-  std::vector<float> values;
-  if (readAttributeValues(images.velocity.name + ".pVelocity", values)) {
+  if (const auto values = readBack(images.velocity, ".pVelocity", velocity)) {
     out << "Calculating per pixel velocity..." << std::flush;
-    colour.applyVelocities(values.data(), values.size(), a.pVelocityMinConstant, a.pVelocityMaxConstant);
+    colour.applyVelocities(values->data(), values->size(), a.pVelocityMinConstant, a.pVelocityMaxConstant);
     printLine(out, "done");
   }
 
-  colour.writePixelFile(".pColor", err);
+  run.written(writePixelFile(colour, ".pColor"), colour.name + ".pColor");
   colour.placeOnGrid();
 
-  if (readAttributeValues(images.height.name + ".pHeight", values)) {
+  if (const auto values = readBack(images.height, ".pHeight", height)) {
     out << "Calculating per pixel height offset..." << std::flush;
-    if (heightFromMap)
-      colour.applyHeightOffsets(values.data(), values.size(), a.pHeightMaxConstant);
+    if (height.fromMap)
+      colour.applyHeightOffsets(values->data(), values->size(), a.pHeightMaxConstant);
     else
       colour.applyUniformHeight(a.pHeightMaxConstant);
     printLine(out, "done");
@@ -177,28 +199,39 @@ MenuResult runCrunch(CruncherAttributes& a, CruncherImages& images, std::uint32_
   colour.scatter(seed, out);
   printLine(out, "done");
 
-  colour.calculateFrames(out, err);
-  return MenuResult::Confirmed;
+  const FrameLoopResult frames = calculateFrames(colour.records, colour.name + ".pPath", [&out](std::int32_t frame, bool done) {
+    if (done)
+      printLine(out, "done");
+    else
+      out << "Calculating frame " << frame << "..." << std::flush;
+  });
+  run.written(frames.written, colour.name + ".pPath");
+  return {MenuResult::Confirmed, run.writeFailed};
 }
 
 int runCruncherProgram(std::istream& in, std::ostream& out, std::ostream& err) {
-  CruncherAttributes attributes;
-  CruncherImages images;
-  printLine(out, "Zorvel-cruncher v1.0 beta1 provided by Tavrin");
-  printLine(out, "Please direct your fanmail to \"tavrin@zorvel.example\"");
-  printLine(out);
+  try {
+    CruncherAttributes attributes;
+    CruncherImages images;
+    printBanner(out, "Zorvel-cruncher");
 
-  if (showCruncherMainMenu(attributes, in, out) != MenuResult::Confirmed) return 0;
-  const std::uint32_t start = tickCount();
-  if (runCrunch(attributes, images, randomSeed(), in, out, err) != MenuResult::Confirmed) return 0;
-  const std::uint32_t end = tickCount();
+    if (showCruncherMainMenu(attributes, in, out) != MenuResult::Confirmed) return 0;
+    const std::uint32_t start = tickCount();
+    const CrunchOutcome outcome = runCrunch(attributes, images, randomSeed(), in, out, err);
+    if (outcome.menus != MenuResult::Confirmed) return 0;
+    const std::uint32_t end = tickCount();
 
-  out << "Processing time: " << ticksBetween(start, end) * 0.001 << " seconds" << std::endl;
-  printLine(out);
-  printLine(out, "Thank you for using Zorvel-cruncher. Please come again.");
-  printLine(out, "Press <ENTER> to exit.");
-  in.get();
-  return 0;
+    out << "Processing time: " << ticksBetween(start, end) * 0.001 << " seconds" << std::endl;
+    printLine(out);
+    printLine(out, "Thank you for using Zorvel-cruncher. Please come again.");
+    printLine(out, "Press <ENTER> to exit.");
+    in.get();
+    return 0;
+  } catch (const std::bad_alloc&) {
+    out << std::flush;
+    err << "Zorvel-cruncher: not enough memory." << std::endl;
+    return 1;
+  }
 }
 
 }  // namespace zorvel

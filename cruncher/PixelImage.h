@@ -12,11 +12,10 @@
 namespace zorvel {
 
 // The cruncher's picture: one particle per pixel, index k = row x width + column, rows in
-// TGA file order. Arithmetic follows one rule throughout: products and sums in double
-// precision, stored into 32-bit floats where a field is a float, trunc toward zero.
-//
-// Writers report a file that cannot be opened or fully written with one line on `err`
-// naming it, and go on.
+// TGA file order, and the rules that place the particles before they move: velocity
+// scalars and height offsets from attribute values, the home grid and the scattering.
+// Arithmetic follows one rule throughout: products and sums in double precision,
+// stored into 32-bit floats where a field is a float, trunc toward zero.
 class PixelImage : public BasicPixelImage<PixelParticle> {
  public:
   std::uint32_t pixelCount = 0;            // set by the run to the colour image's count
@@ -37,15 +36,6 @@ class PixelImage : public BasicPixelImage<PixelParticle> {
   // `seed`, then coincidences removed. Prints a line on `out` for every axis of the
   // scatter volume scalar that had to be raised to 1.
   void scatter(std::uint32_t seed, std::ostream& out);
-  // The frame loop. Writes the path file name + ".pPath" and prints the progress lines.
-  // Returns the number of frames.
-  std::int32_t calculateFrames(std::ostream& out, std::ostream& err);
-
-  // name + extension: line 1 (int)height x (int)width, then per particle its grey value
-  // (8 to 15 bits per pixel) or "R G B A " (other depths).
-  void writePixelFile(const std::string& extension, std::ostream& err) const;
-  // name + extension: line 1 count, then count lines holding value.
-  void writeConstantFile(const std::string& extension, float value, std::uint32_t count, std::ostream& err) const;
 
   // The velocity scalar stored for attribute value v with the given range.
   static float velocityScalarFor(float v, double minConstant, double maxConstant);
@@ -56,8 +46,6 @@ class PixelImage : public BasicPixelImage<PixelParticle> {
   Vector3 randomPosition(Generator& generator) const;
 };
 
-// 1/255 as the single-precision constant of the attribute formulas.
-constexpr float kInverse255 = 0.003921569f;
 // 1/32767 in single precision, a hair below it.
 constexpr float kInverseMaxDraw = 3.0518509e-05f;
 

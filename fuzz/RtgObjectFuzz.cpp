@@ -4,20 +4,19 @@
 #include <cstdint>
 #include <cstdlib>
 #include <sstream>
-#include <string>
+#include <string_view>
 
 #include "ObjectShape.h"
 #include "RtgObject.h"
+#include "RtgReport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  std::ostringstream out, err;
-  zorvel::RtgObject rtg(out);
-  rtg.setFileName("fuzz.rtg");
-  rtg.analyzeText(std::string(reinterpret_cast<const char*>(data), size), err);
-  rtg.printSummary(out);
-  rtg.printObjectInfo(out);
-  rtg.readObjectData(err);
-  const zorvel::ObjectShape shape = zorvel::firstObjectShape(rtg, out);
+  const zorvel::RtgReading reading = zorvel::readRtgObject(std::string_view(reinterpret_cast<const char*>(data), size));
+  std::ostringstream out;
+  zorvel::printRtgSummary(out, "fuzz.rtg", reading.object);
+  zorvel::printRtgObjectInfo(out, "fuzz.rtg", reading.object);
+  if (reading.fault) return 0;
+  const zorvel::ObjectShape shape = zorvel::flattenObjectCorners(reading.object);
   if (shape.objectCornersX.size() != shape.objectCornersZ.size()) std::abort();
   return 0;
 }

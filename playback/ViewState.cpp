@@ -26,10 +26,9 @@ void resetCamera(ViewState& view) {
 }
 
 namespace {
-
 constexpr unsigned char kEscape = 27;
+}
 
-// The keys both views share; false when `key` is none of them.
 bool pressSharedKey(ViewState& view, unsigned char key, KeyEffect& effect) {
   switch (std::toupper(key)) {
     case kEscape: effect = KeyEffect::Quit; return true;
@@ -40,38 +39,6 @@ bool pressSharedKey(ViewState& view, unsigned char key, KeyEffect& effect) {
     case 'T': view.additiveBlend = !view.additiveBlend; return true;
     default: return false;
   }
-}
-
-}  // namespace
-
-KeyEffect pressViewerKey(ViewState& view, unsigned char key, std::int32_t& currentFrame, std::int32_t frameCount) {
-  KeyEffect effect = KeyEffect::None;
-  if (pressSharedKey(view, key, effect)) return effect;
-  switch (std::toupper(key)) {
-    case 'A': view.antialias = !view.antialias; break;
-    case ',':
-    case '<':
-      if (view.playing)
-        view.playDirection = -1;
-      else
-        currentFrame = stepFrame(currentFrame, -1, frameCount);
-      break;
-    case '.':
-    case '>':
-      if (view.playing)
-        view.playDirection = 1;
-      else
-        currentFrame = stepFrame(currentFrame, 1, frameCount);
-      break;
-    default: break;
-  }
-  return effect;
-}
-
-KeyEffect pressBlenderKey(ViewState& view, unsigned char key) {
-  KeyEffect effect = KeyEffect::None;
-  pressSharedKey(view, key, effect);
-  return effect;
 }
 
 void mouseButton(ViewState& view, int button, int x, int y) {
@@ -104,14 +71,6 @@ std::optional<std::uint32_t> pacedFrameRate(const ViewState& view, std::uint32_t
   const std::uint32_t interval = static_cast<std::uint32_t>(1000 / view.framesPerSecond);
   if (elapsed < interval || elapsed == 0) return std::nullopt;
   return 1000u / elapsed;
-}
-
-std::int32_t stepFrame(std::int32_t frame, std::int32_t direction, std::int32_t frameCount) {
-  if (frameCount <= 0) return 0;
-  frame += direction;
-  if (frame >= frameCount) return 0;
-  if (frame < 0) return frameCount - 1;
-  return frame;
 }
 
 Projection projectionFor(int width, int height) {

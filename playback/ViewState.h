@@ -43,13 +43,10 @@ void resetCamera(ViewState& view);
 // What a key asks of the process besides changing the view.
 enum class KeyEffect { None, Quit };
 
-// The viewer's keys: ESC quits; space plays or pauses; , < and . > set the direction
-// while playing and step a frame (wrapping) while paused; A, D, F, G, T toggle
-// antialiasing, cycle the draw mode, reset the camera, toggle the grid and blending.
-KeyEffect pressViewerKey(ViewState& view, unsigned char key, std::int32_t& currentFrame, std::int32_t frameCount);
-
-// The blender's keys: ESC, space, D, F, G and T as in the viewer; nothing else.
-KeyEffect pressBlenderKey(ViewState& view, unsigned char key);
+// The keys both views have, upper and lower case alike: ESC quits; space plays or
+// pauses; D cycles the draw mode; F resets the camera; G toggles grid and axes; T
+// toggles additive blending. Returns false when `key` is none of them.
+bool pressSharedKey(ViewState& view, unsigned char key, KeyEffect& effect);
 
 // A mouse button event: buttons 0, 1 and 2 flip their held flag whatever the state;
 // every event records the position.
@@ -64,9 +61,6 @@ void dragTo(ViewState& view, int x, int y);
 // draws, prints and steps; otherwise returns nothing. The caller reads the tick again
 // for lastFrameTick after printing.
 std::optional<std::uint32_t> pacedFrameRate(const ViewState& view, std::uint32_t now);
-
-// The next frame index in `direction`, looping at both ends of `frameCount` frames.
-std::int32_t stepFrame(std::int32_t frame, std::int32_t direction, std::int32_t frameCount);
 
 // The projection for a window of width x height: height 0 is taken as 1.
 struct Projection {

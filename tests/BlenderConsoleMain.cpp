@@ -5,12 +5,8 @@
 
 #include "BlenderDriver.h"
 
-namespace {
-
-zorvel::BlenderConfig gConfig;
-
-}  // namespace
-
 int main() {
-  return zorvel::runBlender(gConfig, std::cin, std::cout, [](const zorvel::BlenderConfig&, const zorvel::BlendFrames&) {});
+  static zorvel::BlenderConfig config;
+  return zorvel::runBlender(config, std::cin, std::cout, std::cerr,
+                            [](const zorvel::BlenderConfig&, const zorvel::BlendFrames&) {});
 }

@@ -11,7 +11,7 @@
 namespace zorvel::test {
 namespace {
 
-// The pairwise passes exactly as described: particle i against every later j; while j
+// The plain pairwise passes, the reference: particle i against every later j; while j
 // sits on i, i draws again; passes until one changes nothing.
 std::size_t removeCoincidencesPairwise(std::vector<PixelParticle>& particles, const std::function<Vector3()>& draw) {
   std::size_t total = 0;

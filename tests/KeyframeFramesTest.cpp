@@ -10,6 +10,8 @@
 namespace zorvel::test {
 namespace {
 
+constexpr std::uint64_t kPlentyOfMemory = std::uint64_t{1} << 40;
+
 // A configuration of keyframes of `pixels` pixels in the given colours and counts.
 BlenderConfig configOf(const std::vector<std::vector<ColorRGBA>>& colours, const std::vector<std::uint16_t>& counts,
                        float minDisplacement = 0.5f, float maxDisplacement = 6.0f) {
@@ -32,21 +34,21 @@ BlenderConfig configOf(const std::vector<std::vector<ColorRGBA>>& colours, const
 
 TEST(Blending, TruncatesTowardZeroSoTheWayBackIsNoMirror) {
   const BlenderConfig config = configOf({{{0, 0, 0, 255}}, {{255, 0, 0, 255}}}, {4, 4});
-  std::ostringstream out;
-  const BlendFrames frames = *buildFrames(config, out);
+  const BlendFrames frames = buildFrames(config, kPlentyOfMemory).value();
   ASSERT_EQ(frames.store.frameCount, 8);
   std::vector<std::uint32_t> reds;
   for (int f = 0; f < 8; ++f) reds.push_back(frames.store.frameRed[frames.store.at(f, 0)]);
   EXPECT_EQ(reds, (std::vector<std::uint32_t>{63, 127, 191, 255, 192, 128, 64, 0}));
   for (int f = 0; f < 8; ++f) EXPECT_EQ(frames.store.frameAlpha[frames.store.at(f, 0)], 255u);
+  std::ostringstream out;
+  printKeyframeLines(out, 2);
   EXPECT_EQ(out.str(), "---------------------------------------\nkeyframe: 0\n"
                        "---------------------------------------\nkeyframe: 1\n");
 }
 
 TEST(Blending, ASingleKeyframeGivesIdenticalFrames) {
   const BlenderConfig config = configOf({{{10, 20, 30, 255}, {1, 2, 3, 255}}}, {3});
-  std::ostringstream out;
-  const BlendFrames frames = *buildFrames(config, out);
+  const BlendFrames frames = buildFrames(config, kPlentyOfMemory).value();
   ASSERT_EQ(frames.store.frameCount, 3);
   for (int f = 0; f < 3; ++f) {
     EXPECT_EQ(frames.store.frameGreen[frames.store.at(f, 0)], 20u);
@@ -56,8 +58,7 @@ TEST(Blending, ASingleKeyframeGivesIdenticalFrames) {
 
 TEST(Blending, ThreeSegmentsRunInOrderAndTheLastFrameShowsKeyframeZero) {
   const BlenderConfig config = configOf({{{0, 0, 0, 255}}, {{90, 0, 0, 255}}, {{30, 0, 0, 255}}}, {2, 3, 4});
-  std::ostringstream out;
-  const BlendFrames frames = *buildFrames(config, out);
+  const BlendFrames frames = buildFrames(config, kPlentyOfMemory).value();
   std::vector<std::uint32_t> reds;
   for (int f = 0; f < frames.store.frameCount; ++f) reds.push_back(frames.store.frameRed[frames.store.at(f, 0)]);
   EXPECT_EQ(reds, (std::vector<std::uint32_t>{45, 90, 70, 50, 30, 23, 15, 8, 0}));
@@ -65,10 +66,22 @@ TEST(Blending, ThreeSegmentsRunInOrderAndTheLastFrameShowsKeyframeZero) {
 
 TEST(Blending, PixelsAnImageLacksAreBlack) {
   BlenderConfig config = configOf({{{200, 200, 200, 255}, {200, 200, 200, 255}}, {{100, 100, 100, 255}}}, {1, 1});
-  std::ostringstream out;
-  const BlendFrames frames = *buildFrames(config, out);
+  const BlendFrames frames = buildFrames(config, kPlentyOfMemory).value();
   EXPECT_EQ(frames.store.frameRed[frames.store.at(0, 0)], 100u);
   EXPECT_EQ(frames.store.frameRed[frames.store.at(0, 1)], 0u);
+}
+
+TEST(Blending, AStoreLargerThanTheMemoryGivenIsRefusedBeforeAnythingIsBuilt) {
+  // Two keyframes of 3 pixels, 4 + 5 frames: 9 x 3 x 20 bytes of frames and 2 x 3 x 4
+  // bytes of keyframe colours, 564 bytes in all.
+  const BlenderConfig config = configOf({{{0, 0, 0, 255}, {1, 1, 1, 255}, {2, 2, 2, 255}},
+                                         {{9, 9, 9, 255}, {8, 8, 8, 255}, {7, 7, 7, 255}}},
+                                        {4, 5});
+  EXPECT_EQ(blendBytes(config), 564u);
+  EXPECT_TRUE(buildFrames(config, 564));
+  const Result<BlendFrames> refused = buildFrames(config, 563);
+  ASSERT_FALSE(refused);
+  EXPECT_EQ(refused.failure().reason, "Not enough memory for 9 frames of 3 pixels (0 MB).");
 }
 
 TEST(Displacement, FollowsBrightnessBetweenTheBounds) {
@@ -82,8 +95,7 @@ TEST(Displacement, FollowsBrightnessBetweenTheBounds) {
 
 TEST(Stepping, SegmentsOfTwoThreeAndFourFramesLoopAfterNine) {
   const BlenderConfig config = configOf({{{0, 0, 0, 255}}, {{1, 1, 1, 255}}, {{2, 2, 2, 255}}}, {2, 3, 4});
-  std::ostringstream out;
-  const BlendFrames frames = *buildFrames(config, out);
+  const BlendFrames frames = buildFrames(config, kPlentyOfMemory).value();
   BlendPlayback p = startOfBlend(frames.keyframes);
   std::vector<std::int32_t> shown, keyframes;
   for (int i = 0; i < 10; ++i) {

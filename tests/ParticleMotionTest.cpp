@@ -1,16 +1,14 @@
-// The particle arithmetic: where a wrong rounding would change a file, the numbers are
-// pinned here.
+// The particle arithmetic and the frame loop: where a wrong rounding would change a
+// file, the numbers are pinned here.
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <random>
 #include <sstream>
 
+#include "FrameLoop.h"
 #include "PixelImage.h"
 #include "RandomGenerator.h"
 #include "TestSupport.h"
-#include "TextFileWriter.h"
 
 namespace zorvel::test {
 namespace {
@@ -178,15 +176,17 @@ PathFile readPathFile(const std::string& text) {
 class FrameLoop : public ::testing::Test {
  protected:
   PathFile run(PixelImage& image) {
-    image.name = folder.file("p.tga");
-    std::ostringstream out, err;
-    const int frames = image.calculateFrames(out, err);
-    EXPECT_EQ(err.str(), "");
-    PathFile path = readPathFile(folder.read("p.tga.pPath"));
-    EXPECT_EQ(path.frames, frames);
     std::string progress;
-    for (int f = 0; f < frames; ++f) progress += "Calculating frame " + std::to_string(f) + "...done\n";
-    EXPECT_EQ(out.str(), progress);
+    const FrameLoopResult result =
+        calculateFrames(image.records, folder.file("p.tga.pPath"), [&progress](std::int32_t frame, bool done) {
+          progress += done ? "done\n" : "Calculating frame " + std::to_string(frame) + "...";
+        });
+    EXPECT_TRUE(result.written);
+    PathFile path = readPathFile(folder.read("p.tga.pPath"));
+    EXPECT_EQ(path.frames, result.frameCount);
+    std::string expected;
+    for (int f = 0; f < result.frameCount; ++f) expected += "Calculating frame " + std::to_string(f) + "...done\n";
+    EXPECT_EQ(progress, expected);
     return path;
   }
   ScratchFolder folder;
@@ -234,65 +234,6 @@ TEST_F(FrameLoop, HeaderStaysParseableForThousandsOfFrames) {
   EXPECT_EQ(path.positions.back()[0], (Vector3{}));
   const std::string text = folder.read("p.tga.pPath");
   EXPECT_EQ(text.substr(0, text.find('\n')), "1 1335      ");
-}
-
-// ---- Number text.
-
-TEST(NumberText, FloatsComeOutAsThePercentGConversionWritesThem) {
-  ScratchFolder folder;
-  std::mt19937 random(42);
-  std::uniform_real_distribution<float> magnitude(-12.0f, 12.0f);
-  std::vector<float> values = {0.0f, -0.0f, 1234.25f, 0.5f, -3.0f, 12.5f, 0.01f, 1e-5f, 123456.0f, 1e6f, 255.0f};
-  for (int halves = -20010; halves <= 20010; halves += 3) values.push_back(halves * 0.5f);
-  for (int i = 0; i < 2000; ++i) values.push_back(std::pow(10.0f, magnitude(random)) * (i % 2 ? 1.0f : -1.0f));
-  std::string expected;
-  {
-    TextFileWriter file(folder.file("numbers"));
-    for (float v : values) {
-      for (int precision : {4, 6}) {
-        file.putFloat(v, precision);
-        file.put('\n');
-        char text[64];
-        std::snprintf(text, sizeof text, "%.*g\n", precision, static_cast<double>(v == 0.0f ? 0.0f : v));
-        expected += text;
-      }
-    }
-    ASSERT_TRUE(file.close());
-  }
-  EXPECT_EQ(folder.read("numbers"), expected);
-}
-
-TEST(TextFile, TextLongerThanTheBufferIsWrittenWhole) {
-  ScratchFolder folder;
-  const std::string longText(3 << 20, 'x');
-  {
-    TextFileWriter file(folder.file("long"));
-    file.put('<');
-    file.put(longText);
-    file.put('>');
-    EXPECT_TRUE(file.close());
-  }
-  EXPECT_EQ(folder.read("long"), "<" + longText + ">");
-  TextFileWriter nowhere(folder.file("no/such/folder/file"));
-  EXPECT_FALSE(nowhere.isOpen());
-  nowhere.put(longText);  // goes nowhere, and safely
-  EXPECT_FALSE(nowhere.close());
-}
-
-TEST(NumberText, TheDocumentedExamples) {
-  ScratchFolder folder;
-  {
-    TextFileWriter file(folder.file("examples"));
-    for (float v : {1234.25f, 0.5f, -3.0f, -0.0f}) {
-      file.putFloat(v, 4);
-      file.put(' ');
-    }
-    for (float v : {12.5f, 0.01f, 255.0f}) {
-      file.putFloat(v, 6);
-      file.put(' ');
-    }
-  }
-  EXPECT_EQ(folder.read("examples"), "1234 0.5 -3 0 12.5 0.01 255 ");
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "ObjectShape.h"
 #include "RtgObject.h"
+#include "RtgReport.h"
 #include "TestSupport.h"
 #include "ViewerTranscripts.h"
 
@@ -59,16 +60,9 @@ std::string fullFile() {
 }
 
 TEST(RtgReader, ReadsEverySectionOfEveryObject) {
-  ScratchFolder folder;
-  folder.write("scene.rtg", fullFile());
-  std::ostringstream out, err;
-  RtgObject rtg(out);
-  EXPECT_EQ(out.str(), "RTG: Creating RTG-object instance...done\n");
-  rtg.setFileName(folder.file("scene.rtg"));
-  rtg.analyzeFile(out, err);
-  rtg.readObjectData(err);
-  EXPECT_EQ(err.str(), "");
-  ASSERT_TRUE(rtg.usable());
+  const RtgReading reading = readRtgObject(fullFile());
+  ASSERT_FALSE(reading.fault) << reading.fault->reason;
+  const RtgObject& rtg = reading.object;
   EXPECT_TRUE(rtg.attribute(RtgObject::ShowIndexCounters));
   EXPECT_FALSE(rtg.attribute(RtgObject::OutputDegrees));  // "On" is off
   EXPECT_EQ(rtg.objectCount(), 2);
@@ -85,63 +79,50 @@ TEST(RtgReader, ReadsEverySectionOfEveryObject) {
   EXPECT_EQ(rtg.polygonIndices(), (std::vector<std::int32_t>{0, 1, 2, 3, 4, 5, 5, 6, 3}));
 
   std::ostringstream pos;
-  const ObjectShape shape = firstObjectShape(rtg, pos);
+  const ObjectShape shape = flattenObjectCorners(rtg);
+  printObjectCorners(pos, shape);
   EXPECT_EQ(pos.str(), "pos: 0 0 0\npos: 1 0 0\npos: 0 1 0\n");
   EXPECT_EQ(shape.cornerCounts, (std::vector<std::uint16_t>{3}));
   EXPECT_EQ(shape.objectCornersY, (std::vector<float>{0, 0, 1}));
 }
 
 TEST(RtgReader, AnimationFramesCountOnlyWhenTheAttributeIsOn) {
-  ScratchFolder folder;
   std::string file = fullFile();
   file.replace(file.find("ANIM on"), 7, "ANIM of");
-  folder.write("scene.rtg", file);
-  std::ostringstream out, err;
-  RtgObject rtg(out);
-  rtg.setFileName(folder.file("scene.rtg"));
-  rtg.analyzeFile(out, err);
+  const RtgObject rtg = readRtgObject(file).object;
   EXPECT_EQ(rtg.animationFrameCount(), 0);
   EXPECT_FALSE(rtg.attribute(RtgObject::OutputAnimation));
 }
 
 TEST(RtgReader, ColoursAreNotReadWhileTheirAttributeIsOff) {
-  ScratchFolder folder;
   const std::string file = crlf({attributeBlock({"off", "off", "off", "off", "off", "off", "off", "off", "off", "off",
                                                  "off", "off"})[0]}) +
                            crlf({"OUTPUT_VERT_COLORS off", "OUTPUT_TEX_COORDS off", "a off", "b off", "c off",
                                  "d off", "e off", "f off", "g off", "h off", "i off", "NUMBER_OF_OBJECTS 1",
                                  "OBJECT_START o", "3", "", "1", "VERTEX x", "0 0 0", "1 0 0", "0 1 0", "COLORS",
                                  "junk", "POLYGON", "v 0 1 2 n"});
-  folder.write("plain.rtg", file);
-  std::ostringstream out, err;
-  RtgObject rtg(out);
-  rtg.setFileName(folder.file("plain.rtg"));
-  rtg.analyzeFile(out, err);
-  rtg.readObjectData(err);
-  EXPECT_EQ(err.str(), "");
-  EXPECT_TRUE(rtg.usable());
+  const RtgReading reading = readRtgObject(file);
+  const RtgObject& rtg = reading.object;
+  EXPECT_FALSE(reading.fault);
   EXPECT_TRUE(rtg.colors().empty());
   EXPECT_EQ(rtg.polygonIndices(), (std::vector<std::int32_t>{0, 1, 2}));
 }
 
-// ---- Broken files: one line on the error stream, and the object is not used.
+// ---- Broken files: a fault that names what was wrong, one line on the error stream,
+// and the object is not used.
 
 class BrokenRtgFile : public ::testing::Test {
  protected:
   void expectRefused(const std::string& content, const std::string& because) {
-    folder.write("broken.rtg", content);
-    std::ostringstream out, err;
-    RtgObject rtg(out);
-    rtg.setFileName(folder.file("broken.rtg"));
-    rtg.analyzeFile(out, err);
-    rtg.readObjectData(err);
-    EXPECT_TRUE(rtg.analysed());
-    EXPECT_FALSE(rtg.usable());
+    const RtgReading reading = readRtgObject(content);
+    ASSERT_TRUE(reading.fault);
+    std::ostringstream err;
+    printRtgFault(err, "broken.rtg", *reading.fault);
     const std::string line = err.str();
     EXPECT_NE(line.find(because), std::string::npos) << line;
+    EXPECT_EQ(line.rfind("RTG-file: broken.rtg: ", 0), 0u) << line;
     EXPECT_EQ(std::count(line.begin(), line.end(), '\n'), 1) << line;
   }
-  ScratchFolder folder;
 };
 
 std::string simpleFile(const std::string& counts, const std::string& body) {
@@ -189,18 +170,11 @@ TEST_F(BrokenRtgFile, CountsBeyondWhatTheFileCanHoldAreRefusedBeforeAllocating) 
 }
 
 TEST(RtgReader, SurplusObjectsAndRecordsAreIgnored) {
-  ScratchFolder folder;
-  folder.write("more.rtg", simpleFile(crlf({"3", "", "1"}),
-                                       crlf({"VERTEX x", "0 0 0", "1 0 0", "0 1 0", "9 9 9", "POLYGON", "v 0 1 2 n",
-                                             "v 2 1 0 n", "OBJECT_START extra", "1", "", "1", "VERTEX x",
-                                             "5 5 5"})));
-  std::ostringstream out, err;
-  RtgObject rtg(out);
-  rtg.setFileName(folder.file("more.rtg"));
-  rtg.analyzeFile(out, err);
-  rtg.readObjectData(err);
-  EXPECT_EQ(err.str(), "");
-  EXPECT_TRUE(rtg.usable());
+  const RtgReading reading = readRtgObject(simpleFile(
+      crlf({"3", "", "1"}), crlf({"VERTEX x", "0 0 0", "1 0 0", "0 1 0", "9 9 9", "POLYGON", "v 0 1 2 n", "v 2 1 0 n",
+                                 "OBJECT_START extra", "1", "", "1", "VERTEX x", "5 5 5"})));
+  const RtgObject& rtg = reading.object;
+  EXPECT_FALSE(reading.fault);
   EXPECT_EQ(rtg.vertices().size(), 3u);
   EXPECT_EQ(rtg.polygonIndices().size(), 3u);
 }

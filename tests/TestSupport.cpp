@@ -111,6 +111,16 @@ ProgramRun runProgram(const std::string& program, const fs::path& folder, const 
   return run;
 }
 
+std::string memoryLimit(int megabytes) { return "ulimit -v " + std::to_string(megabytes * 1024) + ";"; }
+
+bool canLimitMemory() {
+#ifdef ZORVEL_SANITIZED
+  return false;
+#else
+  return true;
+#endif
+}
+
 fs::path externalTgaFolder() {
   for (fs::path p = fs::path(ZORVEL_SOURCE_DIR); !p.empty() && p != p.root_path(); p = p.parent_path()) {
     const fs::path candidate = p.parent_path() / "shared" / "testdata" / "tga-external";

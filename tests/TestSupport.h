@@ -63,6 +63,14 @@ struct ProgramRun {
 ProgramRun runProgram(const std::string& program, const fs::path& folder, const std::string& input,
                       const std::string& shellPrefix = "");
 
+// A shell prefix for runProgram() that limits the program's address space to
+// `megabytes`, so that what does not fit in that much memory is refused on any machine.
+std::string memoryLimit(int megabytes);
+// Whether such a limit can be set: not in the sanitizer build, whose shadow memory
+// needs far more address space than any limit leaves.
+bool canLimitMemory();
+inline const char* const kNoMemoryLimit = "an address-space limit cannot be set in the sanitizer build";
+
 // The folder of the shared external test data, or empty when it is not there.
 fs::path externalTgaFolder();
 

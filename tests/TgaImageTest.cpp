@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "BasicPixelImage.h"
+#include "ImageSummary.h"
 #include "TestSupport.h"
 #include "TgaImage.h"
 
@@ -303,7 +304,7 @@ TEST(PixelImageFill, AFailedLoadGivesAnEmptyImageAndASummaryOfZeros) {
   image.name = "nowhere.tga";
   image.records.resize(4);
   std::ostringstream out;
-  EXPECT_FALSE(image.loadAndSummarise(out));
+  EXPECT_FALSE(loadAndSummarise(image, out));
   EXPECT_TRUE(image.records.empty());
   EXPECT_EQ(out.str(),
             "----------------------------------------\n"

@@ -3,17 +3,9 @@
 
 #include <iostream>
 
-#include "RtgObject.h"
 #include "ViewerDriver.h"
 
-namespace {
-
-zorvel::RtgObject gRtgObject(std::cout);
-zorvel::ViewerScene gScene;
-
-}  // namespace
-
 int main() {
-  return zorvel::runViewer(gRtgObject, gScene, std::cin, std::cout, std::cerr,
-                           [](zorvel::ViewerScene&, const zorvel::ObjectShape&) {});
+  static zorvel::ViewerScene scene;
+  return zorvel::runViewer(scene, std::cin, std::cout, std::cerr, [](zorvel::ViewerScene&, const zorvel::ObjectShape&) {});
 }

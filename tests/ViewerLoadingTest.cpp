@@ -1,68 +1,63 @@
-// Loading the cruncher's files into the viewer's scene.
+// Reading the cruncher's files for the viewer: attribute files and the frame cache.
 
 #include <gtest/gtest.h>
 
 #include <sstream>
 
-#include "ParticleDataLoader.h"
+#include "AttributeLoading.h"
+#include "PathFileReader.h"
 #include "TestSupport.h"
 
 namespace zorvel::test {
 namespace {
 
+constexpr std::uint64_t kPlentyOfMemory = std::uint64_t{1} << 40;
+
+// Remembers what the caching pass reports.
+struct CachingLog : PathCacheListener {
+  void counts(std::uint32_t pixels, std::int32_t frames) override {
+    text += "counts " + std::to_string(pixels) + " " + std::to_string(frames) + "\n";
+  }
+  void frameCached(std::int32_t frame, bool complete) override {
+    text += std::to_string(frame) + (complete ? " done\n" : " incomplete\n");
+  }
+  std::string text;
+};
+
 class SceneLoading : public ::testing::Test {
  protected:
-  SceneLoading() { scene.allocatePixels(3); }
-  std::string lines() {
-    std::string text = out.str();
-    out.str("");
-    return text;
-  }
-  ViewerAttributes attributes;
-  ViewerScene scene;
   ScratchFolder folder;
-  std::ostringstream out;
 };
 
 TEST_F(SceneLoading, ColourValuesAreKeptAsReadEvenAboveAByte) {
   folder.write("c.pColor", "3\n300 2 3 4 \n5 6 7 8 \n9 10 11 12 \n");
-  attributes.pColorFile = folder.file("c.pColor");
-  loadColourFile(attributes, scene, out);
-  EXPECT_EQ(lines(), "Caching pColor-file...done\n\n");
-  EXPECT_EQ(scene.pixelRed, (std::vector<std::int32_t>{300, 5, 9}));
-  EXPECT_EQ(scene.pixelAlpha, (std::vector<std::int32_t>{4, 8, 12}));
-  // The opacity stage always writes alpha: without a file every pixel is opaque again.
-  loadOpacityFile(attributes, scene, out);
-  EXPECT_EQ(scene.pixelAlpha, (std::vector<std::int32_t>{255, 255, 255}));
+  const Result<PixelColours> colours = readColourFile(folder.file("c.pColor"), 3);
+  ASSERT_TRUE(colours);
+  EXPECT_EQ(colours->red, (std::vector<std::int32_t>{300, 5, 9}));
+  EXPECT_EQ(colours->alpha, (std::vector<std::int32_t>{4, 8, 12}));
 }
 
 TEST_F(SceneLoading, AColourFileOfOneValuePerPixelIsGrey) {
   folder.write("g.pColor", "3\n0\n128\n255\n");
-  attributes.pColorFile = folder.file("g.pColor");
-  loadColourFile(attributes, scene, out);
-  EXPECT_EQ(lines(), "Caching pColor-file...done\n\n");
-  EXPECT_EQ(scene.pixelRed, (std::vector<std::int32_t>{0, 128, 255}));
-  EXPECT_EQ(scene.pixelGreen, scene.pixelRed);
-  EXPECT_EQ(scene.pixelBlue, scene.pixelRed);
+  const Result<PixelColours> colours = readColourFile(folder.file("g.pColor"), 3);
+  ASSERT_TRUE(colours);
+  EXPECT_EQ(colours->red, (std::vector<std::int32_t>{0, 128, 255}));
+  EXPECT_EQ(colours->green, colours->red);
+  EXPECT_EQ(colours->blue, colours->red);
+  EXPECT_EQ(colours->alpha, (std::vector<std::int32_t>{255, 255, 255}));
 }
 
-TEST_F(SceneLoading, BadAttributeFilesFallBackToTheirDefaultsWithALine) {
+TEST_F(SceneLoading, EachKindOfBadAttributeFileFailsWithItsKind) {
   folder.write("odd.pColor", "3\n1 2\n3 4\n5 6\n");
   folder.write("short.pOpacity", "3\n1\n2\n");
-  folder.write("short.pScale", "3\n1\nx\n3\n");
-  attributes.pColorFile = folder.file("odd.pColor");
-  attributes.pOpacityFile = folder.file("short.pOpacity");
-  attributes.pScaleFile = folder.file("short.pScale");
-  scene.pixelRed[0] = 7;
-  loadColourFile(attributes, scene, out);
-  loadOpacityFile(attributes, scene, out);
-  loadScaleFile(attributes, scene, out);
-  EXPECT_EQ(lines(),
-            "pColor-file holds neither one nor four values per pixel.\nPixel color defaulted to white.\n\n"
-            "pOpacity-file holds fewer values than pixels.\nPixel opacity defaulted to 255.\n\n"
-            "pScale-file holds fewer values than pixels.\nPixel scale defaulted to 1.0.\n\n");
-  EXPECT_EQ(scene.pixelRed, (std::vector<std::int32_t>{255, 255, 255}));
-  EXPECT_EQ(scene.pixelScale, (std::vector<float>{1, 1, 1}));
+  folder.write("bad.pScale", "3\n1\nx\n3\n");
+  folder.write("two.pScale", "2\n1\n3\n");
+  EXPECT_EQ(readColourFile(folder.file("odd.pColor"), 3).failure().kind, FailureKind::WrongFormat);
+  EXPECT_EQ(readOpacityFile(folder.file("short.pOpacity"), 3).failure().kind, FailureKind::WrongFormat);
+  EXPECT_EQ(readScaleFile(folder.file("bad.pScale"), 3, 1, 1).failure().kind, FailureKind::WrongFormat);
+  EXPECT_EQ(readScaleFile(folder.file("two.pScale"), 3, 1, 1).failure().kind, FailureKind::CountMismatch);
+  EXPECT_EQ(readScaleFile(folder.file("none.pScale"), 3, 1, 1).failure().kind, FailureKind::CannotOpen);
+  EXPECT_EQ(readScaleFile("", 3, 1, 1).failure().kind, FailureKind::Undefined);
 }
 
 TEST_F(SceneLoading, ScaleValuesMapOntoTheRangeWithoutClamping) {
@@ -70,32 +65,29 @@ TEST_F(SceneLoading, ScaleValuesMapOntoTheRangeWithoutClamping) {
   EXPECT_FLOAT_EQ(pixelScaleFor(255.0f, 1.0, 3.0), 3.0f);
   EXPECT_FLOAT_EQ(pixelScaleFor(127.5f, 1.0, 3.0), 2.0f);
   folder.write("s.pScale", "3\n0\n510\n127.5\n");
-  attributes.pScaleFile = folder.file("s.pScale");
-  attributes.pScaleMin = 1.0;
-  attributes.pScaleMax = 3.0;
-  loadScaleFile(attributes, scene, out);
-  EXPECT_EQ(scene.pixelScale[0], 1.0f);
-  EXPECT_FLOAT_EQ(scene.pixelScale[1], 5.0f);  // 510 lands outside the range
-  EXPECT_FLOAT_EQ(scene.pixelScale[2], 2.0f);
+  const Result<std::vector<float>> scale = readScaleFile(folder.file("s.pScale"), 3, 1.0, 3.0);
+  ASSERT_TRUE(scale);
+  EXPECT_EQ(scale.value()[0], 1.0f);
+  EXPECT_FLOAT_EQ(scale.value()[1], 5.0f);  // 510 lands outside the range
+  EXPECT_FLOAT_EQ(scale.value()[2], 2.0f);
 }
 
 TEST_F(SceneLoading, WithoutAPathFileEveryStageMatchesACountOfZero) {
-  sizeFromPathFile(folder.file("missing.pPath"), scene);
-  EXPECT_EQ(scene.pixelCount, 0u);
+  EXPECT_EQ(pathFilePixelCount(folder.file("missing.pPath")), 0u);
   folder.write("zero.pOpacity", "0\n");
-  attributes.pOpacityFile = folder.file("zero.pOpacity");
-  loadOpacityFile(attributes, scene, out);
-  EXPECT_EQ(lines(), "Caching pOpacity-file...done\n\n");
+  EXPECT_TRUE(readOpacityFile(folder.file("zero.pOpacity"), 0));
 }
 
 TEST_F(SceneLoading, CachingFillsEveryFramesPositionsInOneBlock) {
   folder.write("p.pPath", "3 2          \n\n0\n1 2 3\n4 5 6\n7 8 9\n1\n-1 -2 -3\n1234 0.5 1e-05\n0 0 0\n");
-  ASSERT_TRUE(cachePathFile(folder.file("p.pPath"), scene, out));
-  EXPECT_EQ(scene.frameCount, 2);
-  EXPECT_EQ(scene.animation.frame(0).particles[2].position, (Vector3{7, 8, 9}));
-  EXPECT_EQ(scene.animation.frame(1).particles[1].position, (Vector3{1234, 0.5f, 1e-05f}));
-  EXPECT_EQ(scene.animation.frame(1).particles, scene.animation.frame(0).particles + 3);
-  EXPECT_EQ(scene.animation.frame(0).particles[0].scale, 1.0f);
+  CachingLog log;
+  const Result<ParticleAnimation> animation = cachePathFile(folder.file("p.pPath"), log, kPlentyOfMemory);
+  ASSERT_TRUE(animation);
+  EXPECT_EQ(log.text, "counts 3 2\n0 done\n1 done\n");
+  EXPECT_EQ(animation->frameCount(), 2);
+  EXPECT_EQ(animation->frame(0).position(2), (Vector3{7, 8, 9}));
+  EXPECT_EQ(animation->frame(1).position(1), (Vector3{1234, 0.5f, 1e-05f}));
+  EXPECT_EQ(animation->frame(1).coordinates, animation->frame(0).coordinates + 9);
 }
 
 TEST_F(SceneLoading, AFileReadInChunksGivesTheSameFramesAsTextReadAtOnce) {
@@ -109,17 +101,17 @@ TEST_F(SceneLoading, AFileReadInChunksGivesTheSameFramesAsTextReadAtOnce) {
       text += std::to_string(f * 0.5 - p) + " " + std::to_string(p % 97) + ".25 -" + std::to_string(f % 7) + "\n";
   }
   folder.write("big.pPath", text);
-  ViewerScene chunked, whole;
-  std::ostringstream chunkedLines, wholeLines;
-  ASSERT_TRUE(cachePathFile(folder.file("big.pPath"), chunked, chunkedLines));
-  ASSERT_TRUE(cachePathText(text, whole, wholeLines));
-  EXPECT_EQ(chunkedLines.str(), wholeLines.str());
-  ASSERT_EQ(chunked.frameCount, frames);
+  CachingLog chunkedLog, wholeLog;
+  const Result<ParticleAnimation> chunked = cachePathFile(folder.file("big.pPath"), chunkedLog, kPlentyOfMemory);
+  const Result<ParticleAnimation> whole = cachePathText(text, wholeLog, kPlentyOfMemory);
+  ASSERT_TRUE(chunked);
+  ASSERT_TRUE(whole);
+  EXPECT_EQ(chunkedLog.text, wholeLog.text);
+  ASSERT_EQ(chunked->frameCount(), frames);
   for (int f = 0; f < frames; ++f)
     for (std::uint32_t p = 0; p < pixels; ++p)
-      ASSERT_EQ(chunked.animation.frame(f).particles[p].position, whole.animation.frame(f).particles[p].position)
-          << "frame " << f << " pixel " << p;
-  EXPECT_EQ(whole.animation.frame(149).particles[3000].position, (Vector3{74.5f - 3000, 90.25f, -2}));
+      ASSERT_EQ(chunked->frame(f).position(p), whole->frame(f).position(p)) << "frame " << f << " pixel " << p;
+  EXPECT_EQ(whole->frame(149).position(3000), (Vector3{74.5f - 3000, 90.25f, -2}));
 }
 
 }  // namespace

@@ -29,7 +29,7 @@ TEST_F(ViewerDialogue, APathFileAloneIsEnoughToPlay) {
                                              kAllUndefined + caching(2, 3) + "OpenGL...");
 }
 
-TEST_F(ViewerDialogue, EveryAttributeStageRow) {
+TEST_F(ViewerDialogue, MissingShortAndGoodAttributeFilesPrintTheirStageLines) {
   folder.write("p.pPath", kPath);
   folder.write("good.pColor", "2\n1 2 3 4\n5 6 7 8\n");
   folder.write("short.pOpacity", "3\n1\n2\n3\n");

@@ -5,17 +5,19 @@
 // the start. It trusts nothing: every scan stops at the end of the file, counts are
 // checked against what the file can hold before anything is allocated, and a missing
 // keyword, an unreadable number, too few records or a polygon index outside the
-// vertices is reported with one line on the error stream and leaves the object unusable
-// (the view then draws cubes). Surplus objects and records are ignored.
+// vertices ends the reading with a fault, which leaves the object undrawable (the view
+// then draws cubes). Surplus objects and records are ignored. Nothing here prints:
+// RtgReport prints what was read.
 
 #include <array>
 #include <cstdint>
 #include <iosfwd>
 #include <string>
 #include <string_view>
+#include <optional>
 #include <vector>
 
-#include "ObjectShape.h"
+#include "Result.h"
 #include "Vector3.h"
 
 namespace zorvel {
@@ -45,32 +47,7 @@ class RtgObject {
     std::int32_t values[4] = {};
   };
 
-  // Prints "RTG: Creating RTG-object instance..." and "done" on `out`.
-  explicit RtgObject(std::ostream& out);
-  RtgObject(const RtgObject&) = delete;
-  RtgObject& operator=(const RtgObject&) = delete;
-
-  void setFileName(const std::string& name) { fileName_ = name; }
-  // Prints "Analyzing specified RTG-file.", opens the file (or prints the error block on
-  // `out` and the failure line on `err`) and reads the header data: export attributes,
-  // animation frame count, object count, names and per-object counts.
-  void analyzeFile(std::ostream& out, std::ostream& err);
-  // The header passes of analyzeFile on the file's text, already read.
-  void analyzeText(std::string text, std::ostream& err);
-  void printSummary(std::ostream& out) const;
-  void printObjectInfo(std::ostream& out) const;
-  void readVertices(std::ostream& err);
-  void readNormals(std::ostream& err);
-  void readTexCoords(std::ostream& err);
-  void readColors(std::ostream& err);
-  void readPolygons(std::ostream& err);
-  // The five readers above, in that order.
-  void readObjectData(std::ostream& err);
-
-  // True once analyzeFile could open the file.
-  bool analysed() const { return analysed_; }
-  // True when the object was read without fault and can be drawn.
-  bool usable() const { return analysed_ && !faulty_; }
+  RtgObject() = default;
 
   bool attribute(Attribute a) const { return exportAttributes_[a]; }
   std::uint16_t objectCount() const { return objectCount_; }
@@ -87,20 +64,18 @@ class RtgObject {
   const std::vector<std::uint16_t>& polygonCornerCounts() const { return polygonCornerCounts_; }
   const std::vector<std::uint32_t>& polygonStarts() const { return polygonStarts_; }
   const std::vector<std::int32_t>& polygonIndices() const { return polygonIndices_; }
+  // The four counts summed over all objects.
+  std::uint64_t totalVertices() const { return totalVertices_; }
+  std::uint64_t totalPolygons() const { return totalPolygons_; }
+  std::uint64_t totalNormals() const { return totalNormals_; }
+  std::uint64_t totalTexCoords() const { return totalTexCoords_; }
+  std::uint32_t normalCount(std::size_t object) const { return normalCounts_.at(object); }
+  std::uint32_t texCoordCount(std::size_t object) const { return texCoordCounts_.at(object); }
 
  private:
-  // Reports the first fault on `err` and marks the object unusable.
-  void fault(std::ostream& err, const std::string& what);
-  // Reads each object's records after its `keyword`, perObject[i] of them for object i.
-  template <class Record, class ReadRecord>
-  void readSection(const char* keyword, bool skipWordAfterKeyword, std::vector<Record>& records,
-                   const std::vector<std::uint64_t>& perObject, ReadRecord readRecord, std::ostream& err);
+  friend class RtgReader;
 
-  bool analysed_ = false;
-  bool faulty_ = false;
   std::array<bool, kAttributeCount> exportAttributes_{};
-  std::string fileName_;
-  std::string fileText_;  // the file, kept from analyzeFile until readPolygons
   std::vector<std::string> objectNames_;
   std::uint16_t objectCount_ = 0;
   std::uint16_t animationFrameCount_ = 0;
@@ -115,8 +90,19 @@ class RtgObject {
   std::uint64_t totalVertices_ = 0, totalPolygons_ = 0, totalNormals_ = 0, totalTexCoords_ = 0;
 };
 
-// The first object's polygons flattened for drawing (printing a "pos: " line per
-// corner on `out`), or an empty shape when the object is not usable.
-ObjectShape firstObjectShape(const RtgObject& rtg, std::ostream& out);
+// The keyword of export attribute `a`.
+const char* rtgAttributeName(RtgObject::Attribute a);
+
+// What reading an RTG file gave: the object as far as it was read, and the first fault
+// found, if any; an object with a fault is not drawn.
+struct RtgReading {
+  RtgObject object;
+  std::optional<Failure> fault;
+};
+
+// Reads an RTG file's text: export attributes, animation frame count, object count,
+// names and counts, then the vertices, normals, texture coordinates, colours and
+// polygons of every object.
+RtgReading readRtgObject(std::string_view text);
 
 }  // namespace zorvel

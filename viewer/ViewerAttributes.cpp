@@ -2,26 +2,15 @@
 
 #include <ostream>
 
+#include "ConsoleText.h"
+#include "ValueClamp.h"
+
 namespace zorvel {
 
 namespace {
 
-double clampScale(double value, const char* which, std::ostream& out) {
-  if (value < 0.01) {
-    out << "Pixel scalar constant " << which << " lower than 0.01. Value modified to 0.01." << std::endl;
-    return 0.01;
-  }
-  if (value > 20.0) {
-    out << "Pixel scalar constant " << which << " higher than 20. Value modified to 20." << std::endl;
-    return 20.0;
-  }
-  return value;
-}
-
-const std::string& nameOrUndefined(const std::string& name) {
-  static const std::string undefined = "Undefined";
-  return name.empty() ? undefined : name;
-}
+const ClampTexts kScaleMinTexts{"Pixel scalar constant MIN", "0.01", "20"};
+const ClampTexts kScaleMaxTexts{"Pixel scalar constant MAX", "0.01", "20"};
 
 MenuItem fileItem(char letter, const char* text, const char* prompt, std::string& field) {
   MenuItem item = menuItem(letter, text, MenuItem::Action::Values);
@@ -31,17 +20,13 @@ MenuItem fileItem(char letter, const char* text, const char* prompt, std::string
 
 }  // namespace
 
-void ViewerAttributes::setScaleMin(double value, std::ostream& out) { pScaleMin = clampScale(value, "MIN", out); }
+void ViewerAttributes::setScaleMin(double value, std::ostream& out) {
+  pScaleMin = clampWithMessage(value, 0.01, 20.0, kScaleMinTexts, out);
+}
 
 void ViewerAttributes::setScaleMax(double value, std::ostream& out) {
-  const double max = clampScale(value, "MAX", out);
-  if (max < pScaleMin) {
-    out << "Pixel scalar constant MAX lower than MIN. Values of MIN & MAX switched." << std::endl;
-    pScaleMax = pScaleMin;
-    pScaleMin = max;
-  } else {
-    pScaleMax = max;
-  }
+  storeMaxOverMin(clampWithMessage(value, 0.01, 20.0, kScaleMaxTexts, out), pScaleMin, pScaleMax,
+                  "Pixel scalar constant", out);
 }
 
 void ViewerAttributes::printListing(std::ostream& out) const {

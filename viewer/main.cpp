@@ -1,20 +1,12 @@
 #include <iostream>
 
-#include "PlaybackView.h"
-#include "RtgObject.h"
 #include "ViewerDriver.h"
-
-namespace {
-
-// The one RTG object of the process, created before main prints anything.
-zorvel::RtgObject gRtgObject(std::cout);
-zorvel::ViewerScene gScene;
-
-}  // namespace
+#include "ViewerView.h"
 
 int main(int argc, char** argv) {
-  return zorvel::runViewer(gRtgObject, gScene, std::cin, std::cout, std::cerr,
-                           [&argc, argv](zorvel::ViewerScene& scene, const zorvel::ObjectShape& shape) {
-                             zorvel::runPlaybackView(argc, argv, scene, shape);
+  static zorvel::ViewerScene scene;
+  return zorvel::runViewer(scene, std::cin, std::cout, std::cerr,
+                           [&argc, argv](zorvel::ViewerScene& loaded, const zorvel::ObjectShape& shape) {
+                             zorvel::runViewerWindow(argc, argv, loaded, shape);
                            });
 }

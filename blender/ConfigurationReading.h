@@ -1,0 +1,25 @@
+#pragma once
+
+// One reading of a configuration, as the blender's user meets it: the title picture,
+// the prompt for the file name, every keyframe picture loaded with its summary, and the
+// error box of a file that cannot be used.
+
+#include <iosfwd>
+
+#include "BlenderConfig.h"
+
+namespace zorvel {
+
+// Prints the title picture, asks for the file name on `in`, reads and checks the file,
+// loads and lays out every keyframe picture with its summary; an error is reported in
+// the error box and ends the reading. A reading that gets past the keyframe count
+// replaces the keyframe set. Returns false only when `in` ended at the prompt.
+bool readConfiguration(BlenderConfig& config, std::istream& in, std::ostream& out);
+
+// The reading's steps after the file was read: `text` checked and the pictures loaded.
+void applyConfigurationText(BlenderConfig& config, std::string_view text, std::ostream& out);
+
+// Prints the error box with `message`, empties configFile and clears configLoaded.
+void reportConfigError(BlenderConfig& config, const char* message, std::ostream& out);
+
+}  // namespace zorvel

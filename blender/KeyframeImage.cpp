@@ -1,0 +1,14 @@
+#include "KeyframeImage.h"
+
+#include "PictureGrid.h"
+
+namespace zorvel {
+
+void layOutPixels(KeyframeImage& image) {
+  std::size_t k = 0;
+  for (int r = 0; r < image.height; ++r)
+    for (int c = 0; c < image.width && k < image.records.size(); ++c, ++k)
+      image.records[k].position = gridPosition(c, r, image.width, image.height);
+}
+
+}  // namespace zorvel

@@ -1,0 +1,20 @@
+#include "ConsoleText.h"
+
+#include <ostream>
+
+namespace zorvel {
+
+const char* const kRuleLine = "----------------------------------------";
+const char* const kBoxRuleLine = "-------------------------------------------";
+
+void printLine(std::ostream& out, const std::string& text) { out << text << '\n' << std::flush; }
+
+const char* nameOrUndefined(const std::string& name) { return name.empty() ? "Undefined" : name.c_str(); }
+
+void printBanner(std::ostream& out, const char* program) {
+  printLine(out, std::string(program) + " v1.0 beta1 provided by Tavrin");
+  printLine(out, "Please direct your fanmail to \"tavrin@zorvel.example\"");
+  printLine(out);
+}
+
+}  // namespace zorvel

@@ -1,0 +1,26 @@
+#pragma once
+
+// The console's shared texts: how a line is printed, the rule lines that frame listings,
+// summaries and boxes, and the start-up banner of the three programs.
+
+#include <iosfwd>
+#include <string>
+
+namespace zorvel {
+
+// The forty-hyphen rule that frames listings and image summaries.
+extern const char* const kRuleLine;
+// The forty-three-hyphen rule under the titles of the RTG and configuration boxes.
+extern const char* const kBoxRuleLine;
+
+// Prints `text`, a newline, and flushes.
+void printLine(std::ostream& out, const std::string& text = std::string());
+
+// A file name as listings show it: "Undefined" when it is empty.
+const char* nameOrUndefined(const std::string& name);
+
+// The start-up banner: "<program> v1.0 beta1 provided by Tavrin", the fan-mail line
+// with the author's address, and an empty line.
+void printBanner(std::ostream& out, const char* program);
+
+}  // namespace zorvel

@@ -1,0 +1,34 @@
+#pragma once
+
+// The seven-line summary printed after a picture is read: its name, size, pixel count,
+// depth and channels between two rule lines.
+
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+
+#include "BasicPixelImage.h"
+
+namespace zorvel {
+
+// Width and height print in the stream's default float format (256 as 256); the pixel
+// count is (int)height x (int)width.
+void printImageSummary(std::ostream& out, const std::string& name, float width, float height,
+                       std::uint32_t bitsPerPixel);
+
+// The summary of what a header declares, for a picture inspected and not decoded.
+inline void printImageSummary(std::ostream& out, const std::string& name, const TgaInfo& info) {
+  printImageSummary(out, name, static_cast<float>(info.width), static_cast<float>(info.height), info.bitsPerPixel);
+}
+
+// Loads `image` (see BasicPixelImage::load) and prints its summary, zeros for a picture
+// that did not load. Returns whether it loaded.
+template <class Record>
+bool loadAndSummarise(BasicPixelImage<Record>& image, std::ostream& out,
+                      std::uint64_t maxPixels = TgaImage::kAnySize) {
+  const bool loaded = image.load(maxPixels);
+  printImageSummary(out, image.name, image.width, image.height, image.bitsPerPixel);
+  return loaded;
+}
+
+}  // namespace zorvel

@@ -1,0 +1,167 @@
+#include "FrameLoop.h"
+
+#include <algorithm>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "ParticleMotion.h"
+#include "PathFileText.h"
+#include "TextFileWriter.h"
+
+namespace zorvel {
+
+namespace {
+
+// Fewer particles than this per range are not worth a thread of their own.
+constexpr std::size_t kLeastParticlesPerRange = 2048;
+// How many frames a range may run ahead of the writer.
+constexpr std::size_t kFramesAhead = 8;
+
+// The text of one range in one frame, and whether any of its particles was away from
+// home in that frame.
+struct Chunk {
+  std::unique_ptr<char[]> text;
+  std::size_t length = 0;
+  bool moving = false;
+};
+
+// Steps a range of particles one frame at a time.
+class RangeStepper {
+ public:
+  RangeStepper(PixelParticle* begin, PixelParticle* end)
+      : begin_(begin), end_(end), lines_(static_cast<std::size_t>(end - begin)) {}
+
+  Chunk makeChunk() const { return {std::make_unique<char[]>(lines_.size() * CoordinateLine::kMaxLineText), 0, false}; }
+
+  // The next frame: every particle takes the position computed last frame, its text is
+  // written, and its step for the frame after is computed.
+  void step(Chunk& chunk) {
+    bool moving = false;
+    char* to = chunk.text.get();
+    CoordinateLine* line = lines_.data();
+    for (PixelParticle* p = begin_; p != end_; ++p, ++line) {
+      p->position = p->nextPosition;
+      if (p->position != p->homePosition) moving = true;
+      stepParticle(*p);
+      to = line->write(p->position, to);
+    }
+    chunk.length = static_cast<std::size_t>(to - chunk.text.get());
+    chunk.moving = moving;
+  }
+
+ private:
+  PixelParticle* begin_;
+  PixelParticle* end_;
+  std::vector<CoordinateLine> lines_;
+};
+
+// A range stepped on a thread of its own, a few frames ahead of the writer.
+class RangeThread {
+ public:
+  RangeThread(PixelParticle* begin, PixelParticle* end) : stepper_(begin, end) {
+    for (Chunk& chunk : slots_) chunk = stepper_.makeChunk();
+    thread_ = std::thread([this] { run(); });
+  }
+  ~RangeThread() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      stopping_ = true;
+    }
+    changed_.notify_all();
+    thread_.join();
+  }
+  RangeThread(const RangeThread&) = delete;
+  RangeThread& operator=(const RangeThread&) = delete;
+
+  // The range's text of `frame`; valid until release(frame). Once the range is home,
+  // its last frame's text stands for every later frame.
+  const Chunk& chunk(std::size_t frame) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [&] { return produced_ > frame || finished_; });
+    return slots_[std::min(frame, produced_ - 1) % kFramesAhead];
+  }
+  void release(std::size_t frame) {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      consumed_ = std::max(consumed_, frame + 1);
+    }
+    changed_.notify_all();
+  }
+
+ private:
+  void run() {
+    for (std::size_t frame = 0;; ++frame) {
+      {
+        std::unique_lock<std::mutex> lock(mutex_);
+        changed_.wait(lock, [&] { return stopping_ || frame - consumed_ < kFramesAhead; });
+        if (stopping_) return;
+      }
+      Chunk& chunk = slots_[frame % kFramesAhead];
+      stepper_.step(chunk);
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        produced_ = frame + 1;
+        finished_ = !chunk.moving;
+      }
+      changed_.notify_all();
+      if (!chunk.moving) return;
+    }
+  }
+
+  RangeStepper stepper_;
+  Chunk slots_[kFramesAhead];
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::size_t produced_ = 0;  // frames whose text is ready
+  std::size_t consumed_ = 0;  // frames the writer is done with
+  bool finished_ = false;     // the last frame produced found the range at home
+  bool stopping_ = false;
+  std::thread thread_;
+};
+
+}  // namespace
+
+FrameLoopResult calculateFrames(std::vector<PixelParticle>& particles, const std::string& fileName,
+                                const FrameProgress& progress, unsigned threads) {
+  const std::size_t n = particles.size();
+  if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
+  const std::size_t ranges = std::max<std::size_t>(1, std::min<std::size_t>(threads, n / kLeastParticlesPerRange));
+
+  // The writer's own thread steps the first range; the others run on threads of their own.
+  PixelParticle* const first = particles.data();
+  const auto rangeStart = [&](std::size_t r) { return first + n * r / ranges; };
+  RangeStepper own(rangeStart(0), rangeStart(1));
+  Chunk ownChunk = own.makeChunk();
+  std::vector<std::unique_ptr<RangeThread>> others;
+  for (std::size_t r = 1; r < ranges; ++r) others.push_back(std::make_unique<RangeThread>(rangeStart(r), rangeStart(r + 1)));
+
+  TextFileWriter file(fileName);
+  file.put(pathFileHeader(static_cast<std::uint32_t>(n), 0));
+  file.put("\n\n");
+  std::int32_t frame = 0;
+  bool ownHome = false;
+  for (bool moving = true; moving; ++frame) {
+    progress(frame, false);
+    file.putInteger(frame);
+    file.put('\n');
+    if (!ownHome) {
+      own.step(ownChunk);
+      ownHome = !ownChunk.moving;
+    }
+    moving = ownChunk.moving;
+    file.put(ownChunk.text.get(), ownChunk.length);
+    for (const std::unique_ptr<RangeThread>& other : others) {
+      const Chunk& chunk = other->chunk(static_cast<std::size_t>(frame));
+      moving = moving || chunk.moving;
+      file.put(chunk.text.get(), chunk.length);
+      other->release(static_cast<std::size_t>(frame));
+    }
+    progress(frame, true);
+  }
+  file.overwriteStart(pathFileHeader(static_cast<std::uint32_t>(n), frame));
+  return {frame, file.close()};
+}
+
+}  // namespace zorvel

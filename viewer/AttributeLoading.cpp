@@ -1,0 +1,79 @@
+#include "AttributeLoading.h"
+
+#include "GreyLevel.h"
+#include "TextScanner.h"
+#include "WholeFile.h"
+
+namespace zorvel {
+
+namespace {
+
+// Opens a file named for an attribute stage and checks its count; hands the rest of
+// the text to `read`, which fails with WrongFormat when the values do not fit.
+template <class T, class Read>
+Result<T> readStage(const std::string& fileName, std::uint32_t pixelCount, const char* what, Read read) {
+  if (fileName.empty()) return failure(FailureKind::Undefined, std::string(what) + " undefined");
+  const Result<FileText> text = readWholeFile(fileName);
+  if (!text) return text.failure();
+  TextScanner scan(text->view());
+  std::uint32_t count = 0;
+  scan.integer(count);
+  if (count != pixelCount)
+    return failure(FailureKind::CountMismatch, "it holds " + std::to_string(count) + " pixels, the pPath-file " +
+                                                   std::to_string(pixelCount));
+  T values;
+  if (!read(scan, values)) return failure(FailureKind::WrongFormat, std::string("its values do not fit its count"));
+  return values;
+}
+
+}  // namespace
+
+float pixelScaleFor(float v, double min, double max) {
+  return static_cast<float>(min + (max - min) * (static_cast<double>(v) * kInverse255));
+}
+
+Result<PixelColours> readColourFile(const std::string& fileName, std::uint32_t n) {
+  return readStage<PixelColours>(fileName, n, "pColor-file", [n](TextScanner& scan, PixelColours& colours) {
+    // One value per pixel is a grey picture's file; four are R, G, B, A.
+    std::vector<std::int32_t> values;
+    values.reserve(std::size_t{n} * 4);
+    std::int32_t v;
+    while (values.size() <= std::size_t{n} * 4 && scan.integer(v)) values.push_back(v);
+    if (!scan.atEnd() && values.size() <= std::size_t{n} * 4) return false;
+    const bool grey = values.size() == n;
+    if (!grey && values.size() != std::size_t{n} * 4) return false;
+    const std::size_t stride = grey ? 1 : 4;
+    for (auto* channel : {&colours.red, &colours.green, &colours.blue, &colours.alpha}) channel->resize(n);
+    for (std::uint32_t k = 0; k < n; ++k) {
+      const std::int32_t* v = values.data() + k * stride;
+      colours.red[k] = v[0];
+      colours.green[k] = grey ? v[0] : v[1];
+      colours.blue[k] = grey ? v[0] : v[2];
+      colours.alpha[k] = grey ? 255 : v[3];
+    }
+    return true;
+  });
+}
+
+Result<std::vector<std::int32_t>> readOpacityFile(const std::string& fileName, std::uint32_t n) {
+  return readStage<std::vector<std::int32_t>>(fileName, n, "pOpacity-file",
+                                              [n](TextScanner& scan, std::vector<std::int32_t>& values) {
+                                                values.resize(n);
+                                                for (std::int32_t& v : values)
+                                                  if (!scan.integer(v)) return false;
+                                                return true;
+                                              });
+}
+
+Result<std::vector<float>> readScaleFile(const std::string& fileName, std::uint32_t n, double min, double max) {
+  return readStage<std::vector<float>>(fileName, n, "pScale-file", [=](TextScanner& scan, std::vector<float>& values) {
+    values.resize(n);
+    for (float& v : values) {
+      if (!scan.number(v)) return false;
+      v = pixelScaleFor(v, min, max);
+    }
+    return true;
+  });
+}
+
+}  // namespace zorvel

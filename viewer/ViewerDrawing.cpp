@@ -1,0 +1,58 @@
+#include "ViewerDrawing.h"
+
+namespace zorvel {
+
+namespace {
+// Object triangles are drawn in batches of at most this many vertices, however many
+// pixels and corners there are.
+constexpr std::size_t kBatchVertices = 3 << 14;
+}  // namespace
+
+ViewerDrawing::ViewerDrawing(const ViewerScene& scene, const ObjectShape& shape) : scene_(scene) {
+  std::vector<Vector3> corners;
+  for (std::size_t n = 0; n < shape.objectCornersX.size(); ++n)
+    corners.push_back({shape.objectCornersX[n], shape.objectCornersY[n], shape.objectCornersZ[n]});
+  const Vector3* corner = corners.data();
+  for (const std::uint16_t count : shape.cornerCounts) {
+    appendPolygon(objectTriangles_, corner, count, Vector3{});
+    corner += count;
+  }
+}
+
+ColorRGBA ViewerDrawing::pixelColour(std::size_t i) const {
+  return {static_cast<std::uint8_t>(scene_.pixelRed[i]), static_cast<std::uint8_t>(scene_.pixelGreen[i]),
+          static_cast<std::uint8_t>(scene_.pixelBlue[i]), static_cast<std::uint8_t>(scene_.pixelAlpha[i])};
+}
+
+void ViewerDrawing::draw(std::int32_t frameIndex, const ViewState& view) {
+  if (scene_.frameCount <= 0) return;
+  const ParticleFrame frame = scene_.animation.frame(frameIndex);
+  if (!objectTriangles_.empty()) return drawObjects(frame, view);
+  boxes_.clear();
+  for (std::uint32_t i = 0; i < frame.count; ++i) {
+    const float h = scene_.pixelScale[i] * 0.5f;
+    boxes_.add(frame.position(i), {h, h, h}, pixelColour(i));
+  }
+  drawBoxes(boxes_, view);
+}
+
+void ViewerDrawing::drawObjects(const ParticleFrame& frame, const ViewState& view) {
+  vertices_.resize(kBatchVertices);
+  colours_.resize(kBatchVertices);
+  std::size_t filled = 0;
+  for (std::uint32_t i = 0; i < frame.count; ++i) {
+    const Vector3 at = frame.position(i);
+    const ColorRGBA colour = pixelColour(i);
+    for (const Vector3& corner : objectTriangles_) {
+      vertices_[filled] = {at.x + corner.x, at.y + corner.y, at.z + corner.z};
+      colours_[filled] = colour;
+      if (++filled == kBatchVertices) {
+        drawTriangles(vertices_.data(), colours_.data(), filled, view);
+        filled = 0;
+      }
+    }
+  }
+  drawTriangles(vertices_.data(), colours_.data(), filled, view);
+}
+
+}  // namespace zorvel

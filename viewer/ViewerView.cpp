@@ -1,0 +1,42 @@
+#include "ViewerView.h"
+
+#include <cstdlib>
+#include <iostream>
+#include <memory>
+
+#include "PlaybackWindow.h"
+#include "ViewerControls.h"
+#include "ViewerDrawing.h"
+
+namespace zorvel {
+
+namespace {
+
+ViewerScene* gScene = nullptr;
+std::unique_ptr<ViewerDrawing> gDrawing;
+
+void onDisplay() {
+  ViewState& view = viewState();
+  // While playing, nothing at all happens until the next paced frame is due.
+  if (view.playing && !takePacedFrame(std::cout)) return;
+  beginFrame();
+  gDrawing->draw(gScene->currentFrame, view);
+  if (view.playing) gScene->currentFrame = stepFrame(gScene->currentFrame, view.playDirection, gScene->frameCount);
+  endFrame();
+}
+
+void onKeyboard(unsigned char key, int, int) {
+  if (pressViewerKey(viewState(), key, gScene->currentFrame, gScene->frameCount) == KeyEffect::Quit)
+    finishView(std::cout);
+}
+
+}  // namespace
+
+void runViewerWindow(int& argc, char** argv, ViewerScene& scene, const ObjectShape& shape) {
+  gScene = &scene;
+  gDrawing = std::make_unique<ViewerDrawing>(scene, shape);
+  runPlaybackWindow(argc, argv, "Zorvel-viewer", {onDisplay, onKeyboard});
+  std::exit(0);
+}
+
+}  // namespace zorvel
