@@ -226,7 +226,9 @@ int runCruncherProgram(std::istream& in, std::ostream& out, std::ostream& err) {
     printLine(out, "Thank you for using Zorvel-cruncher. Please come again.");
     printLine(out, "Press <ENTER> to exit.");
     in.get();
-    return 0;
+    // The run went through, but some file it wrote is missing or short: that is no
+    // success.
+    return outcome.writeFailed ? 1 : 0;
   } catch (const std::bad_alloc&) {
     out << std::flush;
     err << "Zorvel-cruncher: not enough memory." << std::endl;

@@ -35,7 +35,7 @@ CrunchOutcome runCrunch(CruncherAttributes& attributes, CruncherImages& images, 
                         std::istream& in, std::ostream& out, std::ostream& err);
 
 // The whole program: banner, main menu, run, processing time and farewell. Returns the
-// exit status.
+// exit status: 0, or 1 when an output file could not be written whole or memory ran out.
 int runCruncherProgram(std::istream& in, std::ostream& out, std::ostream& err);
 
 }  // namespace zorvel

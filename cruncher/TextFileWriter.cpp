@@ -1,12 +1,41 @@
 #include "TextFileWriter.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+
 namespace zorvel {
 
 namespace {
+
 constexpr std::size_t kBufferBytes = 1 << 20;
+
+// A new file next to `path`, named after it, opened for writing with the usual
+// permissions; its name goes to `name`. Null when none can be made.
+std::FILE* createTemporary(const std::string& path, std::string& name) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    name = path + ".tmp" + std::to_string(getpid()) + (attempt ? "-" + std::to_string(attempt) : "");
+    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0) return fdopen(fd, "w");
+    if (errno != EEXIST) break;
+  }
+  name.clear();
+  return nullptr;
 }
 
-TextFileWriter::TextFileWriter(const std::string& path) : file_(std::fopen(path.c_str(), "w")) {
+}  // namespace
+
+TextFileWriter::TextFileWriter(const std::string& path) : path_(path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+    // A device or a pipe takes the text as it comes; a folder cannot be written.
+    if (!S_ISDIR(info.st_mode)) file_ = std::fopen(path.c_str(), "w");
+  } else {
+    file_ = createTemporary(path, temporary_);
+  }
   buffer_.resize(isOpen() ? kBufferBytes : 64);
   end_ = buffer_.data();
 }
@@ -31,6 +60,11 @@ bool TextFileWriter::close() {
   flush();
   if (std::fclose(file_) != 0) failed_ = true;
   file_ = nullptr;
+  if (!temporary_.empty()) {
+    if (!failed_ && std::rename(temporary_.c_str(), path_.c_str()) != 0) failed_ = true;
+    if (failed_) std::remove(temporary_.c_str());
+    temporary_.clear();
+  }
   return !failed_;
 }
 

@@ -37,10 +37,13 @@ inline char* formatGeneral(char* to, float value, int precision) {
 }
 
 // Writes a text file through one large buffer, formatting numbers with std::to_chars.
+// A plain file is written under a temporary name in its folder and takes its own name
+// only once every byte reached it, so a failed write leaves an earlier file of that
+// name as it was; a device or pipe named as the file (/dev/null) is written directly.
 // Owns its FILE handle; not copyable.
 class TextFileWriter {
  public:
-  // Opens `path` for writing, replacing an existing file.
+  // Opens `path` for writing; an existing file is replaced when close() succeeds.
   explicit TextFileWriter(const std::string& path);
   ~TextFileWriter();
   TextFileWriter(const TextFileWriter&) = delete;
@@ -70,7 +73,9 @@ class TextFileWriter {
 
   // Writes `text` over the start of the file, after everything buffered so far.
   void overwriteStart(const std::string& text);
-  // Writes what is buffered and closes. True when every byte reached the file.
+  // Writes what is buffered and closes, giving the file its name. True when every byte
+  // reached the file; otherwise the temporary file is removed. A writer destroyed
+  // without close() closes.
   bool close();
 
  private:
@@ -86,6 +91,8 @@ class TextFileWriter {
   void flush();
 
   std::FILE* file_ = nullptr;
+  std::string path_;
+  std::string temporary_;  // the name written under, when not `path_` itself
   std::vector<char> buffer_;
   char* end_ = nullptr;
   bool failed_ = false;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <map>
 #include <sstream>
 
 #include "CruncherTranscripts.h"
@@ -80,8 +81,8 @@ std::string lines(const std::string& first, const std::vector<std::string>& rest
 
 class CruncherRun : public ::testing::Test {
  protected:
-  ProgramRun crunch(const std::string& settings) {
-    return runProgram(ZORVEL_SEEDED_CRUNCHER, folder.path(), settings + "d\ny\n");
+  ProgramRun crunch(const std::string& settings, const std::string& shellPrefix = "") {
+    return runProgram(ZORVEL_SEEDED_CRUNCHER, folder.path(), settings + "d\ny\n", shellPrefix);
   }
   static std::string processingTimeFree(std::string out) {
     const std::size_t at = out.find("Processing time: ");
@@ -253,12 +254,15 @@ TEST_F(CruncherRun, ThousandsOfFramesKeepTheHeaderParseable) {
   EXPECT_NE(path.positions[path.frames - 2][0], path.positions.back()[0]);
 }
 
-TEST_F(CruncherRun, FilesThatCannotBeWrittenAreNamedOnStandardError) {
+// ---- Files that cannot be written: named on standard error, the earlier run's files
+// kept, nothing read back from them, and an exit status that says so.
+
+TEST_F(CruncherRun, FilesThatCannotBeWrittenAreNamedOnStandardErrorAndTheRunEndsWithStatusOne) {
   folder.write("c.tga", colourTga(2, 1));
   for (const char* ext : {".pOpacity", ".pScale", ".pColor"}) fs::create_directory(folder.path() / ("c.tga" + std::string(ext)));
   fs::create_symlink("/dev/full", folder.path() / "c.tga.pPath");
   const ProgramRun run = crunch("a\na\nc.tga\nx\n");
-  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err,
             "Could not write file \"c.tga.pOpacity\".\n"
             "Could not write file \"c.tga.pScale\".\n"
@@ -266,6 +270,58 @@ TEST_F(CruncherRun, FilesThatCannotBeWrittenAreNamedOnStandardError) {
             "Could not write file \"c.tga.pPath\".\n");
   EXPECT_NE(run.out.find("Calculating frame 0...done\n"), std::string::npos);
   EXPECT_NE(run.out.find("Thank you for using Zorvel-cruncher."), std::string::npos);
+}
+
+TEST_F(CruncherRun, AFullDiskKeepsTheEarlierFilesAndNothingIsReadBackFromThem) {
+  // 100 x 80 pixels: each velocity line of 0.123456 takes 9 bytes, 72 kB in all, more
+  // than a file may grow to here (64 blocks: 32 or 64 kB, as the shell counts them);
+  // the opacity file (32 kB) still fits.
+  folder.write("c.tga", colourTga(100, 80));
+  const std::string earlier = "a\na\nc.tga\nx\nb\nd\n2\nx\n";
+  ASSERT_EQ(crunch(earlier).status, 0);
+  std::map<std::string, std::string> before;
+  for (const char* ext : {".pVelocity", ".pColor", ".pPath"}) before[ext] = folder.read("c.tga" + std::string(ext));
+
+  const ProgramRun run = crunch("a\na\nc.tga\nx\nb\nd\n0.123456\nx\n", "ulimit -f 64;");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err,
+            "Could not write file \"c.tga.pVelocity\".\n"
+            "Could not write file \"c.tga.pColor\".\n"
+            "Could not write file \"c.tga.pPath\".\n");
+  for (const auto& [ext, text] : before) EXPECT_EQ(folder.read("c.tga" + ext), text) << ext << " was not kept";
+  // The velocity file was not written whole, so it is not read back: no velocity line,
+  // and every particle steps at the default 1.
+  EXPECT_EQ(run.out.find("Calculating per pixel velocity"), std::string::npos);
+  EXPECT_NE(run.out.find("Calculating per pixel height offset...done\nScattering pixels...done\n"), std::string::npos);
+  EXPECT_NE(run.out.find("Thank you for using Zorvel-cruncher. Please come again.\n"), std::string::npos);
+  for (const auto& entry : fs::directory_iterator(folder.path()))
+    EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path() << " left behind";
+}
+
+TEST_F(CruncherRun, APictureFarOverTheLimitIsRefusedFromItsHeaderWithoutDecodingIt) {
+  if (!canLimitMemory()) GTEST_SKIP() << kNoMemoryLimit;
+  // A run-length grey picture of 16384 x 16384: 4 MB of packets of 128 pixels for 256 MB
+  // of pixels, more than the 200 MB the run may take here even before they would become
+  // particles.
+  TgaHeader header;
+  header.imageType = 11;
+  header.bitsPerPixel = 8;
+  header.width = header.height = 16384;
+  std::vector<std::uint8_t> packets;
+  for (int p = 0; p < 16384 * 16384 / 128; ++p) packets.insert(packets.end(), {0xFF, static_cast<std::uint8_t>(p)});
+  folder.write("huge.tga", tgaFile(header, packets));
+  const ProgramRun run =
+      runProgram(ZORVEL_SEEDED_CRUNCHER, folder.path(), "a\na\nhuge.tga\nx\nd\ny\nx\ny\n", memoryLimit(200));
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.out, kCruncherBanner + chosen(kMainMenu) + chosen(kEssentialMenu) + "Color map:\n" +
+                         chosen(kEssentialMenu) + chosen(kMainMenu) + chosen(kConfirm) +
+                         imageSummary("huge.tga", 16384, 16384, 8) +
+                         "Number crunching cancelled.\n"
+                         "This program's pixelcount is set to a maximum value of 20,000 pixels.\n"
+                         "The TGA-image that is specified has 268435456 pixels.\n"
+                         "Please specify another TGA-image to work on.\n\n" +
+                         chosen(kMainMenu) + chosen(kQuit));
 }
 
 TEST_F(CruncherRun, TheFinalReadTakesTheLineEndLeftByTheConfirmation) {

@@ -101,8 +101,9 @@ ProgramRun runProgram(const std::string& program, const fs::path& folder, const 
                       const std::string& shellPrefix) {
   ScratchFolder io;
   io.write("stdin", input);
-  const std::string command = shellPrefix + " cd '" + folder.string() + "' && '" + program + "' < '" + io.file("stdin") + "' > '" +
-                              io.file("stdout") + "' 2> '" + io.file("stderr") + "'";
+  // A program that hangs ends after two minutes with status 124, and the test fails.
+  const std::string command = shellPrefix + " cd '" + folder.string() + "' && timeout 120 '" + program + "' < '" +
+                              io.file("stdin") + "' > '" + io.file("stdout") + "' 2> '" + io.file("stderr") + "'";
   const int raw = std::system(command.c_str());
   ProgramRun run;
   run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;

@@ -58,8 +58,9 @@ struct ProgramRun {
   std::string err;
   int status = -1;
 };
-// Runs `program` in `folder` with `input` as its whole standard input. `shellPrefix`
-// is run before it in the same shell (for example a ulimit).
+// Runs `program` in `folder` with `input` as its whole standard input; a run that takes
+// over two minutes is ended (status 124). `shellPrefix` is run before it in the same
+// shell (for example a ulimit).
 ProgramRun runProgram(const std::string& program, const fs::path& folder, const std::string& input,
                       const std::string& shellPrefix = "");
 
