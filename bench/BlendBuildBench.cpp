@@ -21,7 +21,7 @@ int main() {
       image.records[j].colour = {static_cast<std::uint8_t>(j * (k + 1)), static_cast<std::uint8_t>(j / 200 + k * 60),
                                  static_cast<std::uint8_t>(255 - k * 90), 255};
     zorvel::layOutPixels(image);
-    config.keyframes.push_back(image);
+    config.keyframes.push_back(std::make_shared<zorvel::KeyframeImage>(image));
   }
   const auto start = std::chrono::steady_clock::now();
   const auto frames = zorvel::buildFrames(config, zorvel::availableMemory());

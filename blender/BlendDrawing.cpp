@@ -7,8 +7,8 @@ void BlendDrawing::draw(const BlendPlayback& playback, const ViewState& view) {
   if (store.frameCount <= 0) return;
   // The positions come from the current keyframe's picture, the first picture's where
   // it has none.
-  const auto& records = config_.keyframes[static_cast<std::size_t>(playback.currentKeyframe)].records;
-  const auto& firstRecords = config_.keyframes[0].records;
+  const auto& records = config_.keyframes[static_cast<std::size_t>(playback.currentKeyframe)]->records;
+  const auto& firstRecords = config_.keyframes[0]->records;
   boxes_.clear();
   for (std::uint32_t j = 0; j < store.pixelCount; ++j) {
     const std::size_t at = store.at(playback.currentFrame, j);

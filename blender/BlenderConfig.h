@@ -10,6 +10,7 @@
 // pictures and prints.
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,6 +20,9 @@
 
 namespace zorvel {
 
+// A keyframe's picture, shared by every keyframe that names the same file.
+using SharedKeyframeImage = std::shared_ptr<const KeyframeImage>;
+
 struct BlenderConfig {
   std::string configFile;
   bool configLoaded = false;
@@ -26,7 +30,7 @@ struct BlenderConfig {
   float maxDisplacement = 0.0f;
   char menuChoice = ' ';
   std::uint16_t keyframeCount = 0;
-  std::vector<KeyframeImage> keyframes;
+  std::vector<SharedKeyframeImage> keyframes;  // never null
   std::vector<std::string> imagePaths;
   std::vector<std::uint16_t> inbetweenCounts;
 };

@@ -1,10 +1,16 @@
 #include "ConfigurationReading.h"
 
+#include <sys/stat.h>
+
 #include <istream>
+#include <map>
+#include <memory>
+#include <optional>
 #include <ostream>
 
 #include "ConsoleText.h"
 #include "ImageSummary.h"
+#include "MemoryBudget.h"
 #include "WholeFile.h"
 
 namespace zorvel {
@@ -32,17 +38,65 @@ const char* const kTitle[19] = {
     "#                                                             #",
     "###############################################################"};
 
-// Loads keyframe `i`'s picture with its summary and lays it out; a picture of another
-// size than the first gets a line that says what happens to it.
-void loadKeyframe(BlenderConfig& config, std::size_t i, std::ostream& out) {
-  KeyframeImage& image = config.keyframes[i];
-  loadAndSummarise(image, out);
-  layOutPixels(image);
-  const KeyframeImage& first = config.keyframes[0];
-  if (i > 0 && (image.width != first.width || image.height != first.height))
-    out << "Keyframe image " << image.name << " is " << image.width << " x " << image.height << ", not "
-        << first.width << " x " << first.height
-        << " as the first keyframe image: pixels it lacks are black, pixels beyond are not used." << std::endl;
+// A picture named by the entries, once however often it is named: the file it is (two
+// names of one file are one picture), what its header declares, and the keyframes
+// that show it.
+struct Picture {
+  std::string name;  // as the first entry naming it spells it
+  std::optional<TgaInfo> header;
+  std::shared_ptr<KeyframeImage> image;
+};
+
+// The file a name stands for, to tell two names of one file.
+std::optional<std::pair<dev_t, ino_t>> fileIdentity(const std::string& name) {
+  struct stat info {};
+  if (::stat(name.c_str(), &info) != 0) return std::nullopt;
+  return std::make_pair(info.st_dev, info.st_ino);
+}
+
+// The distinct pictures of the entries, and which one each entry shows.
+std::vector<Picture> planPictures(const std::vector<ConfigurationEntry>& entries, std::vector<std::size_t>& shown) {
+  std::vector<Picture> pictures;
+  std::map<std::pair<dev_t, ino_t>, std::size_t> byFile;
+  for (const ConfigurationEntry& entry : entries) {
+    const auto identity = fileIdentity(entry.imagePath);
+    if (identity) {
+      const auto known = byFile.find(*identity);
+      if (known != byFile.end()) {
+        shown.push_back(known->second);
+        continue;
+      }
+      byFile[*identity] = pictures.size();
+    }
+    Picture picture;
+    picture.name = entry.imagePath;
+    if (const Result<TgaInfo> header = inspectTgaFile(entry.imagePath)) picture.header = header.value();
+    shown.push_back(pictures.size());
+    pictures.push_back(std::move(picture));
+  }
+  return pictures;
+}
+
+// The picture that takes the pictures and (for a complete set) the frames past
+// `memoryBytes`, counted in entry order after the frames; null when they all fit.
+const Picture* firstPictureBeyond(const std::vector<Picture>& pictures, const ConfigurationText& parsed,
+                                  std::uint64_t memoryBytes, std::uint64_t& needed) {
+  // While a picture loads its records (16 bytes a pixel) and its decoded bytes (up to
+  // 4 a pixel) are held together.
+  const auto pictureBytes = [](const Picture& p) { return p.header ? p.header->pixelCount() * 20 : 0; };
+  needed = 0;
+  if (!parsed.error && !pictures.empty()) {
+    std::uint64_t frames = 0;
+    for (const ConfigurationEntry& entry : parsed.entries) frames += entry.inbetweenCount;
+    const std::uint64_t pixels = pictures[0].header ? pictures[0].header->pixelCount() : 0;
+    needed = frames * pixels * 20 + pictures.size() * pixels * sizeof(ColorRGBA);
+  }
+  const Picture* beyond = needed > memoryBytes && !pictures.empty() ? &pictures[0] : nullptr;
+  for (const Picture& picture : pictures) {
+    needed += pictureBytes(picture);
+    if (!beyond && needed > memoryBytes) beyond = &picture;
+  }
+  return beyond;
 }
 
 }  // namespace
@@ -65,32 +119,58 @@ bool readConfiguration(BlenderConfig& config, std::istream& in, std::ostream& ou
 
   const Result<FileText> file = readWholeFile(config.configFile);
   if (file)
-    applyConfigurationText(config, file->view(), out);
+    applyConfigurationText(config, file->view(), out, availableMemory());
   else
     reportConfigError(config, kConfigFailedToOpen, out);
   return true;
 }
 
-void applyConfigurationText(BlenderConfig& config, std::string_view text, std::ostream& out) {
+void applyConfigurationText(BlenderConfig& config, std::string_view text, std::ostream& out,
+                            std::uint64_t memoryBytes) {
   const ConfigurationText parsed = parseConfiguration(text);
   if (parsed.keyframeCount) {
     config.keyframeCount = *parsed.keyframeCount;
-    config.keyframes.assign(config.keyframeCount, KeyframeImage{});
+    config.keyframes.assign(config.keyframeCount, std::make_shared<KeyframeImage>());
     config.imagePaths.clear();
     config.inbetweenCounts.clear();
   }
   if (parsed.minDisplacement) config.minDisplacement = *parsed.minDisplacement;
   if (parsed.maxDisplacement) config.maxDisplacement = *parsed.maxDisplacement;
+
+  // Every picture is checked from its header before any is decoded.
+  std::vector<std::size_t> shown;
+  std::vector<Picture> pictures = planPictures(parsed.entries, shown);
+  std::uint64_t needed = 0;
+  if (const Picture* beyond = firstPictureBeyond(pictures, parsed, memoryBytes, needed)) {
+    const TgaInfo size = beyond->header.value_or(TgaInfo{});
+    out << "Keyframe image " << beyond->name << " (" << size.width << " x " << size.height << ") does not fit in memory: the keyframes and their frames need " << megabytesNeeded(needed) << ", "
+        << megabytesAvailable(memoryBytes) << " are available." << std::endl;
+    config.configFile.clear();
+    config.configLoaded = false;
+    return;
+  }
+
   for (std::size_t i = 0; i < parsed.entries.size(); ++i) {
-    config.imagePaths.push_back(parsed.entries[i].imagePath);
-    config.keyframes[i].name = parsed.entries[i].imagePath;
+    const std::string& name = parsed.entries[i].imagePath;
+    config.imagePaths.push_back(name);
     config.inbetweenCounts.push_back(parsed.entries[i].inbetweenCount);
-    loadKeyframe(config, i, out);
+    Picture& picture = pictures[shown[i]];
+    if (!picture.image) {
+      picture.image = std::make_shared<KeyframeImage>();
+      picture.image->name = name;
+      picture.image->load();
+      layOutPixels(*picture.image);
+    }
+    const KeyframeImage& image = *picture.image;
+    printImageSummary(out, name, image.width, image.height, image.bitsPerPixel);
+    config.keyframes[i] = picture.image;
+    const KeyframeImage& first = *config.keyframes[0];
+    if (i > 0 && (image.width != first.width || image.height != first.height))
+      out << "Keyframe image " << name << " is " << image.width << " x " << image.height << ", not " << first.width
+          << " x " << first.height
+          << " as the first keyframe image: pixels it lacks are black, pixels beyond are not used." << std::endl;
   }
-  if (parsed.lastPath) {
-    config.imagePaths.push_back(*parsed.lastPath);
-    config.keyframes[parsed.entries.size()].name = *parsed.lastPath;
-  }
+  if (parsed.lastPath) config.imagePaths.push_back(*parsed.lastPath);
   if (parsed.error) return reportConfigError(config, parsed.error, out);
   config.configLoaded = true;
 }

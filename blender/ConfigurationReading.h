@@ -4,7 +4,9 @@
 // the prompt for the file name, every keyframe picture loaded with its summary, and the
 // error box of a file that cannot be used.
 
+#include <cstdint>
 #include <iosfwd>
+#include <string_view>
 
 #include "BlenderConfig.h"
 
@@ -17,7 +19,12 @@ namespace zorvel {
 bool readConfiguration(BlenderConfig& config, std::istream& in, std::ostream& out);
 
 // The reading's steps after the file was read: `text` checked and the pictures loaded.
-void applyConfigurationText(BlenderConfig& config, std::string_view text, std::ostream& out);
+// A file named by several entries is decoded once and shared. Before any picture is
+// decoded, the pictures and (for a complete configuration) the frames to be built from
+// them are held against `memoryBytes`: what does not fit is refused with one line that
+// names the picture and its size, and the reading ends without a keyframe set.
+void applyConfigurationText(BlenderConfig& config, std::string_view text, std::ostream& out,
+                            std::uint64_t memoryBytes);
 
 // Prints the error box with `message`, empties configFile and clears configLoaded.
 void reportConfigError(BlenderConfig& config, const char* message, std::ostream& out);

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <climits>
+#include <map>
 #include <new>
 #include <ostream>
+#include <set>
 
 namespace zorvel {
 
@@ -21,6 +23,12 @@ float computeDisplacement(const ColorRGBA& colour, float minDisplacement, float 
 
 namespace {
 
+std::set<const KeyframeImage*> distinctPictures(const BlenderConfig& config) {
+  std::set<const KeyframeImage*> pictures;
+  for (std::size_t k = 0; k < config.keyframeCount; ++k) pictures.insert(config.keyframes[k].get());
+  return pictures;
+}
+
 bool allocate(FrameStore& store, std::size_t values) {
   try {
     for (auto* plane : {&store.frameRed, &store.frameGreen, &store.frameBlue, &store.frameAlpha}) plane->resize(values);
@@ -35,18 +43,19 @@ bool allocate(FrameStore& store, std::size_t values) {
 }  // namespace
 
 std::uint64_t blendBytes(const BlenderConfig& config) {
-  const KeyframeImage& first = config.keyframes.at(0);
+  const KeyframeImage& first = *config.keyframes.at(0);
   const std::uint64_t pixels = static_cast<std::uint64_t>(static_cast<int>(first.height)) * static_cast<int>(first.width);
   std::uint64_t frames = 0;
   for (std::size_t k = 0; k < config.keyframeCount; ++k) frames += config.inbetweenCounts[k];
-  return frames * pixels * 20 + std::uint64_t{config.keyframeCount} * pixels * sizeof(ColorRGBA);
+  const std::set<const KeyframeImage*> pictures = distinctPictures(config);
+  return frames * pixels * 20 + pictures.size() * pixels * sizeof(ColorRGBA);
 }
 
 Result<BlendFrames> buildFrames(const BlenderConfig& config, std::uint64_t memoryBytes) {
   BlendFrames frames;
   KeyframeSet& set = frames.keyframes;
   FrameStore& store = frames.store;
-  const KeyframeImage& first = config.keyframes.at(0);
+  const KeyframeImage& first = *config.keyframes.at(0);
   set.pixelCount = static_cast<std::uint32_t>(static_cast<int>(first.height)) * static_cast<int>(first.width);
   std::int64_t frameTotal = 0;
   for (std::size_t k = 0; k < config.keyframeCount; ++k) frameTotal += config.inbetweenCounts[k];
@@ -60,13 +69,18 @@ Result<BlendFrames> buildFrames(const BlenderConfig& config, std::uint64_t memor
                                               std::to_string(set.pixelCount) + " pixels (" +
                                               std::to_string(values / 50000) + " MB).");
 
+  // One colour copy per distinct picture, shared by the keyframes that show it.
+  std::map<const KeyframeImage*, std::shared_ptr<const std::vector<ColorRGBA>>> copies;
   for (std::size_t k = 0; k < config.keyframeCount; ++k) {
-    KeyframeColours colours;
-    colours.colours.assign(set.pixelCount, ColorRGBA{0, 0, 0, 255});
-    const auto& records = config.keyframes[k].records;
-    for (std::size_t j = 0; j < set.pixelCount && j < records.size(); ++j) colours.colours[j] = records[j].colour;
-    colours.inbetweenCount = config.inbetweenCounts[k];
-    set.keyframes.push_back(std::move(colours));
+    const KeyframeImage* picture = config.keyframes[k].get();
+    std::shared_ptr<const std::vector<ColorRGBA>>& copy = copies[picture];
+    if (!copy) {
+      auto colours = std::make_shared<std::vector<ColorRGBA>>(set.pixelCount, ColorRGBA{0, 0, 0, 255});
+      const auto& records = picture->records;
+      for (std::size_t j = 0; j < set.pixelCount && j < records.size(); ++j) (*colours)[j] = records[j].colour;
+      copy = std::move(colours);
+    }
+    set.keyframes.push_back({copy, config.inbetweenCounts[k]});
   }
 
   std::int32_t f = 0;
@@ -77,7 +91,7 @@ Result<BlendFrames> buildFrames(const BlenderConfig& config, std::uint64_t memor
     const std::int32_t n = from.inbetweenCount;
     for (std::int32_t g = 0; g < n; ++g, ++f) {
       for (std::uint32_t j = 0; j < set.pixelCount; ++j) {
-        const ColorRGBA a = from.colours[j], b = to.colours[j];
+        const ColorRGBA a = (*from.colours)[j], b = (*to.colours)[j];
         const ColorRGBA blended{static_cast<std::uint8_t>(blendChannel(a.red, b.red, g, n)),
                                 static_cast<std::uint8_t>(blendChannel(a.green, b.green, g, n)),
                                 static_cast<std::uint8_t>(blendChannel(a.blue, b.blue, g, n)),

@@ -5,6 +5,7 @@
 // and each blended colour's brightness gives the pixel's displacement (its box's depth).
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "BlenderConfig.h"
@@ -14,7 +15,8 @@
 namespace zorvel {
 
 struct KeyframeColours {
-  std::vector<ColorRGBA> colours;    // pixelCount colours in record order
+  // pixelCount colours in record order, shared by the keyframes of one picture
+  std::shared_ptr<const std::vector<ColorRGBA>> colours;
   std::int32_t inbetweenCount = 0;  // frames leading from this keyframe to the next
 };
 
@@ -50,7 +52,7 @@ struct BlendFrames {
 };
 
 // The bytes buildFrames() takes for a configuration: the frame store (20 bytes a pixel
-// a frame) and the keyframes' colours (4 bytes a pixel a keyframe).
+// a frame) and the keyframes' colours (4 bytes a pixel a distinct picture).
 std::uint64_t blendBytes(const BlenderConfig& config);
 
 // Builds the keyframe set and every frame from a complete configuration. Pixels that a

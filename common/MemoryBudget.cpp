@@ -54,4 +54,17 @@ std::uint64_t availableMemory() {
   return std::min({machine, roomUnder(RLIMIT_AS, addressSpace), roomUnder(RLIMIT_DATA, data)});
 }
 
+namespace {
+
+std::string megabytes(std::uint64_t bytes, bool roundUp) {
+  const std::uint64_t tenths = (bytes + (roundUp ? 99999 : 0)) / 100000;
+  if (tenths >= 1000) return std::to_string(tenths / 10) + " MB";
+  return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + " MB";
+}
+
+}  // namespace
+
+std::string megabytesNeeded(std::uint64_t bytes) { return megabytes(bytes, true); }
+std::string megabytesAvailable(std::uint64_t bytes) { return megabytes(bytes, false); }
+
 }  // namespace zorvel

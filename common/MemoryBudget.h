@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace zorvel {
 
@@ -10,5 +11,11 @@ namespace zorvel {
 // against this figure before they are tried; functions that decide take it as a
 // parameter, so that tests can give any figure.
 std::uint64_t availableMemory();
+
+// A size in megabytes (10^6 bytes) for the console: one decimal below 100 MB, whole
+// numbers above; rounded up for what is needed and down for what is available, so that
+// a refusal never reads as if the two were equal.
+std::string megabytesNeeded(std::uint64_t bytes);
+std::string megabytesAvailable(std::uint64_t bytes);
 
 }  // namespace zorvel

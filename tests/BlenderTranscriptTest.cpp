@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
+#include "ConfigurationReading.h"
 #include "CruncherTranscripts.h"
 #include "TestSupport.h"
 
@@ -59,8 +62,8 @@ class BlenderDialogue : public ::testing::Test {
     folder.write("b.tga", colourTga(3, 2));
     folder.write("c.tga", colourTga(3, 2));
   }
-  void expectTranscript(const std::string& input, const std::string& expected, const std::string& shellPrefix = "") {
-    const ProgramRun run = runProgram(ZORVEL_CONSOLE_BLENDER, folder.path(), input, shellPrefix);
+  void expectTranscript(const std::string& input, const std::string& expected) {
+    const ProgramRun run = runProgram(ZORVEL_CONSOLE_BLENDER, folder.path(), input);
     EXPECT_EQ(run.out, kBlenderBanner + expected);
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(run.status, 0);
@@ -153,16 +156,41 @@ TEST_F(BlenderDialogue, CountsThatAddUpToNoFramesAreErrors) {
                                                   "\n");
 }
 
-TEST_F(BlenderDialogue, AFrameStoreTooLargeForMemoryIsReportedAndTheMenuReturns) {
+TEST_F(BlenderDialogue, KeyframesAndFramesBeyondTheMemoryGivenAreRefusedBeforeAnyPictureIsDecoded) {
+  // 3 x 2 pixels, 2 + 2 frames: 4 x 6 x 20 bytes of frames, 6 x 4 of colours and 6 x 20
+  // for decoding the one picture both keyframes show: 624 bytes.
+  const std::string text =
+      "#MORVAINE_CONFIGURATION_FILE #NUMBER_OF_KEYFRAMES 2 #MINDISPLACEMENT 0 #MAXDISPLACEMENT 1 "
+      "#IMAGEPATH " + folder.file("a.tga") + " #NUMBER_OF_INTERPOLATION_FRAMES 2 #IMAGEPATH " + folder.file("a.tga") +
+      " #NUMBER_OF_INTERPOLATION_FRAMES 2";
+  BlenderConfig config;
+  std::ostringstream out;
+  applyConfigurationText(config, text, out, 623);
+  EXPECT_FALSE(config.configLoaded);
+  EXPECT_EQ(out.str(), "Keyframe image " + folder.file("a.tga") +
+                           " (3 x 2) does not fit in memory: the keyframes and their frames need 0.1 MB, 0.0 MB are "
+                           "available.\n");
+  out.str("");
+  applyConfigurationText(config, text, out, 624);
+  EXPECT_TRUE(config.configLoaded);
+  EXPECT_EQ(config.keyframes[0], config.keyframes[1]) << "one file named twice is decoded once";
+  EXPECT_EQ(out.str(), imageSummary(folder.file("a.tga"), 3, 2, 24) + imageSummary(folder.file("a.tga"), 3, 2, 24));
+}
+
+TEST_F(BlenderDialogue, OnePictureNamedThousandsOfTimesIsDecodedOnceAndItsFramesRefusedUnderALimit) {
   if (!canLimitMemory()) GTEST_SKIP() << kNoMemoryLimit;
-  folder.write("wide.tga", greyTga(65535, 1, [](int k) -> std::uint8_t { return static_cast<std::uint8_t>(k); }));
-  folder.write("huge.cfg",
-               "#MORVAINE_CONFIGURATION_FILE #NUMBER_OF_KEYFRAMES 1 #MINDISPLACEMENT 0 #MAXDISPLACEMENT 1 "
-               "#IMAGEPATH wide.tga #NUMBER_OF_INTERPOLATION_FRAMES 65535\n");
-  expectTranscript("huge.cfg\nb\nx\ny\n", kTitle + imageSummary("wide.tga", 65535, 1, 8) + kMenuWithB +
-                                              "Not enough memory for 65535 frames of 65535 pixels (85896 MB).\n" +
-                                              kMenuWithB + kBlenderQuit + "\n",
-                   memoryLimit(2000));
+  folder.write("pic.tga", colourTga(100, 100));
+  std::string text = "#MORVAINE_CONFIGURATION_FILE #NUMBER_OF_KEYFRAMES 3000 #MINDISPLACEMENT 0 #MAXDISPLACEMENT 1";
+  for (int k = 0; k < 3000; ++k) text += " #IMAGEPATH pic.tga #NUMBER_OF_INTERPOLATION_FRAMES 1";
+  folder.write("many.cfg", text);
+  const ProgramRun run = runProgram(ZORVEL_CONSOLE_BLENDER, folder.path(), "many.cfg\nx\ny\n", memoryLimit(400));
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, "");
+  const std::string refusal =
+      "Keyframe image pic.tga (100 x 100) does not fit in memory: the keyframes and their frames need 600 MB, ";
+  ASSERT_EQ(run.out.find(kBlenderBanner + kTitle + refusal), 0u) << run.out.substr(0, 2000);
+  const std::string end = " MB are available.\n" + kMenuWithoutB + kBlenderQuit + "\n";
+  EXPECT_EQ(run.out.substr(run.out.size() - end.size()), end);
 }
 
 TEST_F(BlenderDialogue, EndOfInputAtTheFirstPromptEndsQuietly) { expectTranscript("", kTitle); }

@@ -26,7 +26,7 @@ BlenderConfig configOf(const std::vector<std::vector<ColorRGBA>>& colours, const
     keyframe.height = 1;
     for (const ColorRGBA& c : image) keyframe.records.push_back({c, {}});
     layOutPixels(keyframe);
-    config.keyframes.push_back(keyframe);
+    config.keyframes.push_back(std::make_shared<KeyframeImage>(keyframe));
   }
   config.configLoaded = true;
   return config;
