@@ -1,10 +1,15 @@
-// Feeds arbitrary text to the viewer's frame cache: it must refuse or cache, never read
-// or write outside its arrays, and never allocate more than the text can fill.
+// Feeds arbitrary text to the viewer's path-file reading: the sizing pass and the
+// chunked caching pass on a file (two threads, tiny chunks, so that seams and the
+// split between threads are everywhere), against the caching of the same text in
+// memory by one thread. Both must refuse or cache alike, never read or write outside
+// their arrays, and never allocate more than the text can fill.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <string_view>
 
+#include "FuzzFiles.h"
 #include "PathFileReader.h"
 
 namespace {
@@ -18,15 +23,18 @@ struct Quiet : zorvel::PathCacheListener {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
+  const std::string path = zorvel::fuzz::writeFile("p.pPath", data, size);
+  if (zorvel::pathFilePixelCount(path) > size) std::abort();
   Quiet quiet;
-  // Memory for at most a few frames of what the text declares, so that the refusal is
-  // reached as well as the cache.
-  const zorvel::Result<zorvel::ParticleAnimation> animation = zorvel::cachePathText(text, quiet, 1 << 20, 1);
-  if (animation) {
-    if (animation->frameCount() <= 0) std::abort();
-    const zorvel::ParticleFrame last = animation->frame(animation->frameCount() - 1);
-    volatile float sink = last.count > 0 ? last.position(last.count - 1).x : 0.0f;
-    (void)sink;
-  }
+  // Memory for a few frames of what the text may declare, so the refusal is reached too.
+  const std::uint64_t memory = 1 << 20;
+  const zorvel::Result<zorvel::ParticleAnimation> chunked = zorvel::cachePathFile(path, quiet, memory, {2, 16, 0});
+  const zorvel::Result<zorvel::ParticleAnimation> whole = zorvel::cachePathText(text, quiet, memory, {1, 1 << 16, 0});
+  if (static_cast<bool>(chunked) != static_cast<bool>(whole)) std::abort();
+  if (!whole) return 0;
+  if (whole->frameCount() <= 0 || whole->frameCount() != chunked->frameCount()) std::abort();
+  const std::size_t floats = std::size_t{3} * whole->pixelCount() * static_cast<std::size_t>(whole->frameCount());
+  if (floats > 0 && std::memcmp(whole->frame(0).coordinates, chunked->frame(0).coordinates, floats * sizeof(float)) != 0)
+    std::abort();
   return 0;
 }

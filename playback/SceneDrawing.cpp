@@ -121,6 +121,8 @@ void drawBoxes(const BoxBatch& boxes, const ViewState& view) {
   glDisableClientState(GL_VERTEX_ARRAY);
 }
 
+void flushDrawing() { glFlush(); }
+
 void drawTriangles(const Vector3* vertices, const ColorRGBA* colours, std::size_t count, const ViewState& view) {
   setUpDrawing(view);
   if (count == 0) return;

@@ -54,4 +54,8 @@ void drawBoxes(const BoxBatch& boxes, const ViewState& view);
 // `colours`, with the view's blending and smoothing. `count` is below 2^31.
 void drawTriangles(const Vector3* vertices, const ColorRGBA* colours, std::size_t count, const ViewState& view);
 
+// Hands what was drawn so far to the renderer, so that the memory it holds for it can
+// go before more is drawn; the picture does not change.
+void flushDrawing();
+
 }  // namespace zorvel

@@ -114,5 +114,46 @@ TEST_F(SceneLoading, AFileReadInChunksGivesTheSameFramesAsTextReadAtOnce) {
   EXPECT_EQ(whole->frame(149).position(3000), (Vector3{74.5f - 3000, 90.25f, -2}));
 }
 
+TEST_F(SceneLoading, TwoThreadsCacheWhatOneThreadCachesWhereverTheLinesBreak) {
+  // The second thread starts at a line that holds one number, taken for a frame's
+  // number; where it is none (one coordinate a line) or there is no such line (all on
+  // one line), the first thread must notice and read on alone. Small chunks put seams
+  // everywhere.
+  const std::uint32_t pixels = 40;
+  const int frames = 30;
+  const auto layout = [&](const char* afterCoordinate, const char* afterPixel, const char* afterFrameNumber) {
+    std::string text = std::to_string(pixels) + " " + std::to_string(frames) + "\n\n";
+    for (int f = 0; f < frames; ++f) {
+      text += std::to_string(f) + afterFrameNumber;
+      for (std::uint32_t p = 0; p < pixels; ++p)
+        text += std::to_string(p % 7) + afterCoordinate + std::to_string(f - 3) + ".5" + afterCoordinate +
+                std::to_string(p * f % 11) + afterPixel;
+    }
+    return text;
+  };
+  for (const std::string& text : {layout(" ", "\n", "\n"), layout("\n", "\n", "\n"), layout(" ", " ", " ")}) {
+    SCOPED_TRACE(text.substr(0, 40));
+    CachingLog alone, split;
+    const Result<ParticleAnimation> one = cachePathText(text, alone, kPlentyOfMemory, {1, 64, 0});
+    const Result<ParticleAnimation> two = cachePathText(text, split, kPlentyOfMemory, {2, 64, 0});
+    ASSERT_TRUE(one);
+    ASSERT_TRUE(two);
+    EXPECT_EQ(split.text, alone.text);
+    ASSERT_EQ(two->frameCount(), frames);
+    for (int f = 0; f < frames; ++f)
+      for (std::uint32_t p = 0; p < pixels; ++p)
+        ASSERT_EQ(two->frame(f).position(p), one->frame(f).position(p)) << "frame " << f << " pixel " << p;
+    // Cut inside the second half, both give the same complete frames.
+    const std::string cut = text.substr(0, text.size() * 3 / 4);
+    CachingLog cutAlone, cutSplit;
+    const Result<ParticleAnimation> cutOne = cachePathText(cut, cutAlone, kPlentyOfMemory, {1, 64, 0});
+    const Result<ParticleAnimation> cutTwo = cachePathText(cut, cutSplit, kPlentyOfMemory, {2, 64, 0});
+    ASSERT_TRUE(cutOne);
+    ASSERT_TRUE(cutTwo);
+    EXPECT_EQ(cutSplit.text, cutAlone.text);
+    EXPECT_EQ(cutTwo->frameCount(), cutOne->frameCount());
+  }
+}
+
 }  // namespace
 }  // namespace zorvel::test

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include "TestSupport.h"
 #include "ViewerTranscripts.h"
 
@@ -14,8 +16,9 @@ const std::string kPath = "2 3\n\n0\n-2 1 0\n3 0 0\n1\n-1 1 0\n2 0 0\n2\n-0.5 0 
 
 class ViewerDialogue : public ::testing::Test {
  protected:
-  void expectTranscript(const std::string& input, const std::string& expected, const std::string& expectedErr = "") {
-    const ProgramRun run = runProgram(ZORVEL_CONSOLE_VIEWER, folder.path(), input);
+  void expectTranscript(const std::string& input, const std::string& expected, const std::string& expectedErr = "",
+                        const std::string& shellPrefix = "") {
+    const ProgramRun run = runProgram(ZORVEL_CONSOLE_VIEWER, folder.path(), input, shellPrefix);
     EXPECT_EQ(run.out, kViewerBanner + expected);
     EXPECT_EQ(run.err, expectedErr);
     EXPECT_EQ(run.status, 0);
@@ -111,6 +114,53 @@ TEST_F(ViewerDialogue, ATruncatedPathFilePlaysItsCompleteFrames) {
                        "Number of pixels: 2\nNumber of frames: 3\nCaching frame 0...done\nCaching frame 1...done\n"
                        "Caching frame 2...incomplete\n"
                        "pPath-file ends inside frame 2: playing the 2 complete frames.\nOpenGL...");
+}
+
+TEST_F(ViewerDialogue, APathFileCutShortByAFullDiskPlaysItsCompleteFrames) {
+  // The header promises 138 frames of 2,500 pixels; the disk filled up after 20 frames
+  // and a few lines of the next.
+  std::string text = "2500 138       \n\n";
+  for (int f = 0; f < 20; ++f) {
+    text += std::to_string(f) + "\n";
+    for (int p = 0; p < 2500; ++p) text += "0 0 0\n";
+  }
+  text += "20\n0 0 0\n0 0";
+  folder.write("cut.pPath", text);
+  std::string caching = "Number of pixels: 2500\nNumber of frames: 138\n";
+  for (int f = 0; f < 20; ++f) caching += "Caching frame " + std::to_string(f) + "...done\n";
+  expectTranscript("a\ncut.pPath\ng\ny\n",
+                   kViewerMenu + "pPath-file:\n" + kViewerMenu + kViewerConfirm + kAllUndefined + caching +
+                       "Caching frame 20...incomplete\npPath-file ends inside frame 20: playing the 20 complete "
+                       "frames.\nOpenGL...");
+}
+
+TEST_F(ViewerDialogue, APipeNamedAsThePathFileIsRefusedInsteadOfWaitedOn) {
+  ASSERT_EQ(mkfifo(folder.file("p.pPath").c_str(), 0600), 0);
+  expectTranscript("a\np.pPath\ng\ny\nx\ny\n",
+                   kViewerMenu + "pPath-file:\n" + kViewerMenu + kViewerConfirm + kAllUndefined +
+                       "Attempt to open specified pPath-file failed.\n\n" + kViewerMenu + kViewerQuit);
+}
+
+TEST_F(ViewerDialogue, AFrameCacheBeyondTheMemoryAvailableIsRefusedWithBothSizes) {
+  if (!canLimitMemory()) GTEST_SKIP() << kNoMemoryLimit;
+  // 3,000 pixels in 3,000 frames of short numbers: 54 MB of file, 108 MB of positions to
+  // cache, more than the process may take here.
+  std::string frame = "0\n";
+  for (int p = 0; p < 3000; ++p) frame += "0 0 0\n";
+  std::string text = "3000 3000\n\n";
+  text.reserve(frame.size() * 3000 + 16);
+  for (int f = 0; f < 3000; ++f) text += frame;
+  folder.write("big.pPath", text);
+  const ProgramRun run =
+      runProgram(ZORVEL_CONSOLE_VIEWER, folder.path(), "a\nbig.pPath\ng\ny\nx\ny\n", memoryLimit(100));
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, "");
+  const std::string start = kViewerBanner + kViewerMenu + "pPath-file:\n" + kViewerMenu + kViewerConfirm +
+                            kAllUndefined + "pPath-file needs 108 MB of memory for its frames, but ";
+  EXPECT_EQ(run.out.substr(0, start.size()), start);
+  const std::string end = " MB are available.\n\n" + kViewerMenu + kViewerQuit;
+  ASSERT_GE(run.out.size(), end.size());
+  EXPECT_EQ(run.out.substr(run.out.size() - end.size()), end);
 }
 
 TEST_F(ViewerDialogue, ScaleClampsAndTheSwap) {

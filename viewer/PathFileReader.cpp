@@ -5,11 +5,13 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <filesystem>
 #include <optional>
 #include <thread>
 #include <vector>
 
+#include "MemoryBudget.h"
 #include "TextScanner.h"
 #include "WholeFile.h"
 
@@ -56,8 +58,8 @@ class ByteSource {
 // at a chunk's end moves to the front of the next.
 class NumberReader {
  public:
-  NumberReader(const ByteSource& source, std::uint64_t begin)
-      : source_(source), buffer_(kChunkBytes), next_(begin), scan_(std::string_view()) {}
+  NumberReader(const ByteSource& source, std::uint64_t begin, std::size_t chunkBytes)
+      : source_(source), buffer_(std::max<std::size_t>(chunkBytes, 1)), next_(begin), scan_(std::string_view()) {}
 
   template <class T>
   bool next(T& value) {
@@ -81,8 +83,6 @@ class NumberReader {
   }
 
  private:
-  static constexpr std::size_t kChunkBytes = 1 << 22;
-
   bool read(float& value) { return scan_.number(value); }
   template <class Integer>
   bool read(Integer& value) {
@@ -146,8 +146,9 @@ struct Split {
 
 std::optional<Split> findSplit(const ByteSource& source, std::uint64_t bodyStart, std::int32_t frames) {
   const std::uint64_t middle = bodyStart + (source.size() - bodyStart) / 2;
-  std::vector<char> window(1 << 20);
-  const std::size_t got = source.read(window.data(), window.size(), middle);
+  const std::size_t size = static_cast<std::size_t>(std::min<std::uint64_t>(1 << 20, source.size() - middle));
+  std::unique_ptr<char[]> window(new char[size]);
+  const std::size_t got = source.read(window.get(), size, middle);
   std::size_t line = 0;
   while (line < got && window[line] != '\n') ++line;
   // Each line from here: a frame number is a line of digits alone.
@@ -156,7 +157,7 @@ std::optional<Split> findSplit(const ByteSource& source, std::uint64_t bodyStart
     while (end < got && window[end] != '\n') ++end;
     if (end == got) break;
     std::int32_t frame = 0;
-    TextScanner scan(std::string_view(window.data() + line, end - line));
+    TextScanner scan(std::string_view(window.get() + line, end - line));
     if (scan.integer(frame) && scan.atEnd() && frame > 0 && frame < frames)
       return Split{middle + line, frame};
     line = end + 1;
@@ -164,13 +165,9 @@ std::optional<Split> findSplit(const ByteSource& source, std::uint64_t bodyStart
   return std::nullopt;
 }
 
-constexpr std::uint64_t kLeastBytesToSplit = 8 << 20;
-
-std::string megabytes(std::uint64_t bytes) { return std::to_string((bytes + 999999) / 1000000) + " MB"; }
-
 Result<ParticleAnimation> cache(const ByteSource& source, PathCacheListener& listener, std::uint64_t memoryBytes,
-                                unsigned threads) {
-  NumberReader numbers(source, 0);
+                                const PathReading& reading) {
+  NumberReader numbers(source, 0, reading.chunkBytes);
   std::uint32_t pixels = 0;
   std::int32_t frames = 0;
   if (!numbers.next(pixels) || !numbers.next(frames))
@@ -189,8 +186,8 @@ Result<ParticleAnimation> cache(const ByteSource& source, PathCacheListener& lis
   const std::int32_t room = static_cast<std::int32_t>(std::min<std::uint64_t>(static_cast<std::uint64_t>(frames), fits));
   const std::uint64_t bytes = ParticleAnimation::bytesFor(room, pixels);
   const auto tooLarge = [&] {
-    return failure(FailureKind::TooLarge, "pPath-file needs " + megabytes(bytes) + " of memory for its frames, but " +
-                                              megabytes(memoryBytes) + " are available.");
+    return failure(FailureKind::TooLarge, "pPath-file needs " + megabytesNeeded(bytes) + " of memory for its frames, but " +
+                                              megabytesAvailable(memoryBytes) + " are available.");
   };
   if (bytes > memoryBytes) return tooLarge();
   ParticleAnimation animation = ParticleAnimation::allocate(room, pixels);
@@ -199,15 +196,16 @@ Result<ParticleAnimation> cache(const ByteSource& source, PathCacheListener& lis
 
   const auto report = [&](std::int32_t f) { listener.frameCached(f, true); };
   std::int32_t complete = 0;
-  if (threads == 0) threads = std::min(2u, std::max(1u, std::thread::hardware_concurrency()));
-  const std::optional<Split> split = threads > 1 && source.size() - bodyStart >= kLeastBytesToSplit && room > 1
+  const unsigned threads =
+      reading.threads ? reading.threads : std::min(2u, std::max(1u, std::thread::hardware_concurrency()));
+  const std::optional<Split> split = threads > 1 && source.size() - bodyStart > reading.leastBytesToSplit && room > 1
                                          ? findSplit(source, bodyStart, room)
                                          : std::nullopt;
   if (split) {
     // The second half on a thread of its own; the first half here, reporting as it goes.
     std::int32_t secondComplete = 0;
     std::thread second([&] {
-      NumberReader from(source, split->offset);
+      NumberReader from(source, split->offset, reading.chunkBytes);
       secondComplete = readFrames(from, animation, split->frame, room, [](std::int32_t) {});
     });
     complete = readFrames(numbers, animation, 0, split->frame, report);
@@ -243,15 +241,15 @@ std::uint32_t pathFilePixelCount(const std::string& fileName) {
 }
 
 Result<ParticleAnimation> cachePathFile(const std::string& fileName, PathCacheListener& listener,
-                                        std::uint64_t memoryBytes, unsigned threads) {
+                                        std::uint64_t memoryBytes, const PathReading& reading) {
   const FileHandle file = openPlainFile(fileName);
   if (!file) return failure(FailureKind::CannotOpen, "Attempt to open specified pPath-file failed.");
-  return cache(ByteSource(file.get()), listener, memoryBytes, threads);
+  return cache(ByteSource(file.get()), listener, memoryBytes, reading);
 }
 
 Result<ParticleAnimation> cachePathText(std::string_view text, PathCacheListener& listener, std::uint64_t memoryBytes,
-                                        unsigned threads) {
-  return cache(ByteSource(text), listener, memoryBytes, threads);
+                                        const PathReading& reading) {
+  return cache(ByteSource(text), listener, memoryBytes, reading);
 }
 
 }  // namespace zorvel

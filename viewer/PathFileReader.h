@@ -9,6 +9,7 @@
 // a listener hears the counts and each frame as it is cached, and failures come back
 // with their reason.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -32,16 +33,22 @@ class PathCacheListener {
   virtual void frameCached(std::int32_t frame, bool complete) = 0;
 };
 
+// How the caching pass reads; the cache does not depend on it.
+struct PathReading {
+  unsigned threads = 0;                           // at most this many (0: one per processor, at most two)
+  std::size_t chunkBytes = std::size_t{1} << 22;  // read a chunk at a time
+  std::uint64_t leastBytesToSplit = 8u << 20;     // a second thread only for more than this
+};
+
 // The caching pass: the counts, then every frame's positions. Fails, with the reason
 // in words, when the file cannot be opened (CannotOpen), has no readable counts or no
 // frames (WrongFormat), cannot hold one frame of its pixels (CutShort), ends inside
 // frame 0 (CutShort) or needs more than `memoryBytes` of memory (TooLarge). A file that
-// ends inside a later frame gives its complete frames. Uses up to `threads` threads
-// (0: one per processor, at most two); the cache does not depend on the number.
+// ends inside a later frame gives its complete frames.
 Result<ParticleAnimation> cachePathFile(const std::string& fileName, PathCacheListener& listener,
-                                        std::uint64_t memoryBytes, unsigned threads = 0);
+                                        std::uint64_t memoryBytes, const PathReading& reading = {});
 // The same on a path file's text held in memory.
 Result<ParticleAnimation> cachePathText(std::string_view text, PathCacheListener& listener,
-                                        std::uint64_t memoryBytes, unsigned threads = 0);
+                                        std::uint64_t memoryBytes, const PathReading& reading = {});
 
 }  // namespace zorvel

@@ -48,6 +48,7 @@ void ViewerDrawing::drawObjects(const ParticleFrame& frame, const ViewState& vie
       colours_[filled] = colour;
       if (++filled == kBatchVertices) {
         drawTriangles(vertices_.data(), colours_.data(), filled, view);
+        flushDrawing();
         filled = 0;
       }
     }

@@ -1,16 +1,26 @@
 #include "ViewerScene.h"
 
+#include <sys/mman.h>
+
 #include <cstdint>
-#include <new>
 
 namespace zorvel {
 
+void MappedBlockRelease::operator()(float* block) const { munmap(block, bytes); }
+
 ParticleAnimation ParticleAnimation::allocate(std::int32_t frameCount, std::uint32_t pixelCount) {
   ParticleAnimation animation;
-  if (frameCount <= 0 || bytesFor(frameCount, pixelCount) > SIZE_MAX / 2) return animation;
-  // Left unfilled: the positions are written once, as the path file is read.
-  animation.block_.reset(new (std::nothrow) float[static_cast<std::size_t>(frameCount) * pixelCount * 3]);
-  if (!animation.block_ && pixelCount > 0) return animation;
+  const std::uint64_t bytes = bytesFor(frameCount, pixelCount);
+  if (frameCount <= 0 || bytes > SIZE_MAX / 2) return animation;
+  if (bytes > 0) {
+    // Mapped, not allocated: the block is left unfilled (the positions are written once,
+    // as the path file is read), and in large pages where the system has them, which
+    // takes the cost of first touching hundreds of megabytes down by far.
+    void* block = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (block == MAP_FAILED) return animation;
+    madvise(block, bytes, MADV_HUGEPAGE);
+    animation.block_ = std::unique_ptr<float[], MappedBlockRelease>(static_cast<float*>(block), MappedBlockRelease{bytes});
+  }
   animation.frameCount_ = frameCount;
   animation.pixelCount_ = pixelCount;
   return animation;

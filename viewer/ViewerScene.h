@@ -19,6 +19,12 @@ struct ParticleFrame {
   Vector3 position(std::size_t i) const { return {coordinates[3 * i], coordinates[3 * i + 1], coordinates[3 * i + 2]}; }
 };
 
+// Gives back a block of memory mapped for an animation.
+struct MappedBlockRelease {
+  std::size_t bytes;
+  void operator()(float* block) const;
+};
+
 // Every frame of a path file: one contiguous block of frameCount x pixelCount positions,
 // 12 bytes each, and nothing else.
 class ParticleAnimation {
@@ -41,7 +47,7 @@ class ParticleAnimation {
   void keepFrames(std::int32_t count) { frameCount_ = count; }
 
  private:
-  std::unique_ptr<float[]> block_;
+  std::unique_ptr<float[], MappedBlockRelease> block_;
   std::int32_t frameCount_ = 0;
   std::uint32_t pixelCount_ = 0;
 };

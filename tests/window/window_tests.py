@@ -8,10 +8,12 @@ frames are stepped with the frame keys while paused, and the animations played a
 long loops whose length is no multiple of anything the test waits, so two screenshots
 taken while playing cannot show the same frame by coming one loop apart.
 
-Usage: window_tests.py viewer|blender PROGRAM
+Usage: window_tests.py viewer|blender PROGRAM [--no-memory-limit]
 """
 
+import math
 import os
+import resource
 import struct
 import subprocess
 import sys
@@ -109,12 +111,15 @@ class Display:
         return None
 
 
-def start(display, program, folder, menu_input):
+def start(display, program, folder, menu_input, address_space=None):
     """Starts `program` in `folder` on `display` with `menu_input`, and waits for its
-    full-screen window."""
+    full-screen window. `address_space` limits the program's memory, in bytes."""
+    def limit():
+        if address_space:
+            resource.setrlimit(resource.RLIMIT_AS, (address_space, address_space))
     stdout = open(os.path.join(folder, "stdout"), "w+")
     process = subprocess.Popen([program], cwd=folder, env=display.env, stdin=subprocess.PIPE,
-                               stdout=stdout, stderr=subprocess.PIPE)
+                               stdout=stdout, stderr=subprocess.PIPE, preexec_fn=limit)
     process.stdin.write(menu_input.encode())
     process.stdin.flush()
     wait_until(lambda: "OpenGL..." in output(stdout) and display.window_size() == (WIDTH, HEIGHT))
@@ -225,6 +230,40 @@ def viewer_test(program):
         display.close()
 
 
+def large_object_test(program, limited):
+    """An object of 65,535 corners drawn at 500 pixels: the viewer's drawing memory does
+    not grow with pixels times corners (that would be gigabytes a frame), so the viewer
+    draws it within 2 GB of address space."""
+    folder = tempfile.mkdtemp(prefix="zorvel-window-")
+    corners = 65535
+    lines = ["OUTPUT_VERT_NORMS off"] + [f"ATTRIBUTE{i} off" for i in range(11)] + \
+        ["NUMBER_OF_OBJECTS 1", "OBJECT_START disc", str(corners), "", "1", "VERTEX list"]
+    for i in range(corners):
+        angle = 2 * math.pi * i / corners
+        lines.append(f"{0.4 * math.cos(angle):.5f} {0.4 * math.sin(angle):.5f} 0")
+    lines += ["POLYGON", "v " + " ".join(str(i) for i in range(corners)) + " n"]
+    with open(os.path.join(folder, "disc.rtg"), "w") as f:
+        f.write("\r\n".join(lines) + "\r\n")
+    with open(os.path.join(folder, "p.pPath"), "w") as f:
+        f.write("500 1\n\n0\n" + "".join(f"{i % 25 - 12} {i // 25 - 10} 0\n" for i in range(500)))
+    display = Display()
+    try:
+        process, stdout = start(display, program, folder, "a\np.pPath\nb\ndisc.rtg\ng\ny\n",
+                                address_space=2 << 30 if limited else None)
+        drawn = display.screen_where(lambda s: WHITE in s.colours, timeout=120)
+        check(WHITE in drawn.colours, "500 objects of 65,535 corners are drawn" +
+              (" within 2 GB of address space" if limited else ""))
+        display.key("Escape")
+        try:
+            status = process.wait(timeout=120)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            status = None
+        check(status == 0, f"and ESC ends that viewer with status 0 (got {status})")
+    finally:
+        display.close()
+
+
 def blender_test(program):
     folder = tempfile.mkdtemp(prefix="zorvel-window-")
     write_tga(os.path.join(folder, "k0.tga"), 4, 2, (200, 40, 40))
@@ -250,7 +289,13 @@ def blender_test(program):
 
 def main():
     which, program = sys.argv[1], os.path.abspath(sys.argv[2])
-    {"viewer": viewer_test, "blender": blender_test}[which](program)
+    # The sanitizer build's shadow memory needs more address space than any limit leaves.
+    limited = "--no-memory-limit" not in sys.argv
+    if which == "viewer":
+        viewer_test(program)
+        large_object_test(program, limited)
+    else:
+        blender_test(program)
     print(f"{len(failures)} failed")
     sys.exit(1 if failures else 0)
 
