@@ -1,10 +1,17 @@
 #!/usr/bin/env python3
-"""Plays a crunched 141 x 141 picture (19,881 pixels) under Xvfb in each draw mode and
-reports the median of the "framerate: " lines per mode.
+"""Plays 19,881 pixels (a crunched 141 x 141 picture in the viewer, three 141 x 141
+keyframes in the blender) under Xvfb with Mesa's software renderer at 1280 x 1024, in
+each draw mode, and reports the median of the "framerate: " lines: paced (the
+programs as they are, at most 25) and unpaced (a build that draws as fast as it can).
 
-Usage: playback_bench.py BUILD_DIR [SECONDS_PER_MODE] [viewer|blender]
+Usage: playback_bench.py [--baseline SOURCE] [--seconds N] [--work FOLDER]
+
+The programs are built from this source tree, and with --baseline also from another
+one (the unchanged source, say a `git worktree` of an earlier commit), each paced and
+unpaced, and the figures stand side by side.
 """
 
+import argparse
 import os
 import statistics
 import struct
@@ -16,6 +23,18 @@ import time
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tests", "window"))
 import window_tests as w  # noqa: E402
 
+SOURCE = os.path.abspath(os.path.join(os.path.dirname(__file__), ".."))
+MODES = ["wire", "solid", "solid + outline"]
+
+
+def build(source, folder, unpaced):
+    subprocess.run(["cmake", "-S", source, "-B", folder, "-G", "Ninja", "-DCMAKE_BUILD_TYPE=RelWithDebInfo",
+                    "-DZORVEL_BENCH=OFF", f"-DZORVEL_UNPACED_PLAYBACK={'ON' if unpaced else 'OFF'}"],
+                   check=True, stdout=subprocess.DEVNULL)
+    subprocess.run(["cmake", "--build", folder, "--target", "Zorvel-cruncher", "Zorvel-viewer", "Morvaine"],
+                   check=True, stdout=subprocess.DEVNULL)
+    return os.path.join(folder, "bin")
+
 
 def picture(folder, name, size, shade):
     pixels = bytearray()
@@ -26,55 +45,79 @@ def picture(folder, name, size, shade):
         f.write(struct.pack("<BBBHHBHHHHBB", 0, 0, 2, 0, 0, 0, 0, 0, size, size, 24, 0) + pixels)
 
 
+def scene(folder, cruncher):
+    """Writes the viewer's and the blender's input files; returns their menu inputs."""
+    picture(folder, "bench.tga", 141, 0)
+    subprocess.run([cruncher], cwd=folder, check=True, input=b"a\na\nbench.tga\nx\nb\nd\n4\nx\nd\ny\n\n",
+                   stdout=subprocess.DEVNULL)
+    for k in range(3):
+        picture(folder, f"k{k}.tga", 141, k * 80)
+    with open(os.path.join(folder, "bench.cfg"), "w") as f:
+        f.write("#MORVAINE_CONFIGURATION_FILE #NUMBER_OF_KEYFRAMES 3 #MINDISPLACEMENT 0.5 #MAXDISPLACEMENT 4\n" +
+                "".join(f"#IMAGEPATH k{k}.tga #NUMBER_OF_INTERPOLATION_FRAMES 20\n" for k in range(3)))
+    return {"viewer": "a\nbench.tga.pPath\nc\nbench.tga.pColor\ng\ny\n", "blender": "bench.cfg\nb\n"}
+
+
 def rates(stdout, since):
     lines = w.output(stdout).splitlines()[since:]
-    return [int(l.split()[1]) for l in lines if l.startswith("framerate: ")]
+    return [int(line.split()[1]) for line in lines if line.startswith("framerate: ")]
 
 
-def measure(display, process, stdout, seconds):
-    results = []
-    for mode in range(3):
-        before = len(w.output(stdout).splitlines())
-        display.key("space")
-        time.sleep(seconds)
-        display.key("space")
-        values = rates(stdout, before)[2:]  # the first frames after a pause report low rates
-        results.append((mode, statistics.median(values) if values else 0, len(values)))
-        display.key("d")
-    return results
+def measure(program, folder, menu, seconds):
+    """The median rate of each draw mode."""
+    display = w.Display()
+    medians = []
+    try:
+        process, stdout = w.start(display, program, folder, menu)
+        w.wait_until(lambda: display.screen().colours)
+        for mode in range(3):
+            before = len(w.output(stdout).splitlines())
+            display.key("space")
+            time.sleep(seconds)
+            display.key("space")
+            time.sleep(0.5)
+            values = rates(stdout, before)[2:]  # the first frames after a pause report low rates
+            medians.append(statistics.median(values) if values else 0)
+            display.key("d")
+            time.sleep(0.5)
+        display.key("Escape")
+        process.wait(timeout=60)
+    finally:
+        display.close()
+    return medians
 
 
 def main():
-    build = os.path.abspath(sys.argv[1])
-    seconds = float(sys.argv[2]) if len(sys.argv) > 2 else 5
-    which = sys.argv[3] if len(sys.argv) > 3 else "viewer"
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--baseline", help="another source tree to measure beside this one")
+    parser.add_argument("--seconds", type=float, default=8, help="seconds of play per draw mode")
+    parser.add_argument("--work", default=os.path.join(SOURCE, "build-bench"), help="where the builds go")
+    arguments = parser.parse_args()
+
+    trees = [("new", SOURCE)] + ([("unchanged", os.path.abspath(arguments.baseline))] if arguments.baseline else [])
+    builds = {}
+    for label, source in trees:
+        for unpaced in (False, True):
+            folder = os.path.join(arguments.work, f"{label}-{'unpaced' if unpaced else 'paced'}")
+            builds[(label, unpaced)] = build(source, folder, unpaced)
+
     folder = tempfile.mkdtemp(prefix="zorvel-bench-")
-    if which == "viewer":
-        picture(folder, "bench.tga", 141, 0)
-        subprocess.run([os.path.join(build, "bin", "Zorvel-cruncher")], cwd=folder, check=True,
-                       input=b"a\na\nbench.tga\nx\nb\nd\n4\nx\nd\ny\n\n", stdout=subprocess.DEVNULL)
-        program, menu = os.path.join(build, "bin", "Zorvel-viewer"), \
-            "a\nbench.tga.pPath\nc\nbench.tga.pColor\ng\ny\n"
-    else:
-        for k in range(3):
-            picture(folder, f"k{k}.tga", 141, k * 80)
-        with open(os.path.join(folder, "bench.cfg"), "w") as f:
-            f.write("#MORVAINE_CONFIGURATION_FILE #NUMBER_OF_KEYFRAMES 3 #MINDISPLACEMENT 0.5 "
-                    "#MAXDISPLACEMENT 4\n" + "".join(
-                        f"#IMAGEPATH k{k}.tga #NUMBER_OF_INTERPOLATION_FRAMES 20\n" for k in range(3)))
-        program, menu = os.path.join(build, "bin", "Morvaine"), "bench.cfg\nb\n"
-    display = w.Display()
-    try:
-        process, stdout = w.start(display, program, folder, menu)
-        results = measure(display, process, stdout, seconds)
-        display.key("Escape")
-        process.wait(timeout=10)
-    finally:
-        display.close()
-    print(f"{which}: 19,881 pixels, {w.WIDTH} x {w.HEIGHT}, Xvfb with Mesa's software renderer")
-    for mode, median, n in results:
-        print(f"  draw mode {mode} ({['wire', 'solid', 'solid + outline'][mode]}): "
-              f"median {median} frames per second over {n} frames")
+    menus = scene(folder, os.path.join(builds[("new", False)], "Zorvel-cruncher"))
+    results = {}
+    for (label, unpaced), binaries in builds.items():
+        for which, name in (("viewer", "Zorvel-viewer"), ("blender", "Morvaine")):
+            results[(which, label, unpaced)] = measure(os.path.join(binaries, name), folder, menus[which],
+                                                       arguments.seconds)
+
+    print(f"19,881 pixels, {w.WIDTH} x {w.HEIGHT}, Xvfb with Mesa's software renderer; "
+          "median frames per second over {:g} s per draw mode".format(arguments.seconds))
+    for which in ("viewer", "blender"):
+        for unpaced in (False, True):
+            row = f"{which:8s} {'unpaced' if unpaced else 'paced':8s}"
+            for label, _ in trees:
+                row += f" | {label}: " + " / ".join(f"{m:g}" for m in results[(which, label, unpaced)])
+            print(row)
+    print("(each figure: " + " / ".join(MODES) + ")")
 
 
 if __name__ == "__main__":
