@@ -3,14 +3,10 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-#include <algorithm>
 
 namespace zorvel {
 
-namespace {
-
-// Blending, colour smoothing and shading as every drawing operation sets them up.
-void setUpDrawing(const ViewState& view) {
+void applyDrawingState(const ViewState& view) {
   if (view.additiveBlend) {
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
     glEnable(GL_BLEND);
@@ -27,12 +23,6 @@ void setUpDrawing(const ViewState& view) {
   glShadeModel(GL_SMOOTH);
   glLineWidth(1.25f);
 }
-
-// Vertex and colour arrays reused from frame to frame.
-std::vector<Vector3> gVertices;
-std::vector<ColorRGBA> gVertexColours;
-
-}  // namespace
 
 void initDrawing() {
   glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
@@ -83,48 +73,10 @@ void beginScene(const ViewState& view) {
   glDisable(GL_LINE_SMOOTH);
 }
 
-void drawBoxes(const BoxBatch& boxes, const ViewState& view) {
-  const std::size_t n = boxes.centres.size();
-  setUpDrawing(view);
-  const bool solid = view.drawMode != 0;
-  const bool wire = view.drawMode != 1;
-  const std::size_t perBox = (solid ? kSolidBoxVertices : 0) + (wire ? kWireBoxVertices : 0);
-  gVertices.resize(n * perBox);
-  gVertexColours.resize(n * perBox);
-  Vector3* vertex = gVertices.data();
-  ColorRGBA* colour = gVertexColours.data();
-  for (std::size_t i = 0; i < n; ++i) {
-    if (solid) {
-      vertex = writeSolidBox(vertex, boxes.centres[i], boxes.halfExtents[i]);
-      colour = std::fill_n(colour, kSolidBoxVertices, boxes.colours[i]);
-    }
-    if (wire) {
-      vertex = writeWireBox(vertex, boxes.centres[i], boxes.halfExtents[i]);
-      colour = std::fill_n(colour, kWireBoxVertices, solid ? outlineColor : boxes.colours[i]);
-    }
-  }
-  glEnableClientState(GL_VERTEX_ARRAY);
-  glEnableClientState(GL_COLOR_ARRAY);
-  glVertexPointer(3, GL_FLOAT, sizeof(Vector3), gVertices.data());
-  glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(ColorRGBA), gVertexColours.data());
-  if (solid && wire) {
-    // Each box's outline follows its own faces, as the boxes are drawn one by one.
-    for (std::size_t i = 0; i < n; ++i) {
-      const GLint first = static_cast<GLint>(i * perBox);
-      glDrawArrays(GL_TRIANGLES, first, kSolidBoxVertices);
-      glDrawArrays(GL_LINES, first + kSolidBoxVertices, kWireBoxVertices);
-    }
-  } else if (n > 0) {
-    glDrawArrays(solid ? GL_TRIANGLES : GL_LINES, 0, static_cast<GLsizei>(gVertices.size()));
-  }
-  glDisableClientState(GL_COLOR_ARRAY);
-  glDisableClientState(GL_VERTEX_ARRAY);
-}
-
 void flushDrawing() { glFlush(); }
 
 void drawTriangles(const Vector3* vertices, const ColorRGBA* colours, std::size_t count, const ViewState& view) {
-  setUpDrawing(view);
+  applyDrawingState(view);
   if (count == 0) return;
   glEnableClientState(GL_VERTEX_ARRAY);
   glEnableClientState(GL_COLOR_ARRAY);

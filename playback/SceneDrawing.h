@@ -41,13 +41,19 @@ void initDrawing();
 // 1); leaves the model-view matrix current.
 void applyProjection(int width, int height);
 
+// Blending, smoothing, shading and line width as every drawing operation sets them up:
+// additive blending (source alpha, one) when the view blends, smoothing when it
+// antialiases, smooth shading, lines 1.25 wide.
+void applyDrawingState(const ViewState& view);
+
 // Starts a picture: clears colour and depth, sets the camera of `view`, draws the grid
 // and axes when shown, and turns line smoothing off.
 void beginScene(const ViewState& view);
 
 // Draws the boxes in the view's draw mode (0 wire, 1 solid, 2 solid then a white wire
-// outline per box) with the view's blending and smoothing, line width 1.25 and smooth
-// shading.
+// outline per box) with the drawing state of the view, each box's faces as the corner
+// table gives them, box after box in batch order. The picture is exactly that of
+// drawing every box so; boxes that cannot show (wholly outside the view) are left out.
 void drawBoxes(const BoxBatch& boxes, const ViewState& view);
 
 // Draws `count` vertices at `vertices` as triangles, each vertex in its colour at

@@ -47,15 +47,28 @@ def wait_until(probe, timeout=PATIENCE, pause=0.2):
 
 
 class Screen:
-    """One screenshot: its raw RGB bytes, its pixels and the set of its colours."""
+    """One screenshot: its raw RGB bytes, and (worked out when asked for) its pixels and
+    the set of its colours."""
 
     def __init__(self, data):
         self.data = data
-        self.pixels = [tuple(data[i:i + 3]) for i in range(0, len(data), 3)]
-        self.colours = set(self.pixels)
+        self._pixels = None
+        self._colours = None
+
+    @property
+    def pixels(self):
+        if self._pixels is None:
+            self._pixels = [self.data[i:i + 3] for i in range(0, len(self.data), 3)]
+        return self._pixels
+
+    @property
+    def colours(self):
+        if self._colours is None:
+            self._colours = {tuple(p) for p in set(self.pixels)}
+        return self._colours
 
     def count(self, colours):
-        wanted = set(colours)
+        wanted = {bytes(c) for c in colours}
         return sum(1 for p in self.pixels if p in wanted)
 
 
@@ -84,9 +97,7 @@ class Display:
         subprocess.run(["xdotool", *arguments], env=self.env, check=True)
 
     def screen(self):
-        png = subprocess.run(["import", "-window", "root", "png:-"], env=self.env, check=True,
-                             stdout=subprocess.PIPE).stdout
-        data = subprocess.run(["convert", "png:-", "-depth", "8", "rgb:-"], input=png, check=True,
+        data = subprocess.run(["import", "-window", "root", "-depth", "8", "rgb:-"], env=self.env, check=True,
                               stdout=subprocess.PIPE).stdout
         return Screen(data)
 
