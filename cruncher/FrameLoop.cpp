@@ -17,7 +17,7 @@ namespace {
 // Fewer particles than this per range are not worth a thread of their own.
 constexpr std::size_t kLeastParticlesPerRange = 2048;
 // How many frames a range may run ahead of the writer.
-constexpr std::size_t kFramesAhead = 8;
+constexpr std::size_t kFramesAhead = 3;
 
 // The text of one range in one frame, and whether any of its particles was away from
 // home in that frame.
@@ -27,34 +27,74 @@ struct Chunk {
   bool moving = false;
 };
 
-// Steps a range of particles one frame at a time.
+// Steps a range of particles one frame at a time. It works on a compact copy of what
+// the motion and the text need, one record a particle (the loop walks every particle
+// every frame, so the less memory it touches the faster it goes), and writes the
+// particles' final state back.
 class RangeStepper {
  public:
-  RangeStepper(PixelParticle* begin, PixelParticle* end)
-      : begin_(begin), end_(end), lines_(static_cast<std::size_t>(end - begin)) {}
+  RangeStepper(PixelParticle* begin, PixelParticle* end) : particles_(begin) {
+    movers_.reserve(static_cast<std::size_t>(end - begin));
+    for (PixelParticle* p = begin; p != end; ++p) {
+      Mover m;
+      m.position = p->nextPosition;
+      m.home = p->homePosition;
+      m.velocity = p->velocityScalar;
+      m.line.compose(m.position);
+      movers_.push_back(m);
+    }
+  }
+  ~RangeStepper() {
+    for (std::size_t k = 0; k < movers_.size(); ++k) {
+      particles_[k].position = particles_[k].nextPosition = movers_[k].position;
+      particles_[k].step = Vector3{};
+    }
+  }
+  RangeStepper(const RangeStepper&) = delete;
+  RangeStepper& operator=(const RangeStepper&) = delete;
 
-  Chunk makeChunk() const { return {std::make_unique<char[]>(lines_.size() * CoordinateLine::kMaxLineText), 0, false}; }
+  Chunk makeChunk() const {
+    return {std::unique_ptr<char[]>(new char[movers_.size() * CoordinateText::kMaxLineText]), 0, false};
+  }
 
-  // The next frame: every particle takes the position computed last frame, its text is
-  // written, and its step for the frame after is computed.
+  // The next frame: every particle's position is written, then it takes its step.
   void step(Chunk& chunk) {
     bool moving = false;
     char* to = chunk.text.get();
-    CoordinateLine* line = lines_.data();
-    for (PixelParticle* p = begin_; p != end_; ++p, ++line) {
-      p->position = p->nextPosition;
-      if (p->position != p->homePosition) moving = true;
-      stepParticle(*p);
-      to = line->write(p->position, to);
+    for (Mover& m : movers_) {
+      if (m.changedAxis != kNoAxis) {
+        m.line.update(m.position, m.changedAxis);
+        m.changedAxis = kNoAxis;
+      }
+      to = m.line.write(to);
+      if (m.atHome) continue;
+      if (m.position == m.home) {  // home: it stays there
+        m.atHome = true;
+        continue;
+      }
+      moving = true;
+      const Vector3 step = stepTowardsHome(m.position, m.home, m.velocity);
+      m.changedAxis = step.x != 0.0f ? 0 : step.y != 0.0f ? 1 : 2;
+      m.position = positionAfter(m.position, step);
     }
     chunk.length = static_cast<std::size_t>(to - chunk.text.get());
     chunk.moving = moving;
   }
 
  private:
-  PixelParticle* begin_;
-  PixelParticle* end_;
-  std::vector<CoordinateLine> lines_;
+  static constexpr std::uint8_t kNoAxis = 3;
+
+  struct Mover {
+    Vector3 position;  // the position of the next frame to write
+    Vector3 home;
+    float velocity = 1.0f;
+    std::uint8_t changedAxis = kNoAxis;  // the axis that moved since the text was made
+    bool atHome = false;
+    CoordinateText line;  // the text of `position`
+  };
+
+  PixelParticle* particles_;
+  std::vector<Mover> movers_;
 };
 
 // A range stepped on a thread of its own, a few frames ahead of the writer.

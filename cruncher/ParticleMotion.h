@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cmath>
+
 #include "PixelParticle.h"
 #include "Vector3.h"
 
@@ -8,14 +10,37 @@ namespace zorvel {
 // How a particle moves home, one frame at a time: along one axis per frame, the axis
 // on which it is farthest from home (ties go to the earlier of x, y, z), by its
 // velocity scalar, and never past home: a step longer than what is left lands exactly
-// on the home coordinate. A particle at home stays there.
+// on the home coordinate. A particle at home stays there. The frame loop runs this for
+// every particle in every frame, so it is written here, inline.
 
 // The step of one frame for a particle at `position` with home `home`: a vector with
 // the step on the chosen axis and 0 on the other two.
-Vector3 stepTowardsHome(const Vector3& position, const Vector3& home, float velocityScalar);
+inline Vector3 stepTowardsHome(const Vector3& position, const Vector3& home, float velocityScalar) {
+  Vector3 step;
+  if (position == home) return step;
+  // The distances are 32-bit floats of double differences.
+  const float d[3] = {static_cast<float>(std::fabs(static_cast<double>(home.x) - position.x)),
+                      static_cast<float>(std::fabs(static_cast<double>(home.y) - position.y)),
+                      static_cast<float>(std::fabs(static_cast<double>(home.z) - position.z))};
+  if (d[0] == 0.0f && d[1] == 0.0f && d[2] == 0.0f) return step;
+  int axis = 0;
+  if (d[1] > d[0]) axis = 1;
+  if (d[2] > d[axis]) axis = 2;
+  const float from[3] = {position.x, position.y, position.z};
+  const float to[3] = {home.x, home.y, home.z};
+  const double delta = static_cast<double>(to[axis]) - from[axis];
+  float along = delta > 0 ? velocityScalar : -velocityScalar;
+  if (std::fabs(along) > d[axis]) along = static_cast<float>(delta);
+  (axis == 0 ? step.x : axis == 1 ? step.y : step.z) = along;
+  return step;
+}
 
 // Where the particle will be after that step (sums formed in double precision).
-Vector3 positionAfter(const Vector3& position, const Vector3& step);
+inline Vector3 positionAfter(const Vector3& position, const Vector3& step) {
+  return {static_cast<float>(static_cast<double>(position.x) + step.x),
+          static_cast<float>(static_cast<double>(position.y) + step.y),
+          static_cast<float>(static_cast<double>(position.z) + step.z)};
+}
 
 // One frame of `particle`: fills `step` and `nextPosition` from `position`.
 inline void stepParticle(PixelParticle& particle) {

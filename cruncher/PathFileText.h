@@ -17,35 +17,63 @@ namespace zorvel {
 // The header line without its line end; any 32-bit frame count fits its width.
 std::string pathFileHeader(std::uint32_t pixelCount, std::int32_t frameCount);
 
-// One particle's coordinate line, remembering the text of its last coordinates: a
-// particle moves along one axis per frame and not at all once home, so most
-// coordinates are written again unchanged and only the changed axis is formatted.
-class CoordinateLine {
+// The text of one particle's coordinate line, "x y z\n", kept from frame to frame: a
+// particle moves along one axis per frame and not at all once home, so most lines are
+// written again unchanged, and of a changed line only the changed number is formatted
+// again. Small, as there is one per particle and the frame loop walks them all every
+// frame.
+class CoordinateText {
  public:
-  // Appends "x y z\n" at `to` (room for kMaxLineText characters) and returns the end.
-  char* write(const Vector3& p, char* to) {
-    update(0, p.x);
-    update(1, p.y);
-    update(2, p.z);
-    for (int axis = 0; axis < 3; ++axis) {
-      std::memcpy(to, text_[axis], length_[axis]);
-      to += length_[axis];
-      *to++ = axis < 2 ? ' ' : '\n';
-    }
-    return to;
+  // Room that one line takes at most: three numbers of at most 10 characters
+  // ("-1.175e-38") and their separators.
+  static constexpr std::size_t kMaxLineText = 36;
+
+  // The whole line of `p`.
+  void compose(const Vector3& p) {
+    length_ = 0;
+    append(p.x);
+    xEnd_ = length_;
+    line_[length_++] = ' ';
+    append(p.y);
+    yEnd_ = length_;
+    line_[length_++] = ' ';
+    append(p.z);
+    line_[length_++] = '\n';
   }
-  static constexpr std::size_t kMaxLineText = 3 * (kMaxNumberText + 1);
+
+  // The line of `p`, which differs from the line's point on `axis` (0, 1, 2) only.
+  void update(const Vector3& p, int axis) {
+    const std::uint8_t start = axis == 0 ? 0 : axis == 1 ? xEnd_ + 1 : yEnd_ + 1;
+    const std::uint8_t end = axis == 0 ? xEnd_ : axis == 1 ? yEnd_ : length_ - 1;
+    char number[kMaxNumberText];
+    const std::uint8_t size = static_cast<std::uint8_t>(formatGeneral(number, axis == 0 ? p.x : axis == 1 ? p.y : p.z, 4) - number);
+    // Move what follows the number, then put the new number in.
+    std::memmove(line_ + start + size, line_ + end, length_ - end);
+    std::memcpy(line_ + start, number, size);
+    const int shift = size - (end - start);
+    length_ = static_cast<std::uint8_t>(length_ + shift);
+    if (axis == 0) xEnd_ = static_cast<std::uint8_t>(xEnd_ + shift);
+    if (axis <= 1) yEnd_ = static_cast<std::uint8_t>(yEnd_ + shift);
+  }
+
+  // Appends the line at `to` (room for kMaxLineText characters) and returns its end.
+  char* write(char* to) const {
+    std::memcpy(to, line_, kMaxLineText);  // a whole copy of the fixed size: faster than an exact one
+    return to + length_;
+  }
 
  private:
-  void update(int axis, float value) {
-    if (length_[axis] != 0 && std::memcmp(&value, &value_[axis], sizeof value) == 0) return;
-    value_[axis] = value;
-    length_[axis] = static_cast<std::uint8_t>(formatGeneral(text_[axis], value, 4) - text_[axis]);
-  }
+  std::uint8_t length_ = 0;
+  std::uint8_t xEnd_ = 0;  // where the x and y texts end
+  std::uint8_t yEnd_ = 0;
+  char line_[kMaxLineText] = {};
 
-  float value_[3] = {};
-  std::uint8_t length_[3] = {};
-  char text_[3][kMaxNumberText];
+  void append(float value) {
+    char number[kMaxNumberText];
+    const std::size_t size = static_cast<std::size_t>(formatGeneral(number, value, 4) - number);
+    std::memcpy(line_ + length_, number, size);
+    length_ = static_cast<std::uint8_t>(length_ + size);
+  }
 };
 
 }  // namespace zorvel

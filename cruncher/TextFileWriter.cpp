@@ -48,6 +48,11 @@ void TextFileWriter::flush() {
   end_ = buffer_.data();
 }
 
+void TextFileWriter::putDirectly(const char* text, std::size_t length) {
+  flush();
+  if (file_ && std::fwrite(text, 1, length, file_) != length) failed_ = true;
+}
+
 void TextFileWriter::overwriteStart(const std::string& text) {
   flush();
   if (!file_) return;

@@ -56,6 +56,7 @@ class TextFileWriter {
     *end_++ = c;
   }
   void put(const char* text, std::size_t length) {
+    if (length >= kDirectWriteBytes) return putDirectly(text, length);
     reserve(length);
     std::memcpy(end_, text, length);
     end_ += length;
@@ -89,6 +90,9 @@ class TextFileWriter {
     }
   }
   void flush();
+  // A long text goes to the file from where it is, after what is buffered.
+  void putDirectly(const char* text, std::size_t length);
+  static constexpr std::size_t kDirectWriteBytes = 1 << 16;
 
   std::FILE* file_ = nullptr;
   std::string path_;

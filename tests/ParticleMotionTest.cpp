@@ -236,5 +236,30 @@ TEST_F(FrameLoop, HeaderStaysParseableForThousandsOfFrames) {
   EXPECT_EQ(text.substr(0, text.find('\n')), "1 1335      ");
 }
 
+TEST_F(FrameLoop, PathFilesFromOneAndSeveralThreadsAreByteIdentical) {
+  // 70 x 60 pixels, enough for two ranges of particles; velocities that differ from
+  // particle to particle, so that the ranges come home at different frames.
+  for (const std::uint32_t seed : {7u, 20261208u}) {
+    std::string files[3];
+    for (unsigned threads = 1; threads <= 3; ++threads) {
+      PixelImage image = imageOfSize(70, 60);
+      for (std::size_t k = 0; k < image.records.size(); ++k)
+        image.records[k].velocityScalar = PixelImage::velocityScalarFor(static_cast<float>(k % 256), 0.3, 2.5);
+      image.placeOnGrid();
+      image.applyUniformHeight(2.0f);
+      image.scatterVolumeScalar = {2, 3, 4};
+      std::ostringstream out;
+      image.scatter(seed, out);
+      const FrameLoopResult result =
+          calculateFrames(image.records, folder.file("p.pPath"), [](std::int32_t, bool) {}, threads);
+      ASSERT_TRUE(result.written);
+      files[threads - 1] = folder.read("p.pPath");
+    }
+    EXPECT_GT(files[0].size(), 1000000u);
+    EXPECT_TRUE(files[1] == files[0]) << "two threads, seed " << seed;
+    EXPECT_TRUE(files[2] == files[0]) << "three threads, seed " << seed;
+  }
+}
+
 }  // namespace
 }  // namespace zorvel::test
