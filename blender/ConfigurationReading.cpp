@@ -115,14 +115,19 @@ bool readConfiguration(BlenderConfig& config, std::istream& in, std::ostream& ou
   for (const char* line : kTitle) printLine(out, line);
   printLine(out);
   out << "Morvaine configuration file:" << std::flush;
-  if (!(in >> config.configFile)) return false;
+  std::string fileName;
+  if (!(in >> fileName)) return false;
+  readConfigurationFile(config, fileName, out);
+  return true;
+}
 
-  const Result<FileText> file = readWholeFile(config.configFile);
+void readConfigurationFile(BlenderConfig& config, const std::string& fileName, std::ostream& out) {
+  config.configFile = fileName;
+  const Result<FileText> file = readWholeFile(fileName);
   if (file)
     applyConfigurationText(config, file->view(), out, availableMemory());
   else
     reportConfigError(config, kConfigFailedToOpen, out);
-  return true;
 }
 
 void applyConfigurationText(BlenderConfig& config, std::string_view text, std::ostream& out,

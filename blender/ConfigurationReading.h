@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <iosfwd>
+#include <string>
 #include <string_view>
 
 #include "BlenderConfig.h"
@@ -17,6 +18,10 @@ namespace zorvel {
 // the error box and ends the reading. A reading that gets past the keyframe count
 // replaces the keyframe set. Returns false only when `in` ended at the prompt.
 bool readConfiguration(BlenderConfig& config, std::istream& in, std::ostream& out);
+
+// The reading's steps after the prompt: the file named read (or the failed-to-open
+// box), its text checked and the pictures loaded, with the memory available.
+void readConfigurationFile(BlenderConfig& config, const std::string& fileName, std::ostream& out);
 
 // The reading's steps after the file was read: `text` checked and the pictures loaded.
 // A file named by several entries is decoded once and shared. Before any picture is

@@ -98,12 +98,13 @@ std::vector<std::uint8_t> colourTga(int width, int height) {
 }
 
 ProgramRun runProgram(const std::string& program, const fs::path& folder, const std::string& input,
-                      const std::string& shellPrefix) {
+                      const std::string& shellPrefix, const std::string& arguments, const std::string& environment) {
   ScratchFolder io;
   io.write("stdin", input);
   // A program that hangs ends after two minutes with status 124, and the test fails.
-  const std::string command = shellPrefix + " cd '" + folder.string() + "' && timeout 120 '" + program + "' < '" +
-                              io.file("stdin") + "' > '" + io.file("stdout") + "' 2> '" + io.file("stderr") + "'";
+  const std::string command = shellPrefix + " cd '" + folder.string() + "' && timeout 120 env " + environment + " '" +
+                              program + "' " + arguments + " < '" + io.file("stdin") + "' > '" + io.file("stdout") +
+                              "' 2> '" + io.file("stderr") + "'";
   const int raw = std::system(command.c_str());
   ProgramRun run;
   run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;

@@ -60,9 +60,11 @@ struct ProgramRun {
 };
 // Runs `program` in `folder` with `input` as its whole standard input; a run that takes
 // over two minutes is ended (status 124). `shellPrefix` is run before it in the same
-// shell (for example a ulimit).
+// shell (for example a ulimit); `arguments` follow the program on its command line (as
+// the shell reads them); `environment` holds NAME=VALUE words set for it alone.
 ProgramRun runProgram(const std::string& program, const fs::path& folder, const std::string& input,
-                      const std::string& shellPrefix = "");
+                      const std::string& shellPrefix = "", const std::string& arguments = "",
+                      const std::string& environment = "");
 
 // A shell prefix for runProgram() that limits the program's address space to
 // `megabytes`, so that what does not fit in that much memory is refused on any machine.

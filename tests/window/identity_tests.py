@@ -10,11 +10,18 @@ camera at its start, among the boxes and inside one box, over boxes of negative 
 picture (all colours are translucent, so blending shows), so each screenshot is
 taken once both programs show the step's new picture; nothing depends on timing.
 
+The recorder is held to the viewer's window the same way: with the viewer's start
+camera and the window's size, each recorded frame must equal a screenshot of the window
+paused on that frame (the window sits one pixel in from the screen's corner, so the
+screenshot's last row and column fall off the screen and are not compared).
+
 Usage: identity_tests.py viewer|blender PROGRAM REFERENCE_PROGRAM
+       identity_tests.py recorder VIEWER RECORDER
 """
 
 import os
 import random
+import subprocess
 import sys
 import tempfile
 
@@ -121,10 +128,50 @@ def run_pair(programs, folder, menu, steps, label):
             display.close()
 
 
+def recorder_test(viewer, recorder):
+    folder = tempfile.mkdtemp(prefix="zorvel-identity-")
+    menu = viewer_scene(folder)
+    size = w.WIDTH * w.HEIGHT * 3
+
+    def visible(picture, x0, y0):
+        """The window's visible part: all but its last row and column."""
+        row = w.WIDTH * 3
+        return b"".join(picture[(y0 + y) * row + x0 * 3:(y0 + y) * row + (x0 + w.WIDTH - 1) * 3]
+                        for y in range(w.HEIGHT - 1))
+
+    for options, keys, label in ((["--mode", "wire", "--grid", "on"], [], "wire, grid"),
+                                 (["--mode", "outlined", "--grid", "on", "--blend", "on"], ["d", "d", "t"],
+                                  "outlined, blended, grid")):
+        recorded = subprocess.run([recorder, "s.pPath", "--color", "s.pColor", "--opacity", "s.pOpacity", "--scale",
+                                   "s.pScale", "0.5", "1.5", "--camera", "viewer", "--size",
+                                   f"{w.WIDTH}x{w.HEIGHT}", "--hold", "0", "-o", "-"] + options,
+                                  cwd=folder, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        w.check(recorded.returncode == 0 and len(recorded.stdout) == 3 * size,
+                f"{label}: the recorder writes three frames ({recorded.returncode}, {len(recorded.stdout)} bytes)")
+        display = w.Display()
+        try:
+            process, stdout = w.start(display, viewer, folder, menu)
+            for key in keys:
+                display.key(key)
+            for frame in range(3):
+                if frame:
+                    display.key("period")
+                wanted = visible(recorded.stdout[frame * size:(frame + 1) * size], 0, 0)
+                shown = display.screen_where(lambda s: visible(s.data, 1, 1) == wanted)
+                got = visible(shown.data, 1, 1)
+                differing = sum(1 for i in range(0, len(got), 3) if got[i:i + 3] != wanted[i:i + 3])
+                w.check(differing == 0, f"{label}, frame {frame}: {differing} pixels differ from the window")
+            w.finish(display, process, stdout)
+        finally:
+            display.close()
+
+
 def main():
     which, programs = sys.argv[1], [os.path.abspath(p) for p in sys.argv[2:4]]
     folder = tempfile.mkdtemp(prefix="zorvel-identity-")
-    if which == "viewer":
+    if which == "recorder":
+        recorder_test(*programs)
+    elif which == "viewer":
         menu = viewer_scene(folder)
         # Frame 0 and frame 2 (two steps on), each through the whole tour.
         run_pair(programs, folder, menu, camera_tour() + ["period", "period"] + camera_tour(), "viewer")

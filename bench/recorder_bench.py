@@ -1,0 +1,43 @@
+#!/usr/bin/env python3
+"""Records a crunched 141 x 141 picture (19,881 pixels, default scatter) with the
+recorder at 1280 x 720, the framed camera, in each draw mode: as raw frames thrown
+away and as an mp4 video. Reports frames per second and where the time went (drawing,
+reading pixels, waiting for the encoder), as the recorder's --timing says it.
+
+Usage: recorder_bench.py [BUILD]   (default: build)
+"""
+
+import os
+import re
+import struct
+import subprocess
+import sys
+import tempfile
+
+SOURCE = os.path.abspath(os.path.join(os.path.dirname(__file__), ".."))
+
+
+def main():
+    build = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(SOURCE, "build"))
+    folder = tempfile.mkdtemp(prefix="zorvel-record-bench-")
+    pixels = bytearray()
+    for r in range(141):
+        for c in range(141):
+            pixels += bytes([(c * 3) % 256, (r * 5) % 256, (r + c) % 256])
+    with open(os.path.join(folder, "bench.tga"), "wb") as f:
+        f.write(struct.pack("<BBBHHBHHHHBB", 0, 0, 2, 0, 0, 0, 0, 0, 141, 141, 24, 0) + pixels)
+    subprocess.run([os.path.join(build, "tests", "Zorvel-cruncher-seeded")], cwd=folder, check=True,
+                   input=b"a\na\nbench.tga\nx\nd\ny\n\n", stdout=subprocess.DEVNULL)
+    recorder = os.path.join(build, "bin", "Zorvel-recorder")
+    print("19,881 pixels, 1280 x 720, framed camera, Mesa's software renderer (EGL, no display)")
+    for mode in ("wire", "solid", "outlined"):
+        for output in ("-", "bench.mp4"):
+            run = subprocess.run([recorder, "bench.tga.pPath", "--color", "bench.tga.pColor", "--mode", mode,
+                                  "--hold", "0", "--timing", "-o", output], cwd=folder, stdout=subprocess.DEVNULL,
+                                 stderr=subprocess.PIPE, text=True, check=True)
+            timing = re.search(r"timing: (.*)", run.stderr).group(1)
+            print(f"  {mode:8s} {'raw frames' if output == '-' else 'mp4':10s} {timing}")
+
+
+if __name__ == "__main__":
+    main()

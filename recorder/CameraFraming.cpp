@@ -1,0 +1,72 @@
+#include "CameraFraming.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace zorvel {
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+struct Point {
+  double x, y, z;
+};
+
+// The camera's rotation (about x by `turnX`, after about y by `turnY`) applied to `p`,
+// as the view's model-view matrix applies it before its translation.
+Point turned(const Vector3& p, double turnX, double turnY) {
+  const double ay = turnY * kPi / 180.0, ax = turnX * kPi / 180.0;
+  const double x1 = p.x * std::cos(ay) + p.z * std::sin(ay);
+  const double z1 = -p.x * std::sin(ay) + p.z * std::cos(ay);
+  const double y2 = p.y * std::cos(ax) - z1 * std::sin(ax);
+  const double z2 = p.y * std::sin(ax) + z1 * std::cos(ax);
+  return {x1, y2, z2};
+}
+
+}  // namespace
+
+void Bounds::add(const Vector3& p) {
+  if (empty) {
+    low = high = p;
+    empty = false;
+    return;
+  }
+  low = {std::min(low.x, p.x), std::min(low.y, p.y), std::min(low.z, p.z)};
+  high = {std::max(high.x, p.x), std::max(high.y, p.y), std::max(high.z, p.z)};
+}
+
+void frameCamera(ViewState& view, const Bounds& bounds, float turnX, float turnY, int width, int height,
+                 double margin) {
+  view.rotateX = turnX;
+  view.rotateY = turnY;
+  const Projection projection = projectionFor(width, height);
+  const double tanY = std::tan(projection.fieldOfView * 0.5 * kPi / 180.0) * (1 - margin);
+  const double tanX = tanY * projection.aspect;
+  // The corners as the camera turns them; the pan centres them, the distance fits them.
+  Point corners[8];
+  double lowX = 1e300, highX = -1e300, lowY = 1e300, highY = -1e300;
+  for (int c = 0; c < 8; ++c) {
+    const Vector3 corner{c & 1 ? bounds.high.x : bounds.low.x, c & 2 ? bounds.high.y : bounds.low.y,
+                         c & 4 ? bounds.high.z : bounds.low.z};
+    corners[c] = turned(corner, turnX, turnY);
+    lowX = std::min(lowX, corners[c].x);
+    highX = std::max(highX, corners[c].x);
+    lowY = std::min(lowY, corners[c].y);
+    highY = std::max(highY, corners[c].y);
+  }
+  const double centreX = (lowX + highX) / 2, centreY = (lowY + highY) / 2;
+  // A corner at (x, y, z) after the turn is in view when |x - centreX| <= (D - z) tanX,
+  // where D is the distance from the camera to the plane z = 0.
+  double distance = projection.nearPlane + 1.0;
+  for (const Point& q : corners) {
+    distance = std::max(distance, q.z + std::fabs(q.x - centreX) / tanX);
+    distance = std::max(distance, q.z + std::fabs(q.y - centreY) / tanY);
+    distance = std::max(distance, q.z + projection.nearPlane + 1.0);
+  }
+  view.panX = static_cast<float>(-centreX);
+  view.panY = static_cast<float>(-centreY);
+  view.zoom = static_cast<float>(10.0 - distance);
+}
+
+}  // namespace zorvel

@@ -1,0 +1,28 @@
+#pragma once
+
+// The recorder's camera. By default it frames the picture at home: turned a little so
+// that depth shows, and as close as it can be with every home position (and the box
+// around it) in view and a small margin, for a picture of a given width and height.
+
+#include <vector>
+
+#include "Vector3.h"
+#include "ViewState.h"
+
+namespace zorvel {
+
+// Where the picture's points lie: the smallest box around them.
+struct Bounds {
+  Vector3 low, high;
+  bool empty = true;
+  void add(const Vector3& p);
+};
+
+// The view's camera fields (zoom, pan, turn) that frame `bounds`, turned `turnX` and
+// `turnY` degrees, for a picture of width x height with the view's projection. Every
+// corner of `bounds` then lies in the picture, `margin` (a fraction of its half width
+// and half height) from its edges.
+void frameCamera(ViewState& view, const Bounds& bounds, float turnX, float turnY, int width, int height,
+                 double margin = 0.06);
+
+}  // namespace zorvel

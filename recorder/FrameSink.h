@@ -1,0 +1,46 @@
+#pragma once
+
+// Where recorded pictures go: raw RGB frames on standard output, or ffmpeg (a child
+// process fed through a pipe) making an mp4 video, an animated gif or a folder of PNG
+// pictures. Files are made under a temporary name beside the output and take its name
+// only when the whole output was written; a sink that fails or is abandoned removes
+// what it made. Not copyable.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "RecorderOptions.h"
+#include "Result.h"
+
+namespace zorvel {
+
+class FrameSink {
+ public:
+  virtual ~FrameSink() = default;
+  // Takes one picture: width x height RGB bytes, top row first. False (see why()) when
+  // it could not be taken; the sink is then to be abandoned.
+  virtual bool put(const std::vector<std::uint8_t>& rgb) = 0;
+  // Finishes the output and gives it its name. False (see why()) when that failed;
+  // nothing is left behind then.
+  virtual bool finish() = 0;
+  // Removes whatever was made so far.
+  virtual void abandon() = 0;
+  // Why the last put() or finish() failed, in one line.
+  const std::string& why() const { return why_; }
+
+ protected:
+  std::string why_;
+};
+
+// The sink for `options`: checks at once that ffmpeg is there (where it is needed) and
+// that the output's folder takes the temporary file, so that a recording that cannot
+// be written fails before anything is drawn.
+Result<std::unique_ptr<FrameSink>> openFrameSink(const RecorderOptions& options);
+
+// The folder of `path` that holds `name`, when `name` is found on `path` (a list of
+// folders separated by colons) as a file that can be run.
+std::string findProgram(const std::string& name, const char* path);
+
+}  // namespace zorvel

@@ -1,0 +1,151 @@
+#include "SceneLoading.h"
+
+#include <ostream>
+
+#include "AttributeLoading.h"
+#include "ConsoleText.h"
+#include "MemoryBudget.h"
+#include "RtgReport.h"
+#include "WholeFile.h"
+
+namespace zorvel {
+
+namespace {
+
+// The console lines of one attribute stage.
+struct StageLines {
+  const char* undefined;
+  const char* undefinedDefault;
+  const char* cannotOpen;
+  const char* countDiffers;
+  const char* caching;
+  const char* unreadable;
+  const char* defaulted;
+};
+
+const StageLines kColourLines{"pColor-file: Undefined",
+                              "Pixel color defaulted to white.",
+                              "Attempt to open specified pColor-file failed.",
+                              "Number of pixels in pColor-file is not equal to number of pixels in pPath-file.",
+                              "Caching pColor-file...",
+                              "pColor-file holds neither one nor four values per pixel.",
+                              "Pixel color defaulted to white."};
+const StageLines kOpacityLines{"pOpacity-file: Undefined",
+                               "Pixel opacity defaulted to 255.",
+                               "Attempt to open specified pOpacity-file failed.",
+                               "Number of pixels in pOpacity-file is not equal to number of pixels in pPath-file.",
+                               "Caching pOpacity-file...",
+                               "pOpacity-file holds fewer values than pixels.",
+                               "Pixel opacity defaulted to 255."};
+// The undefined scale file's default line has no full stop; the other two have one.
+const StageLines kScaleLines{"pScale-file: Undefined",
+                             "Pixel scale defaulted to 1.0",
+                             "Attempt to open specified pScale-file failed.",
+                             "Number of pixels in pScale-file is not equal to number of pixels in pPath-file.",
+                             "Caching pScale-file...",
+                             "pScale-file holds fewer values than pixels.",
+                             "Pixel scale defaulted to 1.0."};
+
+// Prints the lines of one attribute stage: the caching line when the values were read
+// (and hands them to `use`), else why not and the default (and calls `useDefault`).
+template <class T, class Use, class Default>
+void reportStage(const Result<T>& values, const StageLines& lines, std::ostream& out, Use use, Default useDefault) {
+  if (values) {
+    use(values.value());
+    out << lines.caching << std::flush;
+    out << "done" << std::endl << std::endl;
+    return;
+  }
+  const FailureKind kind = values.failure().kind;
+  const char* why = kind == FailureKind::Undefined       ? lines.undefined
+                    : kind == FailureKind::CountMismatch ? lines.countDiffers
+                    : kind == FailureKind::WrongFormat   ? lines.unreadable
+                                                         : lines.cannotOpen;
+  out << why << std::endl << (kind == FailureKind::Undefined ? lines.undefinedDefault : lines.defaulted) << std::endl
+      << std::endl;
+  useDefault();
+}
+
+void loadAttributeFiles(const ViewerAttributes& a, ViewerScene& scene, std::ostream& out) {
+  const std::uint32_t n = scene.pixelCount;
+  reportStage(
+      readColourFile(a.pColorFile, n), kColourLines, out,
+      [&](const PixelColours& c) {
+        scene.pixelRed = c.red;
+        scene.pixelGreen = c.green;
+        scene.pixelBlue = c.blue;
+        scene.pixelAlpha = c.alpha;
+      },
+      [&] {
+        for (auto* channel : {&scene.pixelRed, &scene.pixelGreen, &scene.pixelBlue, &scene.pixelAlpha})
+          channel->assign(n, 255);
+      });
+  // The opacity stage always writes alpha: from its file or the default.
+  reportStage(
+      readOpacityFile(a.pOpacityFile, n), kOpacityLines, out, [&](const auto& v) { scene.pixelAlpha = v; },
+      [&] { scene.pixelAlpha.assign(n, 255); });
+  reportStage(
+      readScaleFile(a.pScaleFile, n, a.pScaleMin, a.pScaleMax), kScaleLines, out,
+      [&](const auto& v) { scene.pixelScale = v; }, [&] { scene.pixelScale.assign(n, 1.0f); });
+}
+
+// The RTG stage: the object read and reported, and its first object's shape when it
+// can be drawn (else an empty shape: cubes).
+ObjectShape loadObject(const std::string& fileName, std::ostream& out, std::ostream& err) {
+  printLine(out, "Analyzing specified RTG-file.");
+  const Result<FileText> text = readWholeFile(fileName);
+  if (!text) {
+    printRtgOpenFailure(out, err, fileName);
+    return ObjectShape{};
+  }
+  const RtgReading reading = readRtgObject(text->view());
+  printRtgSummary(out, fileName, reading.object);
+  printRtgObjectInfo(out, fileName, reading.object);
+  if (reading.fault) {
+    printRtgFault(err, fileName, *reading.fault);
+    return ObjectShape{};
+  }
+  ObjectShape shape = flattenObjectCorners(reading.object);
+  printObjectCorners(out, shape);
+  return shape;
+}
+
+// The caching pass; false (its line printed) when the path file cannot be played.
+bool cacheFrames(const std::string& pathFile, ViewerScene& scene, PathCacheListener& listener, std::ostream& out) {
+  Result<ParticleAnimation> animation = cachePathFile(pathFile, listener, availableMemory());
+  if (!animation) {
+    printLine(out, animation.failure().reason);
+    return false;
+  }
+  scene.frameCount = animation->frameCount();
+  scene.animation = std::move(animation.value());
+  if (scene.animation.pixelCount() != scene.pixelCount) scene.allocatePixels(scene.animation.pixelCount());
+  return true;
+}
+
+}  // namespace
+
+CachingLines::CachingLines(std::ostream& out) : out_(out) {}
+
+void CachingLines::counts(std::uint32_t pixels, std::int32_t frames) {
+    out_ << "Number of pixels: " << pixels << std::endl;
+    out_ << "Number of frames: " << frames << std::endl;
+  }
+void CachingLines::frameCached(std::int32_t frame, bool complete) {
+    out_ << "Caching frame " << frame << "..." << std::flush;
+    printLine(out_, complete ? "done" : "incomplete");
+    if (!complete && frame > 0)
+      out_ << "pPath-file ends inside frame " << frame << ": playing the " << frame << " complete frames." << std::endl;
+  }
+
+
+std::optional<ObjectShape> loadScene(const ViewerAttributes& attributes, ViewerScene& scene,
+                                     PathCacheListener& listener, std::ostream& out, std::ostream& err) {
+  ObjectShape shape = attributes.rtgFile.empty() ? ObjectShape{} : loadObject(attributes.rtgFile, out, err);
+  scene.allocatePixels(pathFilePixelCount(attributes.pPathFile));
+  loadAttributeFiles(attributes, scene, out);
+  if (!cacheFrames(attributes.pPathFile, scene, listener, out)) return std::nullopt;
+  return shape;
+}
+
+}  // namespace zorvel

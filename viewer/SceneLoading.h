@@ -1,0 +1,38 @@
+#pragma once
+
+// Loading what the viewer plays, with the viewer's console lines: the RTG object (its
+// summary, object blocks and corners; the open failure and faults on the error
+// stream), the sizing pass, the colour, opacity and scale files or their defaults, and
+// the frame cache. The viewer prints them on standard output; the recorder on
+// standard error.
+
+#include <cstdint>
+#include <iosfwd>
+#include <optional>
+
+#include "ObjectShape.h"
+#include "PathFileReader.h"
+#include "ViewerAttributes.h"
+#include "ViewerScene.h"
+
+namespace zorvel {
+
+// The counts and a line per frame as the path file is cached ("Caching frame N...done"),
+// and the line that says how many frames of a cut file play.
+class CachingLines : public PathCacheListener {
+ public:
+  explicit CachingLines(std::ostream& out);
+  void counts(std::uint32_t pixels, std::int32_t frames) override;
+  void frameCached(std::int32_t frame, bool complete) override;
+
+ private:
+  std::ostream& out_;
+};
+
+// Loads everything `attributes` names into `scene`, printing on `out` and `err`, with
+// `listener` hearing the caching pass. Returns the object's shape (empty: cubes), or
+// nothing, its line printed, when the path file cannot be played.
+std::optional<ObjectShape> loadScene(const ViewerAttributes& attributes, ViewerScene& scene,
+                                     PathCacheListener& listener, std::ostream& out, std::ostream& err);
+
+}  // namespace zorvel
