@@ -56,9 +56,9 @@ struct ConfigurationText {
   // The error box's message, or null when the text is a complete configuration. A
   // keyframe count of 0 and in-between counts that add up to no frames are errors too.
   const char* error = nullptr;
-  // Where the error was found, in words, and the word found there (empty at the end).
-  std::string where;
-  std::string found;
+  // Why, in plain words: what was expected, the word found instead and its line, or
+  // "at the end of the file".
+  std::string reason;
 };
 
 ConfigurationText parseConfiguration(std::string_view text);

@@ -10,7 +10,7 @@
 
 namespace zorvel {
 
-MenuSystem blenderMenus(BlenderConfig& config, std::istream& in) {
+MenuSystem blenderMenus(BlenderConfig& config, std::istream& in, std::ostream& err) {
   using Action = MenuItem::Action;
   MenuSystem system;
   system.style.resetBeforeMenu = MenuStyle::ChoiceReset::Never;
@@ -21,7 +21,7 @@ MenuSystem blenderMenus(BlenderConfig& config, std::istream& in) {
 
   MenuItem read = menuItem('A', "A. Specify an Morvaine configuration file.", Action::Values);
   read.blankLineAfterValues = false;
-  read.values = [&config, &in](Prompter& p) { return readConfiguration(config, in, p.out()); };
+  read.values = [&config, &in, &err](Prompter& p) { return readConfiguration(config, in, p.out(), err); };
   MenuItem view = menuItem('B', "B. View animation.", Action::Leave);
   view.shown = [&config] { return config.configLoaded; };
   system.menus = {Menu{{read, view, menuItem('X', "X. Exit Morvaine.", Action::ConfirmQuit)}}};
@@ -32,8 +32,8 @@ int runBlender(BlenderConfig& config, std::istream& in, std::ostream& out, std::
                const StartBlendView& startView) {
   try {
     printBanner(out, "Morvaine");
-    if (!readConfiguration(config, in, out)) return 0;
-    const MenuSystem menus = blenderMenus(config, in);
+    if (!readConfiguration(config, in, out, err)) return 0;
+    const MenuSystem menus = blenderMenus(config, in, err);
     for (;;) {
       if (runMenus(menus, config.menuChoice, in, out) != MenuResult::Confirmed) return 0;
       const Result<BlendFrames> frames = buildFrames(config, availableMemory());

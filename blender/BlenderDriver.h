@@ -10,8 +10,9 @@
 namespace zorvel {
 
 // The blender menu on `config`: A reads a configuration, B (listed only while a
-// complete configuration is loaded) leaves the menus, X quits after confirmation.
-MenuSystem blenderMenus(BlenderConfig& config, std::istream& in);
+// complete configuration is loaded) leaves the menus, X quits after confirmation. Why a
+// reading failed goes to `err`.
+MenuSystem blenderMenus(BlenderConfig& config, std::istream& in, std::ostream& err);
 
 // Opens the window on the built frames; does not return in the real program.
 using StartBlendView = std::function<void(const BlenderConfig& config, const BlendFrames& frames)>;

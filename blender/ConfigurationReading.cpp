@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <istream>
 #include <map>
 #include <memory>
@@ -16,6 +17,8 @@
 namespace zorvel {
 
 namespace {
+
+constexpr const char* kBlender = "Morvaine";
 
 const char* const kTitle[19] = {
     "###############################################################",
@@ -43,7 +46,7 @@ const char* const kTitle[19] = {
 // that show it.
 struct Picture {
   std::string name;  // as the first entry naming it spells it
-  std::optional<TgaInfo> header;
+  Result<TgaInfo> header = failure(FailureKind::Undefined, "");
   std::shared_ptr<KeyframeImage> image;
 };
 
@@ -67,10 +70,18 @@ std::vector<Picture> planPictures(const std::vector<ConfigurationEntry>& entries
         continue;
       }
       byFile[*identity] = pictures.size();
+    } else {
+      // A name of no file: the same name again is the same missing picture.
+      const auto same = std::find_if(pictures.begin(), pictures.end(),
+                                     [&](const Picture& p) { return p.name == entry.imagePath; });
+      if (same != pictures.end()) {
+        shown.push_back(static_cast<std::size_t>(same - pictures.begin()));
+        continue;
+      }
     }
     Picture picture;
     picture.name = entry.imagePath;
-    if (const Result<TgaInfo> header = inspectTgaFile(entry.imagePath)) picture.header = header.value();
+    picture.header = inspectTgaFile(entry.imagePath);
     shown.push_back(pictures.size());
     pictures.push_back(std::move(picture));
   }
@@ -110,28 +121,31 @@ void reportConfigError(BlenderConfig& config, const char* message, std::ostream&
   config.configLoaded = false;
 }
 
-bool readConfiguration(BlenderConfig& config, std::istream& in, std::ostream& out) {
+bool readConfiguration(BlenderConfig& config, std::istream& in, std::ostream& out, std::ostream& err) {
   printLine(out);
   for (const char* line : kTitle) printLine(out, line);
   printLine(out);
   out << "Morvaine configuration file:" << std::flush;
   std::string fileName;
   if (!(in >> fileName)) return false;
-  readConfigurationFile(config, fileName, out);
+  readConfigurationFile(config, fileName, out, err);
   return true;
 }
 
-void readConfigurationFile(BlenderConfig& config, const std::string& fileName, std::ostream& out) {
+void readConfigurationFile(BlenderConfig& config, const std::string& fileName, std::ostream& out, std::ostream& err) {
   config.configFile = fileName;
   const Result<FileText> file = readWholeFile(fileName);
-  if (file)
-    applyConfigurationText(config, file->view(), out, availableMemory());
-  else
+  if (file) {
+    applyConfigurationText(config, file->view(), out, err, availableMemory());
+  } else {
+    printReason(err, kBlender, fileName, file.failure().reason);
     reportConfigError(config, kConfigFailedToOpen, out);
+  }
 }
 
-void applyConfigurationText(BlenderConfig& config, std::string_view text, std::ostream& out,
+void applyConfigurationText(BlenderConfig& config, std::string_view text, std::ostream& out, std::ostream& err,
                             std::uint64_t memoryBytes) {
+  const std::string configFile = config.configFile;
   const ConfigurationText parsed = parseConfiguration(text);
   if (parsed.keyframeCount) {
     config.keyframeCount = *parsed.keyframeCount;
@@ -147,9 +161,12 @@ void applyConfigurationText(BlenderConfig& config, std::string_view text, std::o
   std::vector<Picture> pictures = planPictures(parsed.entries, shown);
   std::uint64_t needed = 0;
   if (const Picture* beyond = firstPictureBeyond(pictures, parsed, memoryBytes, needed)) {
-    const TgaInfo size = beyond->header.value_or(TgaInfo{});
-    out << "Keyframe image " << beyond->name << " (" << size.width << " x " << size.height << ") does not fit in memory: the keyframes and their frames need " << megabytesNeeded(needed) << ", "
-        << megabytesAvailable(memoryBytes) << " are available." << std::endl;
+    const TgaInfo size = beyond->header ? beyond->header.value() : TgaInfo{};
+    const std::string needs = "the keyframes and their frames need " + megabytesNeeded(needed) + ", " +
+                              megabytesAvailable(memoryBytes) + " are available";
+    printReason(err, kBlender, beyond->name, "does not fit in memory: " + needs);
+    out << "Keyframe image " << beyond->name << " (" << size.width << " x " << size.height
+        << ") does not fit in memory: " << needs << "." << std::endl;
     config.configFile.clear();
     config.configLoaded = false;
     return;
@@ -161,6 +178,7 @@ void applyConfigurationText(BlenderConfig& config, std::string_view text, std::o
     config.inbetweenCounts.push_back(parsed.entries[i].inbetweenCount);
     Picture& picture = pictures[shown[i]];
     if (!picture.image) {
+      if (!picture.header) printReason(err, kBlender, name, picture.header.failure().reason);
       picture.image = std::make_shared<KeyframeImage>();
       picture.image->name = name;
       picture.image->load();
@@ -176,7 +194,10 @@ void applyConfigurationText(BlenderConfig& config, std::string_view text, std::o
           << " as the first keyframe image: pixels it lacks are black, pixels beyond are not used." << std::endl;
   }
   if (parsed.lastPath) config.imagePaths.push_back(*parsed.lastPath);
-  if (parsed.error) return reportConfigError(config, parsed.error, out);
+  if (parsed.error) {
+    printReason(err, kBlender, configFile, parsed.reason);
+    return reportConfigError(config, parsed.error, out);
+  }
   config.configLoaded = true;
 }
 

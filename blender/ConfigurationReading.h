@@ -17,18 +17,18 @@ namespace zorvel {
 // loads and lays out every keyframe picture with its summary; an error is reported in
 // the error box and ends the reading. A reading that gets past the keyframe count
 // replaces the keyframe set. Returns false only when `in` ended at the prompt.
-bool readConfiguration(BlenderConfig& config, std::istream& in, std::ostream& out);
+bool readConfiguration(BlenderConfig& config, std::istream& in, std::ostream& out, std::ostream& err);
 
 // The reading's steps after the prompt: the file named read (or the failed-to-open
 // box), its text checked and the pictures loaded, with the memory available.
-void readConfigurationFile(BlenderConfig& config, const std::string& fileName, std::ostream& out);
+void readConfigurationFile(BlenderConfig& config, const std::string& fileName, std::ostream& out, std::ostream& err);
 
 // The reading's steps after the file was read: `text` checked and the pictures loaded.
 // A file named by several entries is decoded once and shared. Before any picture is
 // decoded, the pictures and (for a complete configuration) the frames to be built from
 // them are held against `memoryBytes`: what does not fit is refused with one line that
 // names the picture and its size, and the reading ends without a keyframe set.
-void applyConfigurationText(BlenderConfig& config, std::string_view text, std::ostream& out,
+void applyConfigurationText(BlenderConfig& config, std::string_view text, std::ostream& out, std::ostream& err,
                             std::uint64_t memoryBytes);
 
 // Prints the error box with `message`, empties configFile and clears configLoaded.

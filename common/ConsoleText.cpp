@@ -11,6 +11,10 @@ void printLine(std::ostream& out, const std::string& text) { out << text << '\n'
 
 const char* nameOrUndefined(const std::string& name) { return name.empty() ? "Undefined" : name.c_str(); }
 
+void printReason(std::ostream& err, const char* program, const std::string& file, const std::string& reason) {
+  err << program << ": " << file << ": " << reason << std::endl;
+}
+
 void printBanner(std::ostream& out, const char* program) {
   printLine(out, std::string(program) + " v1.0 beta1 provided by Tavrin");
   printLine(out, "Please direct your fanmail to \"tavrin@zorvel.example\"");

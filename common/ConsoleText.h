@@ -19,6 +19,10 @@ void printLine(std::ostream& out, const std::string& text = std::string());
 // A file name as listings show it: "Undefined" when it is empty.
 const char* nameOrUndefined(const std::string& name);
 
+// The line on the error stream that says why an input file failed, in plain words:
+// "<program>: <file>: <reason>".
+void printReason(std::ostream& err, const char* program, const std::string& file, const std::string& reason);
+
 // The start-up banner: "<program> v1.0 beta1 provided by Tavrin", the fan-mail line
 // with the author's address, and an empty line.
 void printBanner(std::ostream& out, const char* program);

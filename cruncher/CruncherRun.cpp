@@ -19,6 +19,7 @@ namespace zorvel {
 namespace {
 
 constexpr long long kMaxPixels = 20000;
+constexpr const char* kCruncher = "Zorvel-cruncher";
 
 // What the run says about one of the four maps.
 struct MapLines {
@@ -75,7 +76,8 @@ AttributeFile writeAttributeFile(PixelImage& map, const std::string& mapName, co
     return AttributeFile{false, run.written(writeConstantFile(map.name, extension, constant, colour.pixelCount),
                                             map.name + extension)};
   };
-  const auto refuse = [&](const char* why) {
+  const auto refuse = [&](const char* why, const std::string& reason) {
+    printReason(run.err, kCruncher, mapName, reason);
     out << lines.label << mapName << why << std::endl;
     printLine(out, lines.ignored);
     printLine(out, lines.defaulted);
@@ -93,15 +95,23 @@ AttributeFile writeAttributeFile(PixelImage& map, const std::string& mapName, co
   }
   const Result<TgaInfo> info = inspectTgaFile(mapName);
   if (!info) {
+    printReason(run.err, kCruncher, mapName, info.failure().reason);
     printLine(out, lines.attemptFailed);
     printLine(out, lines.defaulted);
     printLine(out);
     return writeConstant();
   }
   printImageSummary(out, mapName, info.value());
-  if (info->bitsPerPixel < 8 || info->bitsPerPixel > 15) return refuse(" isn't a TGA grayscale image.");
+  const std::string remake = "; bash scripts/make-tga.sh --grey --like " + colour.name + " PICTURE " + mapName +
+                             " makes one from any picture";
+  if (info->bitsPerPixel < 8 || info->bitsPerPixel > 15)
+    return refuse(" isn't a TGA grayscale image.", "is a " + std::to_string(info->bitsPerPixel) +
+                                                       "-bit picture where an 8-bit grey map is needed" + remake);
   if (static_cast<float>(info->width) != colour.width || static_cast<float>(info->height) != colour.height)
-    return refuse(" not the same size as TGA color image.");
+    return refuse(" not the same size as TGA color image.",
+                  "is " + std::to_string(info->width) + " x " + std::to_string(info->height) +
+                      " pixels where the colour image is " + std::to_string(static_cast<long>(colour.width)) + " x " +
+                      std::to_string(static_cast<long>(colour.height)) + remake);
   map.load(static_cast<std::uint64_t>(colour.pixelCountOfSize()));
   return {true, run.written(writePixelFile(map, extension), map.name + extension)};
 }
@@ -118,7 +128,8 @@ std::optional<std::vector<float>> readBack(const PixelImage& map, const char* ex
 enum class ColourCheck { Passed, Refused };
 
 // Checks the colour image from its header: named, loadable, and within the pixel limit.
-ColourCheck checkColourImage(const CruncherAttributes& a, PixelImage& colour, std::ostream& out) {
+// Says why on `err` when the image is named but unusable.
+ColourCheck checkColourImage(const CruncherAttributes& a, PixelImage& colour, std::ostream& out, std::ostream& err) {
   colour.name = a.pColorMap;
   if (colour.name.empty()) {
     printLine(out, "Color-file: Undefined");
@@ -127,6 +138,7 @@ ColourCheck checkColourImage(const CruncherAttributes& a, PixelImage& colour, st
   }
   const Result<TgaInfo> info = inspectTgaFile(colour.name);
   if (!info) {
+    printReason(err, kCruncher, colour.name, info.failure().reason);
     printLine(out, "Attempt to open color-file failed.");
     printLine(out);
     return ColourCheck::Refused;
@@ -134,6 +146,9 @@ ColourCheck checkColourImage(const CruncherAttributes& a, PixelImage& colour, st
   printImageSummary(out, colour.name, info.value());
   const long long count = static_cast<long long>(info->pixelCount());
   if (count > kMaxPixels) {
+    printReason(err, kCruncher, colour.name,
+                "has " + std::to_string(count) + " pixels, more than the 20000 a run takes; "
+                "bash scripts/make-tga.sh " + colour.name + " SMALLER.tga shrinks it to fit");
     printLine(out, "Number crunching cancelled.");
     printLine(out, "This program's pixelcount is set to a maximum value of 20,000 pixels.");
     out << "The TGA-image that is specified has " << count << " pixels." << std::endl;
@@ -149,7 +164,7 @@ ColourCheck checkColourImage(const CruncherAttributes& a, PixelImage& colour, st
 CrunchOutcome runCrunch(CruncherAttributes& a, CruncherImages& images, std::uint32_t seed, std::istream& in,
                         std::ostream& out, std::ostream& err) {
   PixelImage& colour = images.colour;
-  while (checkColourImage(a, colour, out) == ColourCheck::Refused) {
+  while (checkColourImage(a, colour, out, err) == ColourCheck::Refused) {
     const MenuResult result = showCruncherMainMenu(a, in, out);
     if (result != MenuResult::Confirmed) return {result, false};
   }

@@ -118,7 +118,7 @@ class BlendRecording : public Recording {
   // Reads the configuration and builds the frames as the blender does, its lines on
   // standard error; false when it cannot play.
   bool load(const RecorderOptions& o) {
-    readConfigurationFile(config_, o.blenderConfig, std::cerr);
+    readConfigurationFile(config_, o.blenderConfig, std::cerr, std::cerr);
     if (!config_.configLoaded) return false;
     Result<BlendFrames> frames = buildFrames(config_, availableMemory());
     if (!frames) {

@@ -62,10 +62,10 @@ class BlenderDialogue : public ::testing::Test {
     folder.write("b.tga", colourTga(3, 2));
     folder.write("c.tga", colourTga(3, 2));
   }
-  void expectTranscript(const std::string& input, const std::string& expected) {
+  void expectTranscript(const std::string& input, const std::string& expected, const std::string& expectedErr = "") {
     const ProgramRun run = runProgram(ZORVEL_CONSOLE_BLENDER, folder.path(), input);
     EXPECT_EQ(run.out, kBlenderBanner + expected);
-    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.err, expectedErr);
     EXPECT_EQ(run.status, 0);
   }
   std::string summary(const std::string& name) const { return imageSummary(name, 3, 2, 24); }
@@ -98,7 +98,7 @@ TEST_F(BlenderDialogue, OneLineAndOneWordPerLineReadAlike) {
 TEST_F(BlenderDialogue, EachErrorBox) {
   folder.write("lower.cfg", "#morvaine_configuration_file\n");
   folder.write("empty.cfg", "");
-  folder.write("order.cfg", "#MORVAINE_CONFIGURATION_FILE #MINDISPLACEMENT 1\n");
+  folder.write("order.cfg", "#MORVAINE_CONFIGURATION_FILE\n\n  #MINDISPLACEMENT 1\n");
   folder.write("zero.cfg", "#MORVAINE_CONFIGURATION_FILE #NUMBER_OF_KEYFRAMES 0\n");
   folder.write("big.cfg", "#MORVAINE_CONFIGURATION_FILE #NUMBER_OF_KEYFRAMES 65536\n");
   folder.write("letters.cfg", "#MORVAINE_CONFIGURATION_FILE #NUMBER_OF_KEYFRAMES 1 #MINDISPLACEMENT low\n");
@@ -108,7 +108,18 @@ TEST_F(BlenderDialogue, EachErrorBox) {
                        kTitle + notConfig + kMenuWithoutB + kTitle + notConfig + kMenuWithoutB + kTitle +
                        kContainsErrors + kMenuWithoutB + kTitle + kContainsErrors + kMenuWithoutB + kTitle +
                        kContainsErrors + kMenuWithoutB + kTitle + kContainsErrors + kMenuWithoutB + kNotDefined +
-                       kMenuWithoutB);
+                       kMenuWithoutB,
+                   "Morvaine: missing.cfg: no such file\n"
+                   "Morvaine: lower.cfg: not a Morvaine configuration file: #MORVAINE_CONFIGURATION_FILE expected, "
+                   "found \"#morvaine_configuration_file\" on line 1\n"
+                   "Morvaine: empty.cfg: not a Morvaine configuration file: #MORVAINE_CONFIGURATION_FILE expected, "
+                   "but the file is empty\n"
+                   "Morvaine: order.cfg: #NUMBER_OF_KEYFRAMES expected, found \"#MINDISPLACEMENT\" on line 3\n"
+                   "Morvaine: zero.cfg: the number of keyframes (1 to 65535) after #NUMBER_OF_KEYFRAMES expected, "
+                   "found \"0\" on line 1\n"
+                   "Morvaine: big.cfg: the number of keyframes (1 to 65535) after #NUMBER_OF_KEYFRAMES expected, "
+                   "found \"65536\" on line 1\n"
+                   "Morvaine: letters.cfg: a number after #MINDISPLACEMENT expected, found \"low\" on line 1\n");
 }
 
 TEST_F(BlenderDialogue, AFileEndingBeforeItsLastEntryIsCompleteLoadsWhatItHasAndFails) {
@@ -120,7 +131,10 @@ TEST_F(BlenderDialogue, AFileEndingBeforeItsLastEntryIsCompleteLoadsWhatItHasAnd
                "#IMAGEPATH a.tga #NUMBER_OF_INTERPOLATION_FRAMES\n");
   expectTranscript("short.cfg\na\nnocount.cfg\nb\nx\ny\n",
                    kTitle + summary("a.tga") + summary("b.tga") + kContainsErrors + kMenuWithoutB + kTitle +
-                       kContainsErrors + kMenuWithoutB + kNotDefined + kMenuWithoutB + kBlenderQuit + "\n");
+                       kContainsErrors + kMenuWithoutB + kNotDefined + kMenuWithoutB + kBlenderQuit + "\n",
+                   "Morvaine: short.cfg: keyframe 3 of 3: #IMAGEPATH expected at the end of the file\n"
+                   "Morvaine: nocount.cfg: keyframe 1 of 1: the number of in-between frames (0 to 65535) expected at "
+                   "the end of the file\n");
 }
 
 TEST_F(BlenderDialogue, ASecondReadingReplacesTheFirstAlsoWithFewerKeyframes) {
@@ -144,7 +158,8 @@ TEST_F(BlenderDialogue, AMissingImageReadsAsEmptyAndIsNamedAsNotMatching) {
                        "Keyframe image gone.tga is 0 x 0, not 3 x 2 as the first keyframe image: pixels it lacks "
                        "are black, pixels beyond are not used.\n" +
                        kMenuWithB + keyframeLines(2) +
-                       "OpenGL...Thank you for using Morvaine. Please come again.\nPress <ENTER> to exit...");
+                       "OpenGL...Thank you for using Morvaine. Please come again.\nPress <ENTER> to exit...",
+                   "Morvaine: gone.tga: no such file\n");
 }
 
 TEST_F(BlenderDialogue, CountsThatAddUpToNoFramesAreErrors) {
@@ -153,7 +168,9 @@ TEST_F(BlenderDialogue, CountsThatAddUpToNoFramesAreErrors) {
                "#IMAGEPATH a.tga #NUMBER_OF_INTERPOLATION_FRAMES 0 #IMAGEPATH b.tga #NUMBER_OF_INTERPOLATION_FRAMES 0\n");
   expectTranscript("still.cfg\nx\nn\nx\ny\n", kTitle + summary("a.tga") + summary("b.tga") + kContainsErrors +
                                                   kMenuWithoutB + kBlenderQuit + "\n" + kMenuWithoutB + kBlenderQuit +
-                                                  "\n");
+                                                  "\n",
+                   "Morvaine: still.cfg: the numbers after #NUMBER_OF_INTERPOLATION_FRAMES add up to no frames to "
+                   "play\n");
 }
 
 TEST_F(BlenderDialogue, KeyframesAndFramesBeyondTheMemoryGivenAreRefusedBeforeAnyPictureIsDecoded) {
@@ -164,14 +181,19 @@ TEST_F(BlenderDialogue, KeyframesAndFramesBeyondTheMemoryGivenAreRefusedBeforeAn
       "#IMAGEPATH " + folder.file("a.tga") + " #NUMBER_OF_INTERPOLATION_FRAMES 2 #IMAGEPATH " + folder.file("a.tga") +
       " #NUMBER_OF_INTERPOLATION_FRAMES 2";
   BlenderConfig config;
-  std::ostringstream out;
-  applyConfigurationText(config, text, out, 623);
+  std::ostringstream out, err;
+  applyConfigurationText(config, text, out, err, 623);
   EXPECT_FALSE(config.configLoaded);
   EXPECT_EQ(out.str(), "Keyframe image " + folder.file("a.tga") +
                            " (3 x 2) does not fit in memory: the keyframes and their frames need 0.1 MB, 0.0 MB are "
                            "available.\n");
+  EXPECT_EQ(err.str(), "Morvaine: " + folder.file("a.tga") +
+                           ": does not fit in memory: the keyframes and their frames need 0.1 MB, 0.0 MB are "
+                           "available\n");
   out.str("");
-  applyConfigurationText(config, text, out, 624);
+  err.str("");
+  applyConfigurationText(config, text, out, err, 624);
+  EXPECT_EQ(err.str(), "");
   EXPECT_TRUE(config.configLoaded);
   EXPECT_EQ(config.keyframes[0], config.keyframes[1]) << "one file named twice is decoded once";
   EXPECT_EQ(out.str(), imageSummary(folder.file("a.tga"), 3, 2, 24) + imageSummary(folder.file("a.tga"), 3, 2, 24));
@@ -185,7 +207,9 @@ TEST_F(BlenderDialogue, OnePictureNamedThousandsOfTimesIsDecodedOnceAndItsFrames
   folder.write("many.cfg", text);
   const ProgramRun run = runProgram(ZORVEL_CONSOLE_BLENDER, folder.path(), "many.cfg\nx\ny\n", memoryLimit(400));
   EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.err.rfind("Morvaine: pic.tga: does not fit in memory: the keyframes and their frames need 600 MB, ", 0),
+            0u)
+      << run.err;
   const std::string refusal =
       "Keyframe image pic.tga (100 x 100) does not fit in memory: the keyframes and their frames need 600 MB, ";
   ASSERT_EQ(run.out.find(kBlenderBanner + kTitle + refusal), 0u) << run.out.substr(0, 2000);

@@ -150,12 +150,6 @@ TEST_F(CruncherDialogue, AFileNameWithABlankKeepsOnlyItsFirstWord) {
                        chosen(kMainMenu) + chosen(kQuit));
 }
 
-TEST_F(CruncherDialogue, TextAtANumberPromptReadsAsZeroAndTheRestOfTheLineIsDropped) {
-  expectTranscript("b\nb\nabc def\nf\nten\nx\nx\ny\n",
-                   chosen(kMainMenu) + chosen(kMiscMenu) + "Opacity constant:" +
-                       "Pixel opacity constant lower than 1. Value modified to 1.\n\n" + chosen(kMiscMenu) +
-                       "Pixel scalar constant:\n" + chosen(kMiscMenu) + chosen(kMainMenu) + chosen(kQuit));
-}
 
 TEST_F(CruncherDialogue, YesAtAConfirmationConfirmsAndLeavesTheRestForLaterReads) {
   // "yes": y confirms the run, whose colour check finds no image; e and s then meet

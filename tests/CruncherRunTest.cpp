@@ -176,6 +176,12 @@ TEST_F(CruncherRun, RefusedMapsFallBackToTheirConstants) {
   EXPECT_EQ(folder.read("c.tga.pVelocity"), "2\n0.7\n0.7\n");
   EXPECT_EQ(folder.read("c.tga.pScale"), "2\n2.5\n2.5\n");
   EXPECT_FALSE(folder.exists("rgb.tga.pOpacity"));
+  EXPECT_EQ(run.err,
+            "Zorvel-cruncher: rgb.tga: is a 24-bit picture where an 8-bit grey map is needed; "
+            "bash scripts/make-tga.sh --grey --like c.tga PICTURE rgb.tga makes one from any picture\n"
+            "Zorvel-cruncher: wide.tga: is 3 x 1 pixels where the colour image is 2 x 1; "
+            "bash scripts/make-tga.sh --grey --like c.tga PICTURE wide.tga makes one from any picture\n"
+            "Zorvel-cruncher: missing.tga: no such file\n");
   EXPECT_NE(run.out.find(imageSummary("rgb.tga", 2, 1, 24) +
                          lines("Opacity map: rgb.tga isn't a TGA grayscale image.",
                                {"Opacity map will be ignored.", "Pixel opacity defaulted to pixel opacity constant.", ""})),
@@ -313,7 +319,8 @@ TEST_F(CruncherRun, APictureFarOverTheLimitIsRefusedFromItsHeaderWithoutDecoding
   const ProgramRun run =
       runProgram(ZORVEL_SEEDED_CRUNCHER, folder.path(), "a\na\nhuge.tga\nx\nd\ny\nx\ny\n", memoryLimit(200));
   EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.err, "Zorvel-cruncher: huge.tga: has 268435456 pixels, more than the 20000 a run takes; "
+                     "bash scripts/make-tga.sh huge.tga SMALLER.tga shrinks it to fit\n");
   EXPECT_EQ(run.out, kCruncherBanner + chosen(kMainMenu) + chosen(kEssentialMenu) + "Color map:\n" +
                          chosen(kEssentialMenu) + chosen(kMainMenu) + chosen(kConfirm) +
                          imageSummary("huge.tga", 16384, 16384, 8) +
@@ -322,6 +329,38 @@ TEST_F(CruncherRun, APictureFarOverTheLimitIsRefusedFromItsHeaderWithoutDecoding
                          "The TGA-image that is specified has 268435456 pixels.\n"
                          "Please specify another TGA-image to work on.\n\n" +
                          chosen(kMainMenu) + chosen(kQuit));
+}
+
+TEST_F(CruncherRun, EachUnusableColourImageIsNamedOnStandardErrorWithWhyInPlainWords) {
+  TgaHeader mapped;
+  mapped.colourMapType = 1;
+  mapped.imageType = 1;
+  mapped.bitsPerPixel = 8;
+  folder.write("mapped.tga", tgaFile(mapped, {0}));
+  folder.write("photo.tga", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x01\0\0\0\x01\x08\x02\0\0\0", 29));
+  folder.write("snap.tga", std::string("\xff\xd8\xff\xe0\0\x10JFIF\0\x01\x01\0\0\x01\0\x01\0\0", 20));
+  std::vector<std::uint8_t> cut = colourTga(4, 4);
+  cut.resize(cut.size() - 5);
+  folder.write("cut.tga", cut);
+  folder.write("wide.tga", greyTga(20001, 1, [](int) -> std::uint8_t { return 9; }));
+  struct Case {
+    const char* file;
+    const char* reason;
+  };
+  for (const Case c : {Case{"gone.tga", "no such file"},
+                       Case{"photo.tga", "not a TGA file: it is a PNG picture"},
+                       Case{"snap.tga", "not a TGA file: it is a JPEG picture"},
+                       Case{"mapped.tga", "a colour-mapped TGA picture, which is not supported"},
+                       Case{"cut.tga", "cut short: its pixel data ends early"},
+                       Case{"wide.tga", "has 20001 pixels, more than the 20000 a run takes; "
+                                        "bash scripts/make-tga.sh wide.tga SMALLER.tga shrinks it to fit"}}) {
+    SCOPED_TRACE(c.file);
+    // Undefined first: no reason for a file never named.
+    const ProgramRun run = runProgram(ZORVEL_SEEDED_CRUNCHER, folder.path(),
+                                      "d\ny\na\na\n" + std::string(c.file) + "\nx\nd\ny\nx\ny\n");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "Zorvel-cruncher: " + std::string(c.file) + ": " + c.reason + "\n");
+  }
 }
 
 TEST_F(CruncherRun, TheFinalReadTakesTheLineEndLeftByTheConfirmation) {

@@ -105,11 +105,13 @@ TEST_F(MenuEngine, EndOfInputInsideAValuePromptStopsAtOnce) {
   EXPECT_EQ(out.str(), kMain + "\nNumber:");
 }
 
-TEST_F(MenuEngine, TextAtANumberPromptReadsZeroAndDropsTheLine) {
+TEST_F(MenuEngine, TextAtANumberPromptIsNamedAndAskedForAgainUntilTheInputEnds) {
   number = 9;
-  EXPECT_EQ(run("v\nnine and more\nv\n4\n"), MenuResult::EndOfInput);
+  EXPECT_EQ(run("v\nnine and more\n4\nv\nagain"), MenuResult::EndOfInput);
   EXPECT_EQ(number, 4.0f);
-  EXPECT_EQ(out.str(), kMain + "\nNumber:\n" + kMain + "\nNumber:\n" + kMain);
+  // The input ends inside the second non-number's line: nothing more is printed.
+  EXPECT_EQ(out.str(), kMain + "\nNumber:Not a number: \"nine\".\nNumber:\n" + kMain +
+                           "\nNumber:Not a number: \"again\".\n");
 }
 
 }  // namespace

@@ -47,7 +47,9 @@ TEST_F(ViewerDialogue, MissingShortAndGoodAttributeFilesPrintTheirStageLines) {
                                stageLines("Number of pixels in pOpacity-file is not equal to number of pixels in "
                                           "pPath-file.",
                                           "Pixel opacity defaulted to 255.") +
-                               "Caching pScale-file...done\n\n" + caching(2, 3) + "OpenGL...");
+                               "Caching pScale-file...done\n\n" + caching(2, 3) + "OpenGL...",
+                   "Zorvel-viewer: missing.pColor: no such file\n"
+                   "Zorvel-viewer: short.pOpacity: counts 3 pixels where the pPath-file has 2\n");
   const std::string input2 = "a\np.pPath\nc\ngood.pColor\nd\ngood.pOpacity\ne\nmissing\n1\n1\ng\ny\n";
   expectTranscript(input2, kViewerMenu + "pPath-file:\n" + kViewerMenu + "pColor-file:\n" + kViewerMenu +
                                "pOpacity-file:\n" + kViewerMenu + "pScale-file:\nPixel scalar MIN:Pixel scalar MAX:" +
@@ -55,7 +57,8 @@ TEST_F(ViewerDialogue, MissingShortAndGoodAttributeFilesPrintTheirStageLines) {
                                "Caching pOpacity-file...done\n\n" +
                                stageLines("Attempt to open specified pScale-file failed.",
                                           "Pixel scale defaulted to 1.0.") +
-                               caching(2, 3) + "OpenGL...");
+                               caching(2, 3) + "OpenGL...",
+                   "Zorvel-viewer: missing: no such file\n");
 }
 
 TEST_F(ViewerDialogue, CountsThatDifferAreReportedPerFile) {
@@ -70,7 +73,9 @@ TEST_F(ViewerDialogue, CountsThatDifferAreReportedPerFile) {
                        kOpacityUndefined +
                        stageLines("Number of pixels in pScale-file is not equal to number of pixels in pPath-file.",
                                   "Pixel scale defaulted to 1.0.") +
-                       caching(2, 3) + "OpenGL...");
+                       caching(2, 3) + "OpenGL...",
+                   "Zorvel-viewer: one.pColor: counts 1 pixels where the pPath-file has 2\n"
+                   "Zorvel-viewer: one.pScale: counts 1 pixels where the pPath-file has 2\n");
 }
 
 TEST_F(ViewerDialogue, APathFileFailureShowsTheMenuOnceMoreAndSaysFarewell) {
@@ -89,21 +94,23 @@ TEST_F(ViewerDialogue, UnplayablePathFilesAreRefusedWithTheirReason) {
     const char* content;
     const char* reason;
   };
-  for (const Case c : {Case{"2 0\n", "pPath-file holds no frames (frame count 0)."},
-                       Case{"2 -4\n", "pPath-file holds no frames (frame count -4)."},
-                       Case{"two frames\n", "pPath-file has no readable pixel and frame counts."},
-                       Case{"20000 900000000\n\n0\n1 2 3\n", "pPath-file is too short for 20000 pixels in 900000000 frames."},
-                       Case{"4000000000 1\n", "pPath-file is too short for 4000000000 pixels in 1 frames."},
-                       Case{"2 3\n\n0\n1 2", "pPath-file is too short for 2 pixels in 3 frames."},
+  for (const Case c : {Case{"2 0\n", "holds no frames (frame count 0)"},
+                       Case{"2 -4\n", "holds no frames (frame count -4)"},
+                       Case{"two frames\n", "has no readable pixel and frame counts"},
+                       Case{"20000 900000000\n\n0\n1 2 3\n", "is too short for 20000 pixels in 900000000 frames"},
+                       Case{"4000000000 1\n", "is too short for 4000000000 pixels in 1 frames"},
+                       Case{"2 3\n\n0\n1 2", "is too short for 2 pixels in 3 frames"},
                        Case{"2 1\n\n0\n1 2 3 4 5 x y z\n",
-                            "pPath-file ends inside frame 0: there is no complete frame to play."}}) {
+                            "ends inside frame 0: there is no complete frame to play"}}) {
     SCOPED_TRACE(c.content);
     folder.write("bad.pPath", c.content);
     std::string loading = kAllUndefined;
     if (std::string(c.content).rfind("2 1", 0) == 0)
       loading += "Number of pixels: 2\nNumber of frames: 1\nCaching frame 0...incomplete\n";
-    expectTranscript("a\nbad.pPath\ng\ny\nx\ny\n", kViewerMenu + "pPath-file:\n" + kViewerMenu + kViewerConfirm +
-                                                       loading + c.reason + "\n\n" + kViewerMenu + kViewerQuit);
+    expectTranscript("a\nbad.pPath\ng\ny\nx\ny\n",
+                     kViewerMenu + "pPath-file:\n" + kViewerMenu + kViewerConfirm + loading + "pPath-file " +
+                         c.reason + ".\n\n" + kViewerMenu + kViewerQuit,
+                     std::string("Zorvel-viewer: bad.pPath: ") + c.reason + "\n");
   }
 }
 
@@ -138,7 +145,8 @@ TEST_F(ViewerDialogue, APipeNamedAsThePathFileIsRefusedInsteadOfWaitedOn) {
   ASSERT_EQ(mkfifo(folder.file("p.pPath").c_str(), 0600), 0);
   expectTranscript("a\np.pPath\ng\ny\nx\ny\n",
                    kViewerMenu + "pPath-file:\n" + kViewerMenu + kViewerConfirm + kAllUndefined +
-                       "Attempt to open specified pPath-file failed.\n\n" + kViewerMenu + kViewerQuit);
+                       "Attempt to open specified pPath-file failed.\n\n" + kViewerMenu + kViewerQuit,
+                   "Zorvel-viewer: p.pPath: not a plain file\n");
 }
 
 TEST_F(ViewerDialogue, AFrameCacheBeyondTheMemoryAvailableIsRefusedWithBothSizes) {
@@ -154,7 +162,7 @@ TEST_F(ViewerDialogue, AFrameCacheBeyondTheMemoryAvailableIsRefusedWithBothSizes
   const ProgramRun run =
       runProgram(ZORVEL_CONSOLE_VIEWER, folder.path(), "a\nbig.pPath\ng\ny\nx\ny\n", memoryLimit(100));
   EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.err.rfind("Zorvel-viewer: big.pPath: needs 108 MB of memory for its frames, but ", 0), 0u) << run.err;
   const std::string start = kViewerBanner + kViewerMenu + "pPath-file:\n" + kViewerMenu + kViewerConfirm +
                             kAllUndefined + "pPath-file needs 108 MB of memory for its frames, but ";
   EXPECT_EQ(run.out.substr(0, start.size()), start);

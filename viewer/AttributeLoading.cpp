@@ -11,18 +11,18 @@ namespace {
 // Opens a file named for an attribute stage and checks its count; hands the rest of
 // the text to `read`, which fails with WrongFormat when the values do not fit.
 template <class T, class Read>
-Result<T> readStage(const std::string& fileName, std::uint32_t pixelCount, const char* what, Read read) {
-  if (fileName.empty()) return failure(FailureKind::Undefined, std::string(what) + " undefined");
+Result<T> readStage(const std::string& fileName, std::uint32_t pixelCount, const char* unreadable, Read read) {
+  if (fileName.empty()) return failure(FailureKind::Undefined, "undefined");
   const Result<FileText> text = readWholeFile(fileName);
   if (!text) return text.failure();
   TextScanner scan(text->view());
   std::uint32_t count = 0;
   scan.integer(count);
   if (count != pixelCount)
-    return failure(FailureKind::CountMismatch, "it holds " + std::to_string(count) + " pixels, the pPath-file " +
+    return failure(FailureKind::CountMismatch, "counts " + std::to_string(count) + " pixels where the pPath-file has " +
                                                    std::to_string(pixelCount));
   T values;
-  if (!read(scan, values)) return failure(FailureKind::WrongFormat, std::string("its values do not fit its count"));
+  if (!read(scan, values)) return failure(FailureKind::WrongFormat, unreadable);
   return values;
 }
 
@@ -33,7 +33,7 @@ float pixelScaleFor(float v, double min, double max) {
 }
 
 Result<PixelColours> readColourFile(const std::string& fileName, std::uint32_t n) {
-  return readStage<PixelColours>(fileName, n, "pColor-file", [n](TextScanner& scan, PixelColours& colours) {
+  return readStage<PixelColours>(fileName, n, "holds neither one nor four whole numbers per pixel", [n](TextScanner& scan, PixelColours& colours) {
     // One value per pixel is a grey picture's file; four are R, G, B, A.
     std::vector<std::int32_t> values;
     values.reserve(std::size_t{n} * 4);
@@ -56,7 +56,7 @@ Result<PixelColours> readColourFile(const std::string& fileName, std::uint32_t n
 }
 
 Result<std::vector<std::int32_t>> readOpacityFile(const std::string& fileName, std::uint32_t n) {
-  return readStage<std::vector<std::int32_t>>(fileName, n, "pOpacity-file",
+  return readStage<std::vector<std::int32_t>>(fileName, n, "holds fewer whole numbers than its count",
                                               [n](TextScanner& scan, std::vector<std::int32_t>& values) {
                                                 values.resize(n);
                                                 for (std::int32_t& v : values)
@@ -66,7 +66,7 @@ Result<std::vector<std::int32_t>> readOpacityFile(const std::string& fileName, s
 }
 
 Result<std::vector<float>> readScaleFile(const std::string& fileName, std::uint32_t n, double min, double max) {
-  return readStage<std::vector<float>>(fileName, n, "pScale-file", [=](TextScanner& scan, std::vector<float>& values) {
+  return readStage<std::vector<float>>(fileName, n, "holds fewer numbers than its count", [=](TextScanner& scan, std::vector<float>& values) {
     values.resize(n);
     for (float& v : values) {
       if (!scan.number(v)) return false;

@@ -171,23 +171,22 @@ Result<ParticleAnimation> cache(const ByteSource& source, PathCacheListener& lis
   std::uint32_t pixels = 0;
   std::int32_t frames = 0;
   if (!numbers.next(pixels) || !numbers.next(frames))
-    return failure(FailureKind::WrongFormat, "pPath-file has no readable pixel and frame counts.");
+    return failure(FailureKind::WrongFormat, "has no readable pixel and frame counts");
   if (frames <= 0)
-    return failure(FailureKind::WrongFormat,
-                   "pPath-file holds no frames (frame count " + std::to_string(frames) + ").");
+    return failure(FailureKind::WrongFormat, "holds no frames (frame count " + std::to_string(frames) + ")");
   // Each number takes at least two bytes (a digit and a separator; the last one may end
   // the file): no frame beyond that is cached, or allocated for.
   const std::uint64_t bodyStart = numbers.offset();
   const std::uint64_t numbersPerFrame = 1 + std::uint64_t{pixels} * 3;
   const std::uint64_t fits = (source.size() - bodyStart + 1) / 2 / numbersPerFrame;
   if (fits == 0)
-    return failure(FailureKind::CutShort, "pPath-file is too short for " + std::to_string(pixels) + " pixels in " +
-                                              std::to_string(frames) + " frames.");
+    return failure(FailureKind::CutShort,
+                   "is too short for " + std::to_string(pixels) + " pixels in " + std::to_string(frames) + " frames");
   const std::int32_t room = static_cast<std::int32_t>(std::min<std::uint64_t>(static_cast<std::uint64_t>(frames), fits));
   const std::uint64_t bytes = ParticleAnimation::bytesFor(room, pixels);
   const auto tooLarge = [&] {
-    return failure(FailureKind::TooLarge, "pPath-file needs " + megabytesNeeded(bytes) + " of memory for its frames, but " +
-                                              megabytesAvailable(memoryBytes) + " are available.");
+    return failure(FailureKind::TooLarge, "needs " + megabytesNeeded(bytes) + " of memory for its frames, but " +
+                                              megabytesAvailable(memoryBytes) + " are available");
   };
   if (bytes > memoryBytes) return tooLarge();
   ParticleAnimation animation = ParticleAnimation::allocate(room, pixels);
@@ -222,7 +221,7 @@ Result<ParticleAnimation> cache(const ByteSource& source, PathCacheListener& lis
 
   if (complete < frames) listener.frameCached(complete, false);
   if (complete == 0)
-    return failure(FailureKind::CutShort, "pPath-file ends inside frame 0: there is no complete frame to play.");
+    return failure(FailureKind::CutShort, "ends inside frame 0: there is no complete frame to play");
   animation.keepFrames(complete);
   return animation;
 }
@@ -242,9 +241,10 @@ std::uint32_t pathFilePixelCount(const std::string& fileName) {
 
 Result<ParticleAnimation> cachePathFile(const std::string& fileName, PathCacheListener& listener,
                                         std::uint64_t memoryBytes, const PathReading& reading) {
-  const FileHandle file = openPlainFile(fileName);
-  if (!file) return failure(FailureKind::CannotOpen, "Attempt to open specified pPath-file failed.");
-  return cache(ByteSource(file.get()), listener, memoryBytes, reading);
+  if (fileName.empty()) return failure(FailureKind::Undefined, "undefined");
+  const Result<FileHandle> file = openReadable(fileName);
+  if (!file) return file.failure();
+  return cache(ByteSource(file.value().get()), listener, memoryBytes, reading);
 }
 
 Result<ParticleAnimation> cachePathText(std::string_view text, PathCacheListener& listener, std::uint64_t memoryBytes,

@@ -41,7 +41,8 @@ struct PathReading {
 };
 
 // The caching pass: the counts, then every frame's positions. Fails, with the reason
-// in words, when the file cannot be opened (CannotOpen), has no readable counts or no
+// in words (a phrase that the file's name or "pPath-file" begins), when no file is
+// named (Undefined), it cannot be opened (CannotOpen), has no readable counts or no
 // frames (WrongFormat), cannot hold one frame of its pixels (CutShort), ends inside
 // frame 0 (CutShort) or needs more than `memoryBytes` of memory (TooLarge). A file that
 // ends inside a later frame gives its complete frames.

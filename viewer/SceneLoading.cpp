@@ -12,6 +12,8 @@ namespace zorvel {
 
 namespace {
 
+constexpr const char* kViewer = "Zorvel-viewer";
+
 // The console lines of one attribute stage.
 struct StageLines {
   const char* undefined;
@@ -47,9 +49,11 @@ const StageLines kScaleLines{"pScale-file: Undefined",
                              "Pixel scale defaulted to 1.0."};
 
 // Prints the lines of one attribute stage: the caching line when the values were read
-// (and hands them to `use`), else why not and the default (and calls `useDefault`).
+// (and hands them to `use`), else why not and the default (and calls `useDefault`), and
+// for a file named that failed, why on `err`.
 template <class T, class Use, class Default>
-void reportStage(const Result<T>& values, const StageLines& lines, std::ostream& out, Use use, Default useDefault) {
+void reportStage(const Result<T>& values, const std::string& fileName, const StageLines& lines, std::ostream& out,
+                 std::ostream& err, Use use, Default useDefault) {
   if (values) {
     use(values.value());
     out << lines.caching << std::flush;
@@ -63,13 +67,14 @@ void reportStage(const Result<T>& values, const StageLines& lines, std::ostream&
                                                          : lines.cannotOpen;
   out << why << std::endl << (kind == FailureKind::Undefined ? lines.undefinedDefault : lines.defaulted) << std::endl
       << std::endl;
+  if (kind != FailureKind::Undefined) printReason(err, kViewer, fileName, values.failure().reason);
   useDefault();
 }
 
-void loadAttributeFiles(const ViewerAttributes& a, ViewerScene& scene, std::ostream& out) {
+void loadAttributeFiles(const ViewerAttributes& a, ViewerScene& scene, std::ostream& out, std::ostream& err) {
   const std::uint32_t n = scene.pixelCount;
   reportStage(
-      readColourFile(a.pColorFile, n), kColourLines, out,
+      readColourFile(a.pColorFile, n), a.pColorFile, kColourLines, out, err,
       [&](const PixelColours& c) {
         scene.pixelRed = c.red;
         scene.pixelGreen = c.green;
@@ -82,10 +87,11 @@ void loadAttributeFiles(const ViewerAttributes& a, ViewerScene& scene, std::ostr
       });
   // The opacity stage always writes alpha: from its file or the default.
   reportStage(
-      readOpacityFile(a.pOpacityFile, n), kOpacityLines, out, [&](const auto& v) { scene.pixelAlpha = v; },
+      readOpacityFile(a.pOpacityFile, n), a.pOpacityFile, kOpacityLines, out, err,
+      [&](const auto& v) { scene.pixelAlpha = v; },
       [&] { scene.pixelAlpha.assign(n, 255); });
   reportStage(
-      readScaleFile(a.pScaleFile, n, a.pScaleMin, a.pScaleMax), kScaleLines, out,
+      readScaleFile(a.pScaleFile, n, a.pScaleMin, a.pScaleMax), a.pScaleFile, kScaleLines, out, err,
       [&](const auto& v) { scene.pixelScale = v; }, [&] { scene.pixelScale.assign(n, 1.0f); });
 }
 
@@ -111,10 +117,16 @@ ObjectShape loadObject(const std::string& fileName, std::ostream& out, std::ostr
 }
 
 // The caching pass; false (its line printed) when the path file cannot be played.
-bool cacheFrames(const std::string& pathFile, ViewerScene& scene, PathCacheListener& listener, std::ostream& out) {
+bool cacheFrames(const std::string& pathFile, ViewerScene& scene, PathCacheListener& listener, std::ostream& out,
+                 std::ostream& err) {
   Result<ParticleAnimation> animation = cachePathFile(pathFile, listener, availableMemory());
   if (!animation) {
-    printLine(out, animation.failure().reason);
+    const Failure& why = animation.failure();
+    if (why.kind == FailureKind::Undefined || why.kind == FailureKind::CannotOpen)
+      printLine(out, "Attempt to open specified pPath-file failed.");
+    else
+      printLine(out, "pPath-file " + why.reason + ".");
+    if (why.kind != FailureKind::Undefined) printReason(err, kViewer, pathFile, why.reason);
     return false;
   }
   scene.frameCount = animation->frameCount();
@@ -128,23 +140,23 @@ bool cacheFrames(const std::string& pathFile, ViewerScene& scene, PathCacheListe
 CachingLines::CachingLines(std::ostream& out) : out_(out) {}
 
 void CachingLines::counts(std::uint32_t pixels, std::int32_t frames) {
-    out_ << "Number of pixels: " << pixels << std::endl;
-    out_ << "Number of frames: " << frames << std::endl;
-  }
-void CachingLines::frameCached(std::int32_t frame, bool complete) {
-    out_ << "Caching frame " << frame << "..." << std::flush;
-    printLine(out_, complete ? "done" : "incomplete");
-    if (!complete && frame > 0)
-      out_ << "pPath-file ends inside frame " << frame << ": playing the " << frame << " complete frames." << std::endl;
-  }
+  out_ << "Number of pixels: " << pixels << std::endl;
+  out_ << "Number of frames: " << frames << std::endl;
+}
 
+void CachingLines::frameCached(std::int32_t frame, bool complete) {
+  out_ << "Caching frame " << frame << "..." << std::flush;
+  printLine(out_, complete ? "done" : "incomplete");
+  if (!complete && frame > 0)
+    out_ << "pPath-file ends inside frame " << frame << ": playing the " << frame << " complete frames." << std::endl;
+}
 
 std::optional<ObjectShape> loadScene(const ViewerAttributes& attributes, ViewerScene& scene,
                                      PathCacheListener& listener, std::ostream& out, std::ostream& err) {
   ObjectShape shape = attributes.rtgFile.empty() ? ObjectShape{} : loadObject(attributes.rtgFile, out, err);
   scene.allocatePixels(pathFilePixelCount(attributes.pPathFile));
-  loadAttributeFiles(attributes, scene, out);
-  if (!cacheFrames(attributes.pPathFile, scene, listener, out)) return std::nullopt;
+  loadAttributeFiles(attributes, scene, out, err);
+  if (!cacheFrames(attributes.pPathFile, scene, listener, out, err)) return std::nullopt;
   return shape;
 }
 
