@@ -182,8 +182,9 @@ CrunchOutcome runCrunch(CruncherAttributes& a, CruncherImages& images, std::uint
 
   RunOutput run{out, err};
   writeAttributeFile(images.opacity, a.pOpacityMap, ".pOpacity", a.pOpacityConstant, kOpacityLines, colour, run);
-  const AttributeFile velocity = writeAttributeFile(images.velocity, a.pVelocityMap, ".pVelocity",
-                                                    static_cast<float>(a.pVelocityConstant), kVelocityLines, colour, run);
+  const AttributeFile velocity =
+      writeAttributeFile(images.velocity, a.pVelocityMap, ".pVelocity", static_cast<float>(a.pVelocityConstant),
+                         kVelocityLines, colour, run);
   if (!velocity.fromMap) {
     a.setVelocityMin(a.pVelocityConstant, out);
     a.setVelocityMax(a.pVelocityConstant, out);
@@ -214,12 +215,13 @@ CrunchOutcome runCrunch(CruncherAttributes& a, CruncherImages& images, std::uint
   colour.scatter(seed, out);
   printLine(out, "done");
 
-  const FrameLoopResult frames = calculateFrames(colour.records, colour.name + ".pPath", [&out](std::int32_t frame, bool done) {
-    if (done)
-      printLine(out, "done");
-    else
-      out << "Calculating frame " << frame << "..." << std::flush;
-  });
+  const FrameLoopResult frames =
+      calculateFrames(colour.records, colour.name + ".pPath", [&out](std::int32_t frame, bool done) {
+        if (done)
+          printLine(out, "done");
+        else
+          out << "Calculating frame " << frame << "..." << std::flush;
+      });
   run.written(frames.written, colour.name + ".pPath");
   return {MenuResult::Confirmed, run.writeFailed};
 }

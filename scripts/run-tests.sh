@@ -1,25 +1,69 @@
 #!/usr/bin/env bash
 # The whole test suite: the normal build, then the AddressSanitizer and
-# UndefinedBehaviorSanitizer build, then the fuzz targets for a short fixed time.
-set -euo pipefail
+# UndefinedBehaviorSanitizer build, then the fuzz targets for a short fixed time. Every
+# stage runs even when an earlier one failed; the last line counts the tests of all
+# stages (a build that fails counts as one failed test), and the exit status is 1 when
+# anything failed.
+set -uo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/install-deps.sh
+bash scripts/install-deps.sh || { echo "0 passed, 1 failed (installing the packages)"; exit 1; }
 
 jobs=$(nproc)
+passed=0
+failed=0
+logs=$(mktemp -d)
+trap 'rm -rf "$logs"' EXIT
+
+# Counts a ctest run from its summary line; a run without one counts as one failure.
+count_ctest() {
+  local summary
+  summary=$(grep -E '[0-9]+ tests? failed out of [0-9]+' "$1" | tail -n 1)
+  if [ -z "$summary" ]; then
+    failed=$((failed + 1))
+    return
+  fi
+  local bad total
+  bad=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<<"$summary")
+  total=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\2/' <<<"$summary")
+  passed=$((passed + total - bad))
+  failed=$((failed + bad))
+}
+
+# Configures and builds DIR with the cmake options that follow; a failure counts as one
+# failed test.
+build() {
+  local name=$1 dir=$2
+  shift 2
+  if cmake -S . -B "$dir" -G Ninja "$@" >/dev/null && cmake --build "$dir" -j "$jobs"; then
+    return 0
+  fi
+  echo "!! the $name build failed"
+  failed=$((failed + 1))
+  return 1
+}
 
 echo "== Normal build"
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j "$jobs"
-ctest --test-dir build --output-on-failure -j "$jobs"
+if build normal build -DCMAKE_BUILD_TYPE=RelWithDebInfo; then
+  ctest --test-dir build --output-on-failure -j "$jobs" 2>&1 | tee "$logs/normal"
+  count_ctest "$logs/normal"
+fi
 
 echo "== Sanitizer build"
-cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZORVEL_SANITIZE=ON -DZORVEL_BENCH=OFF >/dev/null
-cmake --build build-sanitize -j "$jobs"
-ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-  ctest --test-dir build-sanitize --output-on-failure -j "$jobs"
+if build sanitizer build-sanitize -DCMAKE_BUILD_TYPE=Debug -DZORVEL_SANITIZE=ON -DZORVEL_BENCH=OFF; then
+  ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    ctest --test-dir build-sanitize --output-on-failure -j "$jobs" 2>&1 | tee "$logs/sanitizer"
+  count_ctest "$logs/sanitizer"
+fi
 
 echo "== Fuzz targets"
-CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZORVEL_FUZZ=ON \
-  -DZORVEL_BENCH=OFF >/dev/null
-cmake --build build-fuzz -j "$jobs"
-bash scripts/run-fuzzers.sh build-fuzz 20
+if CC=clang CXX=clang++ build fuzz build-fuzz -DCMAKE_BUILD_TYPE=Debug -DZORVEL_FUZZ=ON -DZORVEL_BENCH=OFF; then
+  bash scripts/run-fuzzers.sh build-fuzz 20 2>&1 | tee "$logs/fuzz"
+  fuzz_passed=$(grep -c -E '^-- .*: passed$' "$logs/fuzz")
+  fuzz_failed=$(grep -c -E '^-- .*: FAILED$' "$logs/fuzz")
+  passed=$((passed + fuzz_passed))
+  failed=$((failed + fuzz_failed))
+  [ $((fuzz_passed + fuzz_failed)) -gt 0 ] || failed=$((failed + 1))
+fi
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]

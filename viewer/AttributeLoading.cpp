@@ -33,7 +33,8 @@ float pixelScaleFor(float v, double min, double max) {
 }
 
 Result<PixelColours> readColourFile(const std::string& fileName, std::uint32_t n) {
-  return readStage<PixelColours>(fileName, n, "holds neither one nor four whole numbers per pixel", [n](TextScanner& scan, PixelColours& colours) {
+  const char* const unreadable = "holds neither one nor four whole numbers per pixel";
+  return readStage<PixelColours>(fileName, n, unreadable, [n](TextScanner& scan, PixelColours& colours) {
     // One value per pixel is a grey picture's file; four are R, G, B, A.
     std::vector<std::int32_t> values;
     values.reserve(std::size_t{n} * 4);
@@ -66,7 +67,8 @@ Result<std::vector<std::int32_t>> readOpacityFile(const std::string& fileName, s
 }
 
 Result<std::vector<float>> readScaleFile(const std::string& fileName, std::uint32_t n, double min, double max) {
-  return readStage<std::vector<float>>(fileName, n, "holds fewer numbers than its count", [=](TextScanner& scan, std::vector<float>& values) {
+  const char* const unreadable = "holds fewer numbers than its count";
+  return readStage<std::vector<float>>(fileName, n, unreadable, [=](TextScanner& scan, std::vector<float>& values) {
     values.resize(n);
     for (float& v : values) {
       if (!scan.number(v)) return false;

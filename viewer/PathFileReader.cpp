@@ -182,7 +182,8 @@ Result<ParticleAnimation> cache(const ByteSource& source, PathCacheListener& lis
   if (fits == 0)
     return failure(FailureKind::CutShort,
                    "is too short for " + std::to_string(pixels) + " pixels in " + std::to_string(frames) + " frames");
-  const std::int32_t room = static_cast<std::int32_t>(std::min<std::uint64_t>(static_cast<std::uint64_t>(frames), fits));
+  const std::int32_t room =
+      static_cast<std::int32_t>(std::min<std::uint64_t>(static_cast<std::uint64_t>(frames), fits));
   const std::uint64_t bytes = ParticleAnimation::bytesFor(room, pixels);
   const auto tooLarge = [&] {
     return failure(FailureKind::TooLarge, "needs " + megabytesNeeded(bytes) + " of memory for its frames, but " +
