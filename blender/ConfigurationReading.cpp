@@ -18,8 +18,6 @@ namespace zorvel {
 
 namespace {
 
-constexpr const char* kBlender = "Morvaine";
-
 const char* const kTitle[19] = {
     "###############################################################",
     "#                                                             #",
@@ -128,23 +126,24 @@ bool readConfiguration(BlenderConfig& config, std::istream& in, std::ostream& ou
   out << "Morvaine configuration file:" << std::flush;
   std::string fileName;
   if (!(in >> fileName)) return false;
-  readConfigurationFile(config, fileName, out, err);
+  readConfigurationFile(config, fileName, out, err, "Morvaine");
   return true;
 }
 
-void readConfigurationFile(BlenderConfig& config, const std::string& fileName, std::ostream& out, std::ostream& err) {
+void readConfigurationFile(BlenderConfig& config, const std::string& fileName, std::ostream& out, std::ostream& err,
+                           const char* program) {
   config.configFile = fileName;
   const Result<FileText> file = readWholeFile(fileName);
   if (file) {
-    applyConfigurationText(config, file->view(), out, err, availableMemory());
+    applyConfigurationText(config, file->view(), out, err, program, availableMemory());
   } else {
-    printReason(err, kBlender, fileName, file.failure().reason);
+    printReason(err, program, fileName, file.failure().reason);
     reportConfigError(config, kConfigFailedToOpen, out);
   }
 }
 
 void applyConfigurationText(BlenderConfig& config, std::string_view text, std::ostream& out, std::ostream& err,
-                            std::uint64_t memoryBytes) {
+                            const char* program, std::uint64_t memoryBytes) {
   const std::string configFile = config.configFile;
   const ConfigurationText parsed = parseConfiguration(text);
   if (parsed.keyframeCount) {
@@ -164,7 +163,7 @@ void applyConfigurationText(BlenderConfig& config, std::string_view text, std::o
     const TgaInfo size = beyond->header ? beyond->header.value() : TgaInfo{};
     const std::string needs = "the keyframes and their frames need " + megabytesNeeded(needed) + ", " +
                               megabytesAvailable(memoryBytes) + " are available";
-    printReason(err, kBlender, beyond->name, "does not fit in memory: " + needs);
+    printReason(err, program, beyond->name, "does not fit in memory: " + needs);
     out << "Keyframe image " << beyond->name << " (" << size.width << " x " << size.height
         << ") does not fit in memory: " << needs << "." << std::endl;
     config.configFile.clear();
@@ -178,7 +177,7 @@ void applyConfigurationText(BlenderConfig& config, std::string_view text, std::o
     config.inbetweenCounts.push_back(parsed.entries[i].inbetweenCount);
     Picture& picture = pictures[shown[i]];
     if (!picture.image) {
-      if (!picture.header) printReason(err, kBlender, name, picture.header.failure().reason);
+      if (!picture.header) printReason(err, program, name, picture.header.failure().reason);
       picture.image = std::make_shared<KeyframeImage>();
       picture.image->name = name;
       picture.image->load();
@@ -195,7 +194,7 @@ void applyConfigurationText(BlenderConfig& config, std::string_view text, std::o
   }
   if (parsed.lastPath) config.imagePaths.push_back(*parsed.lastPath);
   if (parsed.error) {
-    printReason(err, kBlender, configFile, parsed.reason);
+    printReason(err, program, configFile, parsed.reason);
     return reportConfigError(config, parsed.error, out);
   }
   config.configLoaded = true;

@@ -20,8 +20,10 @@ namespace zorvel {
 bool readConfiguration(BlenderConfig& config, std::istream& in, std::ostream& out, std::ostream& err);
 
 // The reading's steps after the prompt: the file named read (or the failed-to-open
-// box), its text checked and the pictures loaded, with the memory available.
-void readConfigurationFile(BlenderConfig& config, const std::string& fileName, std::ostream& out, std::ostream& err);
+// box), its text checked and the pictures loaded, with the memory available. Reasons
+// on `err` carry the name of `program`.
+void readConfigurationFile(BlenderConfig& config, const std::string& fileName, std::ostream& out, std::ostream& err,
+                           const char* program);
 
 // The reading's steps after the file was read: `text` checked and the pictures loaded.
 // A file named by several entries is decoded once and shared. Before any picture is
@@ -29,7 +31,7 @@ void readConfigurationFile(BlenderConfig& config, const std::string& fileName, s
 // them are held against `memoryBytes`: what does not fit is refused with one line that
 // names the picture and its size, and the reading ends without a keyframe set.
 void applyConfigurationText(BlenderConfig& config, std::string_view text, std::ostream& out, std::ostream& err,
-                            std::uint64_t memoryBytes);
+                            const char* program, std::uint64_t memoryBytes);
 
 // Prints the error box with `message`, empties configFile and clears configLoaded.
 void reportConfigError(BlenderConfig& config, const char* message, std::ostream& out);

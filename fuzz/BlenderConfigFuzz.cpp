@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   zorvel::BlenderConfig config;
   std::ostringstream out;
   zorvel::applyConfigurationText(config, std::string_view(reinterpret_cast<const char*>(data), size), out, out,
-                                 1 << 26);
+                                 "fuzz", 1 << 26);
   if (!config.configLoaded) return 0;
   if (config.keyframes.size() != config.keyframeCount || config.inbetweenCounts.size() != config.keyframeCount)
     std::abort();

@@ -65,7 +65,7 @@ class ViewerRecording : public Recording {
     attributes.pScaleMin = o.scaleMin;
     attributes.pScaleMax = o.scaleMax;
     CountsOnly lines;
-    std::optional<ObjectShape> shape = loadScene(attributes, scene_, lines, std::cerr, std::cerr);
+    std::optional<ObjectShape> shape = loadScene(attributes, scene_, lines, std::cerr, std::cerr, "Zorvel-recorder");
     if (!shape) return false;
     shape_ = std::move(*shape);
     drawing_ = std::make_unique<ViewerDrawing>(scene_, shape_);
@@ -118,7 +118,7 @@ class BlendRecording : public Recording {
   // Reads the configuration and builds the frames as the blender does, its lines on
   // standard error; false when it cannot play.
   bool load(const RecorderOptions& o) {
-    readConfigurationFile(config_, o.blenderConfig, std::cerr, std::cerr);
+    readConfigurationFile(config_, o.blenderConfig, std::cerr, std::cerr, "Zorvel-recorder");
     if (!config_.configLoaded) return false;
     Result<BlendFrames> frames = buildFrames(config_, availableMemory());
     if (!frames) {
@@ -318,11 +318,11 @@ int record(const RecorderOptions& o) {
   std::unique_ptr<Recording> recording;
   if (o.blenderConfig.empty()) {
     auto viewer = std::make_unique<ViewerRecording>();
-    if (!viewer->load(o)) return fail("the path file cannot be played; nothing written");
+    if (!viewer->load(o)) return fail("nothing written");
     recording = std::move(viewer);
   } else {
     auto blender = std::make_unique<BlendRecording>();
-    if (!blender->load(o)) return fail("the configuration cannot be played; nothing written");
+    if (!blender->load(o)) return fail("nothing written");
     recording = std::move(blender);
   }
   Result<std::unique_ptr<OffscreenContext>> context = OffscreenContext::create(o.width, o.height);

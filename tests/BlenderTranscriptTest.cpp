@@ -182,7 +182,7 @@ TEST_F(BlenderDialogue, KeyframesAndFramesBeyondTheMemoryGivenAreRefusedBeforeAn
       " #NUMBER_OF_INTERPOLATION_FRAMES 2";
   BlenderConfig config;
   std::ostringstream out, err;
-  applyConfigurationText(config, text, out, err, 623);
+  applyConfigurationText(config, text, out, err, "Morvaine", 623);
   EXPECT_FALSE(config.configLoaded);
   EXPECT_EQ(out.str(), "Keyframe image " + folder.file("a.tga") +
                            " (3 x 2) does not fit in memory: the keyframes and their frames need 0.1 MB, 0.0 MB are "
@@ -192,7 +192,7 @@ TEST_F(BlenderDialogue, KeyframesAndFramesBeyondTheMemoryGivenAreRefusedBeforeAn
                            "available\n");
   out.str("");
   err.str("");
-  applyConfigurationText(config, text, out, err, 624);
+  applyConfigurationText(config, text, out, err, "Morvaine", 624);
   EXPECT_EQ(err.str(), "");
   EXPECT_TRUE(config.configLoaded);
   EXPECT_EQ(config.keyframes[0], config.keyframes[1]) << "one file named twice is decoded once";

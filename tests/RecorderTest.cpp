@@ -28,8 +28,11 @@ std::string walkingHome(int w, int h, int frames, float depth) {
 
 class Recorder : public ::testing::Test {
  protected:
+  // The GL driver leaves a few allocations of its own behind and is unloaded before the
+  // leak check could name them: under the sanitizers, leaks are not looked for here, as
+  // in the window tests.
   ProgramRun record(const std::string& arguments, const std::string& environment = "") {
-    return runProgram(ZORVEL_RECORDER, folder.path(), "", "", arguments, environment);
+    return runProgram(ZORVEL_RECORDER, folder.path(), "", "", arguments, "ASAN_OPTIONS=detect_leaks=0 " + environment);
   }
   std::vector<std::string> files() const {
     std::vector<std::string> names;

@@ -12,8 +12,6 @@ namespace zorvel {
 
 namespace {
 
-constexpr const char* kViewer = "Zorvel-viewer";
-
 // The console lines of one attribute stage.
 struct StageLines {
   const char* undefined;
@@ -50,10 +48,10 @@ const StageLines kScaleLines{"pScale-file: Undefined",
 
 // Prints the lines of one attribute stage: the caching line when the values were read
 // (and hands them to `use`), else why not and the default (and calls `useDefault`), and
-// for a file named that failed, why on `err`.
+// for a file named that failed, why on `err` under the name of `program`.
 template <class T, class Use, class Default>
 void reportStage(const Result<T>& values, const std::string& fileName, const StageLines& lines, std::ostream& out,
-                 std::ostream& err, Use use, Default useDefault) {
+                 std::ostream& err, const char* program, Use use, Default useDefault) {
   if (values) {
     use(values.value());
     out << lines.caching << std::flush;
@@ -67,14 +65,15 @@ void reportStage(const Result<T>& values, const std::string& fileName, const Sta
                                                          : lines.cannotOpen;
   out << why << std::endl << (kind == FailureKind::Undefined ? lines.undefinedDefault : lines.defaulted) << std::endl
       << std::endl;
-  if (kind != FailureKind::Undefined) printReason(err, kViewer, fileName, values.failure().reason);
+  if (kind != FailureKind::Undefined) printReason(err, program, fileName, values.failure().reason);
   useDefault();
 }
 
-void loadAttributeFiles(const ViewerAttributes& a, ViewerScene& scene, std::ostream& out, std::ostream& err) {
+void loadAttributeFiles(const ViewerAttributes& a, ViewerScene& scene, std::ostream& out, std::ostream& err,
+                        const char* program) {
   const std::uint32_t n = scene.pixelCount;
   reportStage(
-      readColourFile(a.pColorFile, n), a.pColorFile, kColourLines, out, err,
+      readColourFile(a.pColorFile, n), a.pColorFile, kColourLines, out, err, program,
       [&](const PixelColours& c) {
         scene.pixelRed = c.red;
         scene.pixelGreen = c.green;
@@ -87,11 +86,11 @@ void loadAttributeFiles(const ViewerAttributes& a, ViewerScene& scene, std::ostr
       });
   // The opacity stage always writes alpha: from its file or the default.
   reportStage(
-      readOpacityFile(a.pOpacityFile, n), a.pOpacityFile, kOpacityLines, out, err,
+      readOpacityFile(a.pOpacityFile, n), a.pOpacityFile, kOpacityLines, out, err, program,
       [&](const auto& v) { scene.pixelAlpha = v; },
       [&] { scene.pixelAlpha.assign(n, 255); });
   reportStage(
-      readScaleFile(a.pScaleFile, n, a.pScaleMin, a.pScaleMax), a.pScaleFile, kScaleLines, out, err,
+      readScaleFile(a.pScaleFile, n, a.pScaleMin, a.pScaleMax), a.pScaleFile, kScaleLines, out, err, program,
       [&](const auto& v) { scene.pixelScale = v; }, [&] { scene.pixelScale.assign(n, 1.0f); });
 }
 
@@ -118,7 +117,7 @@ ObjectShape loadObject(const std::string& fileName, std::ostream& out, std::ostr
 
 // The caching pass; false (its line printed) when the path file cannot be played.
 bool cacheFrames(const std::string& pathFile, ViewerScene& scene, PathCacheListener& listener, std::ostream& out,
-                 std::ostream& err) {
+                 std::ostream& err, const char* program) {
   Result<ParticleAnimation> animation = cachePathFile(pathFile, listener, availableMemory());
   if (!animation) {
     const Failure& why = animation.failure();
@@ -126,7 +125,7 @@ bool cacheFrames(const std::string& pathFile, ViewerScene& scene, PathCacheListe
       printLine(out, "Attempt to open specified pPath-file failed.");
     else
       printLine(out, "pPath-file " + why.reason + ".");
-    if (why.kind != FailureKind::Undefined) printReason(err, kViewer, pathFile, why.reason);
+    if (why.kind != FailureKind::Undefined) printReason(err, program, pathFile, why.reason);
     return false;
   }
   scene.frameCount = animation->frameCount();
@@ -152,11 +151,12 @@ void CachingLines::frameCached(std::int32_t frame, bool complete) {
 }
 
 std::optional<ObjectShape> loadScene(const ViewerAttributes& attributes, ViewerScene& scene,
-                                     PathCacheListener& listener, std::ostream& out, std::ostream& err) {
+                                     PathCacheListener& listener, std::ostream& out, std::ostream& err,
+                                     const char* program) {
   ObjectShape shape = attributes.rtgFile.empty() ? ObjectShape{} : loadObject(attributes.rtgFile, out, err);
   scene.allocatePixels(pathFilePixelCount(attributes.pPathFile));
-  loadAttributeFiles(attributes, scene, out, err);
-  if (!cacheFrames(attributes.pPathFile, scene, listener, out, err)) return std::nullopt;
+  loadAttributeFiles(attributes, scene, out, err, program);
+  if (!cacheFrames(attributes.pPathFile, scene, listener, out, err, program)) return std::nullopt;
   return shape;
 }
 

@@ -30,9 +30,11 @@ class CachingLines : public PathCacheListener {
 };
 
 // Loads everything `attributes` names into `scene`, printing on `out` and `err`, with
-// `listener` hearing the caching pass. Returns the object's shape (empty: cubes), or
+// `listener` hearing the caching pass; why a named file failed goes to `err` as
+// "<program>: <file>: <reason>". Returns the object's shape (empty: cubes), or
 // nothing, its line printed, when the path file cannot be played.
 std::optional<ObjectShape> loadScene(const ViewerAttributes& attributes, ViewerScene& scene,
-                                     PathCacheListener& listener, std::ostream& out, std::ostream& err);
+                                     PathCacheListener& listener, std::ostream& out, std::ostream& err,
+                                     const char* program);
 
 }  // namespace zorvel

@@ -21,7 +21,7 @@ int runViewer(ViewerScene& scene, std::istream& in, std::ostream& out, std::ostr
     if (runMenus(menus, attributes.menuChoice, in, out) != MenuResult::Confirmed) return 0;
 
     CachingLines lines(out);
-    if (const std::optional<ObjectShape> shape = loadScene(attributes, scene, lines, out, err)) {
+    if (const std::optional<ObjectShape> shape = loadScene(attributes, scene, lines, out, err, "Zorvel-viewer")) {
       out << "OpenGL..." << std::flush;
       startView(scene, *shape);
       return 0;
