@@ -46,7 +46,9 @@ read -r width height < <(convert "$in[0]" -auto-orient -format '%w %h\n' info: 2
 
 if [ -n "$like" ]; then
   [ -f "$like" ] || fail "$like: no such file"
-  read -r w0 w1 h0 h1 < <(od -An -tu1 -j12 -N4 "$like") || fail "$like: not a TGA file"
+  read -r like_type < <(od -An -tu1 -j2 -N1 "$like") || like_type=0
+  case "$like_type" in 2 | 3 | 10 | 11) ;; *) fail "$like: not a TGA picture" ;; esac
+  read -r w0 w1 h0 h1 < <(od -An -tu1 -j12 -N4 "$like") || fail "$like: not a TGA picture"
   target_w=$((w0 + 256 * w1))
   target_h=$((h0 + 256 * h1))
   [ $((target_w * target_h)) -gt 0 ] || fail "$like: a TGA file without pixels"
