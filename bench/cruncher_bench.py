@@ -13,7 +13,9 @@ figures of both stand side by side, each the median of N runs.
 """
 
 import argparse
+import atexit
 import os
+import shutil
 import statistics
 import struct
 import subprocess
@@ -83,6 +85,7 @@ def main():
     trees = [("new", SOURCE)] + ([("unchanged", os.path.abspath(arguments.baseline))] if arguments.baseline else [])
     programs = {label: build(source, os.path.join(arguments.work, f"{label}-cruncher")) for label, source in trees}
     folder = tempfile.mkdtemp(prefix="zorvel-crunch-bench-")
+    atexit.register(shutil.rmtree, folder, ignore_errors=True)
     picture(folder)
     print("141 x 141 pixels, seeded; wall time of the whole program, median of", arguments.runs, "runs")
     for case, menu in CASES:

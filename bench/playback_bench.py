@@ -12,7 +12,9 @@ unpaced, and the figures stand side by side.
 """
 
 import argparse
+import atexit
 import os
+import shutil
 import statistics
 import struct
 import subprocess
@@ -102,6 +104,7 @@ def main():
             builds[(label, unpaced)] = build(source, folder, unpaced)
 
     folder = tempfile.mkdtemp(prefix="zorvel-bench-")
+    atexit.register(shutil.rmtree, folder, ignore_errors=True)
     menus = scene(folder, os.path.join(builds[("new", False)], "Zorvel-cruncher"))
     results = {}
     for (label, unpaced), binaries in builds.items():

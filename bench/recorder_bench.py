@@ -7,8 +7,10 @@ reading pixels, waiting for the encoder), as the recorder's --timing says it.
 Usage: recorder_bench.py [BUILD]   (default: build)
 """
 
+import atexit
 import os
 import re
+import shutil
 import struct
 import subprocess
 import sys
@@ -20,6 +22,7 @@ SOURCE = os.path.abspath(os.path.join(os.path.dirname(__file__), ".."))
 def main():
     build = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(SOURCE, "build"))
     folder = tempfile.mkdtemp(prefix="zorvel-record-bench-")
+    atexit.register(shutil.rmtree, folder, ignore_errors=True)
     pixels = bytearray()
     for r in range(141):
         for c in range(141):

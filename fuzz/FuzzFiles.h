@@ -9,18 +9,31 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 namespace zorvel::fuzz {
 
-// A folder of this process's own, made once.
+// A folder of this process's own, made on first use and removed, with its files, when
+// the process exits normally (a crash leaves it, beside the crashing input).
+class ScratchFolder {
+ public:
+  ScratchFolder() : path_("/tmp/zorvel-fuzz-" + std::to_string(getpid())) { mkdir(path_.c_str(), 0700); }
+  ~ScratchFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
 inline const std::string& scratchFolder() {
-  static const std::string folder = [] {
-    std::string name = "/tmp/zorvel-fuzz-" + std::to_string(getpid());
-    mkdir(name.c_str(), 0700);
-    return name;
-  }();
-  return folder;
+  static const ScratchFolder folder;
+  return folder.path();
 }
 
 // Writes `size` bytes at `data` to the file `name` in the scratch folder; returns its path.

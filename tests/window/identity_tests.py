@@ -23,7 +23,6 @@ import os
 import random
 import subprocess
 import sys
-import tempfile
 
 import window_tests as w
 
@@ -128,8 +127,7 @@ def run_pair(programs, folder, menu, steps, label):
             display.close()
 
 
-def recorder_test(viewer, recorder):
-    folder = tempfile.mkdtemp(prefix="zorvel-identity-")
+def recorder_test(viewer, recorder, folder):
     menu = viewer_scene(folder)
     size = w.WIDTH * w.HEIGHT * 3
 
@@ -168,9 +166,9 @@ def recorder_test(viewer, recorder):
 
 def main():
     which, programs = sys.argv[1], [os.path.abspath(p) for p in sys.argv[2:4]]
-    folder = tempfile.mkdtemp(prefix="zorvel-identity-")
+    folder = w.scratch_folder("zorvel-identity-")
     if which == "recorder":
-        recorder_test(*programs)
+        recorder_test(*programs, folder)
     elif which == "viewer":
         menu = viewer_scene(folder)
         # Frame 0 and frame 2 (two steps on), each through the whole tour.

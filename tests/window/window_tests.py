@@ -11,9 +11,11 @@ taken while playing cannot show the same frame by coming one loop apart.
 Usage: window_tests.py viewer|blender PROGRAM [--no-memory-limit]
 """
 
+import atexit
 import math
 import os
 import resource
+import shutil
 import struct
 import subprocess
 import sys
@@ -27,6 +29,20 @@ WHITE = (255, 255, 255)
 PATIENCE = 30  # seconds any expected picture or line may take to appear
 
 failures = []
+
+
+def scratch_folder(prefix):
+    """A folder for one test's files. It is removed when the run ends, unless a check
+    failed: then it is kept, and named, so that what the programs wrote can be read."""
+    folder = tempfile.mkdtemp(prefix=prefix)
+
+    def tidy():
+        if failures:
+            print(f"files kept in {folder}")
+        else:
+            shutil.rmtree(folder, ignore_errors=True)
+    atexit.register(tidy)
+    return folder
 
 
 def check(condition, message):
@@ -216,7 +232,7 @@ def write_tga(path, width, height, colour):
 
 
 def viewer_test(program):
-    folder = tempfile.mkdtemp(prefix="zorvel-window-")
+    folder = scratch_folder("zorvel-window-")
     # Four pixels in front of the camera walking along x: 97 frames, a loop of nearly
     # four seconds.
     homes = [(-1.5, 1.0, 0.0), (1.5, 1.0, 0.0), (-1.5, 3.5, 0.0), (1.5, 3.5, 0.0)]
@@ -245,7 +261,7 @@ def large_object_test(program, limited):
     """An object of 65,535 corners drawn at 500 pixels: the viewer's drawing memory does
     not grow with pixels times corners (that would be gigabytes a frame), so the viewer
     draws it within 2 GB of address space."""
-    folder = tempfile.mkdtemp(prefix="zorvel-window-")
+    folder = scratch_folder("zorvel-window-")
     corners = 65535
     lines = ["OUTPUT_VERT_NORMS off"] + [f"ATTRIBUTE{i} off" for i in range(11)] + \
         ["NUMBER_OF_OBJECTS 1", "OBJECT_START disc", str(corners), "", "1", "VERTEX list"]
@@ -276,7 +292,7 @@ def large_object_test(program, limited):
 
 
 def blender_test(program):
-    folder = tempfile.mkdtemp(prefix="zorvel-window-")
+    folder = scratch_folder("zorvel-window-")
     write_tga(os.path.join(folder, "k0.tga"), 4, 2, (200, 40, 40))
     write_tga(os.path.join(folder, "k1.tga"), 4, 2, (40, 40, 200))
     # 10 + 187 frames: a loop of nearly eight seconds.
