@@ -7,8 +7,9 @@ and mouse drags; after each step their screenshots must be equal, pixel for pixe
 The steps cover every draw mode with blending off and on, several frames, and the
 camera at its start, among the boxes and inside one box, over boxes of negative size
 (the viewer) and of negative and zero depth (the blender). Every step changes the
-picture (all colours are translucent, so blending shows), so each screenshot is
-taken once both programs show the step's new picture; nothing depends on timing.
+picture (all colours are translucent, so blending shows), so the screenshots are
+compared once both programs show the step's new picture, settled; nothing depends on
+timing.
 
 The recorder is held to the viewer's window the same way: with the viewer's start
 camera and the window's size, each recorded frame must equal a screenshot of the window
@@ -52,15 +53,34 @@ def describe(step):
     return f"drag button {step[1]}" if isinstance(step, tuple) else f"key {step}"
 
 
+def settled_pair(displays, wanted):
+    """Screenshots of both displays once each shows a settled picture (the same in two
+    screenshots taken one after the other) and the two pictures are equal and satisfy
+    wanted(pictures); the last ones taken when that does not come within the timeout.
+    A program passes through a picture of its own on the way to the one a step asks
+    for: its first redraw after a change of blending draws the grid with the blending
+    the previous frame left, so a single screenshot can catch one program's passing
+    picture and the other's final one."""
+    last = [None]
+
+    def probe():
+        first = [display.screen() for display in displays]
+        last[0] = [display.screen() for display in displays]
+        settled = all(a.data == b.data for a, b in zip(first, last[0]))
+        return settled and last[0][0].data == last[0][1].data and wanted(last[0])
+    w.wait_until(probe)
+    return last[0]
+
+
 def compare(displays, steps, label):
     """Performs each step on both displays and compares the screenshots."""
-    shown = [display.screen_where(lambda s: s.data.count(0) < len(s.data)) for display in displays]
+    shown = settled_pair(displays, lambda pictures: pictures[0].data.count(0) < len(pictures[0].data))
     w.check(shown[0].data == shown[1].data, f"{label}: the first pictures are equal")
     for number, step in enumerate(steps, 1):
         for display in displays:
             perform(display, step)
-        after = [display.screen_where(lambda s, before=before: s.data != before.data)
-                 for display, before in zip(displays, shown)]
+        after = settled_pair(displays, lambda pictures, before=shown: all(
+            picture.data != old.data for picture, old in zip(pictures, before)))
         for picture, before in zip(after, shown):
             if picture.data == before.data:
                 w.failures.append(f"{label}, step {number}: the picture did not change")
