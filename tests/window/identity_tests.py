@@ -134,7 +134,7 @@ def blender_scene(folder, name, low, high):
 
 
 def run_pair(programs, folder, menu, steps, label):
-    displays = [w.Display(number=90 + os.getpid() % 50), w.Display(number=140 + os.getpid() % 50)]
+    displays = [w.Display(), w.Display()]
     processes = []
     try:
         for display, program in zip(displays, programs):

@@ -15,6 +15,7 @@ import atexit
 import math
 import os
 import resource
+import select
 import shutil
 import struct
 import subprocess
@@ -91,16 +92,22 @@ class Screen:
 class Display:
     """A private Xvfb server for the test."""
 
-    def __init__(self, number=None):
-        self.number = number if number is not None else 90 + os.getpid() % 100
+    def __init__(self):
+        # Xvfb picks a free display number itself and writes it to the pipe once it
+        # takes connections, so two tests running side by side, or a server left running
+        # from elsewhere, never share a display.
+        announce, announce_to = os.pipe()
         self.server = subprocess.Popen(
-            ["Xvfb", f":{self.number}", "-screen", "0", f"{WIDTH}x{HEIGHT}x24", "-nolisten", "tcp"],
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        self.env = dict(os.environ, DISPLAY=f":{self.number}")
-        started = wait_until(lambda: subprocess.run(["xdpyinfo"], env=self.env, stdout=subprocess.DEVNULL,
-                                                    stderr=subprocess.DEVNULL).returncode == 0)
-        if not started:
+            ["Xvfb", "-displayfd", str(announce_to), "-screen", "0", f"{WIDTH}x{HEIGHT}x24", "-nolisten", "tcp"],
+            pass_fds=(announce_to,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(announce_to)
+        with os.fdopen(announce) as announced:
+            ready = select.select([announced], [], [], PATIENCE)[0]
+            number = announced.readline().strip() if ready else ""
+        if not number.isdigit():
+            self.close()
             raise RuntimeError("Xvfb did not start")
+        self.env = dict(os.environ, DISPLAY=f":{number}")
 
     def close(self):
         self.server.terminate()
