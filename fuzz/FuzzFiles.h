@@ -15,7 +15,7 @@
 namespace zorvel::fuzz {
 
 // A folder of this process's own, made on first use and removed, with its files, when
-// the process exits normally (a crash leaves it, beside the crashing input).
+// the process exits normally (a crash leaves it behind, with the input that crashed).
 class ScratchFolder {
  public:
   ScratchFolder() : path_("/tmp/zorvel-fuzz-" + std::to_string(getpid())) { mkdir(path_.c_str(), 0700); }
