@@ -11,10 +11,11 @@ import atexit
 import os
 import re
 import shutil
-import struct
 import subprocess
 import sys
 import tempfile
+
+from cruncher_bench import picture  # the same 141 x 141 bench picture
 
 SOURCE = os.path.abspath(os.path.join(os.path.dirname(__file__), ".."))
 
@@ -23,12 +24,7 @@ def main():
     build = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(SOURCE, "build"))
     folder = tempfile.mkdtemp(prefix="zorvel-record-bench-")
     atexit.register(shutil.rmtree, folder, ignore_errors=True)
-    pixels = bytearray()
-    for r in range(141):
-        for c in range(141):
-            pixels += bytes([(c * 3) % 256, (r * 5) % 256, (r + c) % 256])
-    with open(os.path.join(folder, "bench.tga"), "wb") as f:
-        f.write(struct.pack("<BBBHHBHHHHBB", 0, 0, 2, 0, 0, 0, 0, 0, 141, 141, 24, 0) + pixels)
+    picture(folder)
     subprocess.run([os.path.join(build, "tests", "Zorvel-cruncher-seeded")], cwd=folder, check=True,
                    input=b"a\na\nbench.tga\nx\nd\ny\n\n", stdout=subprocess.DEVNULL)
     recorder = os.path.join(build, "bin", "Zorvel-recorder")
