@@ -3,8 +3,8 @@
 
 #include <chrono>
 #include <cstdio>
-#include "KeyframeFrames.h"
-#include "MemoryBudget.h"
+#include "blender/KeyframeFrames.h"
+#include "common/MemoryBudget.h"
 
 int main() {
   zorvel::BlenderConfig config;

@@ -11,9 +11,9 @@
 #include <filesystem>
 #include <random>
 
-#include "MemoryBudget.h"
-#include "PathFileReader.h"
-#include "WholeFile.h"
+#include "common/MemoryBudget.h"
+#include "viewer/PathFileReader.h"
+#include "common/WholeFile.h"
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;

@@ -1,4 +1,4 @@
-#include "BlendDrawing.h"
+#include "blender/BlendDrawing.h"
 
 namespace zorvel {
 

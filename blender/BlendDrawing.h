@@ -4,10 +4,10 @@
 // a unit square extruded by its displacement, at its place in the current keyframe's
 // picture. No window here: the blender's window and the recorder both draw through it.
 
-#include "BlendPlayback.h"
-#include "BlenderConfig.h"
-#include "KeyframeFrames.h"
-#include "SceneDrawing.h"
+#include "blender/BlendPlayback.h"
+#include "blender/BlenderConfig.h"
+#include "blender/KeyframeFrames.h"
+#include "playback/SceneDrawing.h"
 
 namespace zorvel {
 

@@ -1,4 +1,4 @@
-#include "BlendPlayback.h"
+#include "blender/BlendPlayback.h"
 
 namespace zorvel {
 

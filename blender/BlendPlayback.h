@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "KeyframeFrames.h"
+#include "blender/KeyframeFrames.h"
 
 namespace zorvel {
 

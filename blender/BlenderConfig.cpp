@@ -1,9 +1,9 @@
-#include "BlenderConfig.h"
+#include "blender/BlenderConfig.h"
 
 #include <algorithm>
 #include <type_traits>
 
-#include "TextScanner.h"
+#include "common/TextScanner.h"
 
 namespace zorvel {
 

@@ -16,7 +16,7 @@
 #include <string_view>
 #include <vector>
 
-#include "KeyframeImage.h"
+#include "blender/KeyframeImage.h"
 
 namespace zorvel {
 

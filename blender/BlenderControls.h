@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ViewState.h"
+#include "playback/ViewState.h"
 
 namespace zorvel {
 

@@ -1,12 +1,12 @@
-#include "BlenderDriver.h"
+#include "blender/BlenderDriver.h"
 
 #include <istream>
 #include <new>
 #include <ostream>
 
-#include "ConfigurationReading.h"
-#include "ConsoleText.h"
-#include "MemoryBudget.h"
+#include "blender/ConfigurationReading.h"
+#include "common/ConsoleText.h"
+#include "common/MemoryBudget.h"
 
 namespace zorvel {
 

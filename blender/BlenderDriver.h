@@ -3,9 +3,9 @@
 #include <functional>
 #include <iosfwd>
 
-#include "BlenderConfig.h"
-#include "ConsoleMenu.h"
-#include "KeyframeFrames.h"
+#include "blender/BlenderConfig.h"
+#include "common/ConsoleMenu.h"
+#include "blender/KeyframeFrames.h"
 
 namespace zorvel {
 

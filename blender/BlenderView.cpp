@@ -1,12 +1,12 @@
-#include "BlenderView.h"
+#include "blender/BlenderView.h"
 
 #include <iostream>
 #include <memory>
 
-#include "BlendDrawing.h"
-#include "BlendPlayback.h"
-#include "BlenderControls.h"
-#include "PlaybackWindow.h"
+#include "blender/BlendDrawing.h"
+#include "blender/BlendPlayback.h"
+#include "blender/BlenderControls.h"
+#include "playback/PlaybackWindow.h"
 
 namespace zorvel {
 

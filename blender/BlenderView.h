@@ -1,7 +1,7 @@
 #pragma once
 
-#include "BlenderConfig.h"
-#include "KeyframeFrames.h"
+#include "blender/BlenderConfig.h"
+#include "blender/KeyframeFrames.h"
 
 namespace zorvel {
 

@@ -1,4 +1,4 @@
-#include "ConfigurationReading.h"
+#include "blender/ConfigurationReading.h"
 
 #include <sys/stat.h>
 
@@ -9,10 +9,10 @@
 #include <optional>
 #include <ostream>
 
-#include "ConsoleText.h"
-#include "ImageSummary.h"
-#include "MemoryBudget.h"
-#include "WholeFile.h"
+#include "common/ConsoleText.h"
+#include "common/ImageSummary.h"
+#include "common/MemoryBudget.h"
+#include "common/WholeFile.h"
 
 namespace zorvel {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "BlenderConfig.h"
+#include "blender/BlenderConfig.h"
 
 namespace zorvel {
 

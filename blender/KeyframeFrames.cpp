@@ -1,4 +1,4 @@
-#include "KeyframeFrames.h"
+#include "blender/KeyframeFrames.h"
 
 #include <algorithm>
 #include <climits>

@@ -8,9 +8,9 @@
 #include <memory>
 #include <vector>
 
-#include "BlenderConfig.h"
-#include "ColorRGBA.h"
-#include "Result.h"
+#include "blender/BlenderConfig.h"
+#include "common/ColorRGBA.h"
+#include "common/Result.h"
 
 namespace zorvel {
 

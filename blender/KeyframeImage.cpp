@@ -1,6 +1,6 @@
-#include "KeyframeImage.h"
+#include "blender/KeyframeImage.h"
 
-#include "PictureGrid.h"
+#include "common/PictureGrid.h"
 
 namespace zorvel {
 

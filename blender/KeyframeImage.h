@@ -1,8 +1,8 @@
 #pragma once
 
-#include "BasicPixelImage.h"
-#include "ColorRGBA.h"
-#include "Vector3.h"
+#include "common/BasicPixelImage.h"
+#include "common/ColorRGBA.h"
+#include "common/Vector3.h"
 
 namespace zorvel {
 

@@ -1,7 +1,7 @@
 #include <iostream>
 
-#include "BlenderDriver.h"
-#include "BlenderView.h"
+#include "blender/BlenderDriver.h"
+#include "blender/BlenderView.h"
 
 int main(int argc, char** argv) {
   static zorvel::BlenderConfig config;

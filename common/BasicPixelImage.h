@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "ColorRGBA.h"
-#include "TgaImage.h"
+#include "common/ColorRGBA.h"
+#include "common/TgaImage.h"
 
 namespace zorvel {
 

@@ -1,4 +1,4 @@
-#include "ConsoleMenu.h"
+#include "common/ConsoleMenu.h"
 
 #include <cctype>
 #include <cmath>
@@ -8,7 +8,7 @@
 #include <ostream>
 #include <type_traits>
 
-#include "ConsoleText.h"
+#include "common/ConsoleText.h"
 
 namespace zorvel {
 

@@ -1,4 +1,4 @@
-#include "ConsoleText.h"
+#include "common/ConsoleText.h"
 
 #include <ostream>
 

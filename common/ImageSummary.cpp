@@ -1,8 +1,8 @@
-#include "ImageSummary.h"
+#include "common/ImageSummary.h"
 
 #include <ostream>
 
-#include "ConsoleText.h"
+#include "common/ConsoleText.h"
 
 namespace zorvel {
 

@@ -7,7 +7,7 @@
 #include <iosfwd>
 #include <string>
 
-#include "BasicPixelImage.h"
+#include "common/BasicPixelImage.h"
 
 namespace zorvel {
 

@@ -1,4 +1,4 @@
-#include "MemoryBudget.h"
+#include "common/MemoryBudget.h"
 
 #include <sys/resource.h>
 #include <unistd.h>

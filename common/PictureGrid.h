@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Vector3.h"
+#include "common/Vector3.h"
 
 namespace zorvel {
 

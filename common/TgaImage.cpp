@@ -1,11 +1,11 @@
-#include "TgaImage.h"
+#include "common/TgaImage.h"
 
 #include <algorithm>
 #include <cstring>
 #include <string_view>
 #include <sys/stat.h>
 
-#include "WholeFile.h"
+#include "common/WholeFile.h"
 
 namespace zorvel {
 

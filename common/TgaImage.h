@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "Result.h"
+#include "common/Result.h"
 
 namespace zorvel {
 

@@ -1,4 +1,4 @@
-#include "TickCounter.h"
+#include "common/TickCounter.h"
 
 #include <chrono>
 

@@ -1,9 +1,9 @@
-#include "ValueClamp.h"
+#include "common/ValueClamp.h"
 
 #include <ostream>
 #include <string>
 
-#include "ConsoleText.h"
+#include "common/ConsoleText.h"
 
 namespace zorvel {
 

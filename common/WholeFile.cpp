@@ -1,4 +1,4 @@
-#include "WholeFile.h"
+#include "common/WholeFile.h"
 
 #include <cerrno>
 #include <cstring>

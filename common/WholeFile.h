@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "Result.h"
+#include "common/Result.h"
 
 namespace zorvel {
 

@@ -1,8 +1,8 @@
-#include "AttributeFiles.h"
+#include "cruncher/AttributeFiles.h"
 
-#include "TextFileWriter.h"
-#include "TextScanner.h"
-#include "WholeFile.h"
+#include "cruncher/TextFileWriter.h"
+#include "common/TextScanner.h"
+#include "common/WholeFile.h"
 
 namespace zorvel {
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "PixelImage.h"
-#include "Result.h"
+#include "cruncher/PixelImage.h"
+#include "common/Result.h"
 
 namespace zorvel {
 

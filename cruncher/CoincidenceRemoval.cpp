@@ -1,4 +1,4 @@
-#include "CoincidenceRemoval.h"
+#include "cruncher/CoincidenceRemoval.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -4,7 +4,7 @@
 #include <functional>
 #include <vector>
 
-#include "PixelParticle.h"
+#include "cruncher/PixelParticle.h"
 
 namespace zorvel {
 

@@ -1,10 +1,10 @@
-#include "CruncherAttributes.h"
+#include "cruncher/CruncherAttributes.h"
 
 #include <cmath>
 #include <ostream>
 
-#include "ConsoleText.h"
-#include "ValueClamp.h"
+#include "common/ConsoleText.h"
+#include "common/ValueClamp.h"
 
 namespace zorvel {
 

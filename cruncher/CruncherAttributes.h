@@ -3,7 +3,7 @@
 #include <iosfwd>
 #include <string>
 
-#include "Vector3.h"
+#include "common/Vector3.h"
 
 namespace zorvel {
 

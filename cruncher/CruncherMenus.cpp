@@ -1,4 +1,4 @@
-#include "CruncherMenus.h"
+#include "cruncher/CruncherMenus.h"
 
 #include <cmath>
 #include <ostream>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ConsoleMenu.h"
-#include "CruncherAttributes.h"
+#include "common/ConsoleMenu.h"
+#include "cruncher/CruncherAttributes.h"
 
 namespace zorvel {
 

@@ -1,4 +1,4 @@
-#include "CruncherRun.h"
+#include "cruncher/CruncherRun.h"
 
 #include <istream>
 #include <optional>
@@ -6,13 +6,13 @@
 #include <ostream>
 #include <vector>
 
-#include "AttributeFiles.h"
-#include "ConsoleText.h"
-#include "CruncherMenus.h"
-#include "FrameLoop.h"
-#include "ImageSummary.h"
-#include "RandomGenerator.h"
-#include "TickCounter.h"
+#include "cruncher/AttributeFiles.h"
+#include "common/ConsoleText.h"
+#include "cruncher/CruncherMenus.h"
+#include "cruncher/FrameLoop.h"
+#include "common/ImageSummary.h"
+#include "cruncher/RandomGenerator.h"
+#include "common/TickCounter.h"
 
 namespace zorvel {
 

@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <iosfwd>
 
-#include "ConsoleMenu.h"
-#include "CruncherAttributes.h"
-#include "PixelImage.h"
+#include "common/ConsoleMenu.h"
+#include "cruncher/CruncherAttributes.h"
+#include "cruncher/PixelImage.h"
 
 namespace zorvel {
 

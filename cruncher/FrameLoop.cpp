@@ -1,4 +1,4 @@
-#include "FrameLoop.h"
+#include "cruncher/FrameLoop.h"
 
 #include <algorithm>
 #include <condition_variable>
@@ -6,9 +6,9 @@
 #include <mutex>
 #include <thread>
 
-#include "ParticleMotion.h"
-#include "PathFileText.h"
-#include "TextFileWriter.h"
+#include "cruncher/ParticleMotion.h"
+#include "cruncher/PathFileText.h"
+#include "cruncher/TextFileWriter.h"
 
 namespace zorvel {
 

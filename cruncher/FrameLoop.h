@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "PixelParticle.h"
+#include "cruncher/PixelParticle.h"
 
 namespace zorvel {
 

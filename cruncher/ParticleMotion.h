@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "PixelParticle.h"
-#include "Vector3.h"
+#include "cruncher/PixelParticle.h"
+#include "common/Vector3.h"
 
 namespace zorvel {
 

@@ -1,4 +1,4 @@
-#include "PathFileText.h"
+#include "cruncher/PathFileText.h"
 
 namespace zorvel {
 

@@ -9,8 +9,8 @@
 #include <cstring>
 #include <string>
 
-#include "TextFileWriter.h"
-#include "Vector3.h"
+#include "cruncher/TextFileWriter.h"
+#include "common/Vector3.h"
 
 namespace zorvel {
 

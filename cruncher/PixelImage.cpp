@@ -1,13 +1,13 @@
-#include "PixelImage.h"
+#include "cruncher/PixelImage.h"
 
 #include <algorithm>
 #include <cmath>
 #include <ostream>
 
-#include "CoincidenceRemoval.h"
-#include "GreyLevel.h"
-#include "PictureGrid.h"
-#include "RandomGenerator.h"
+#include "cruncher/CoincidenceRemoval.h"
+#include "common/GreyLevel.h"
+#include "common/PictureGrid.h"
+#include "cruncher/RandomGenerator.h"
 
 namespace zorvel {
 

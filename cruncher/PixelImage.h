@@ -5,9 +5,9 @@
 #include <iosfwd>
 #include <string>
 
-#include "BasicPixelImage.h"
-#include "PixelParticle.h"
-#include "Vector3.h"
+#include "common/BasicPixelImage.h"
+#include "cruncher/PixelParticle.h"
+#include "common/Vector3.h"
 
 namespace zorvel {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ColorRGBA.h"
-#include "Vector3.h"
+#include "common/ColorRGBA.h"
+#include "common/Vector3.h"
 
 namespace zorvel {
 

@@ -1,6 +1,6 @@
 #include <ctime>
 
-#include "RandomGenerator.h"
+#include "cruncher/RandomGenerator.h"
 
 namespace zorvel {
 

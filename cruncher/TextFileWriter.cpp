@@ -1,4 +1,4 @@
-#include "TextFileWriter.h"
+#include "cruncher/TextFileWriter.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

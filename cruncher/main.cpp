@@ -1,7 +1,7 @@
 #include <csignal>
 #include <iostream>
 
-#include "CruncherRun.h"
+#include "cruncher/CruncherRun.h"
 
 int main() {
   // A file growing past the process's file-size limit then fails to write, as on a

@@ -7,9 +7,9 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "AttributeLoading.h"
-#include "FuzzFiles.h"
-#include "TextScanner.h"
+#include "viewer/AttributeLoading.h"
+#include "fuzz/FuzzFiles.h"
+#include "common/TextScanner.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string path = zorvel::fuzz::writeFile("a.pAttribute", data, size);

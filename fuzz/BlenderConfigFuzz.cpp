@@ -11,10 +11,10 @@
 #include <string_view>
 #include <vector>
 
-#include "BlendPlayback.h"
-#include "ConfigurationReading.h"
-#include "FuzzFiles.h"
-#include "KeyframeFrames.h"
+#include "blender/BlendPlayback.h"
+#include "blender/ConfigurationReading.h"
+#include "fuzz/FuzzFiles.h"
+#include "blender/KeyframeFrames.h"
 
 namespace {
 

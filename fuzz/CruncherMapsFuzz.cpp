@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "AttributeFiles.h"
-#include "FuzzFiles.h"
-#include "PixelImage.h"
+#include "cruncher/AttributeFiles.h"
+#include "fuzz/FuzzFiles.h"
+#include "cruncher/PixelImage.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string path = zorvel::fuzz::writeFile("map.tga", data, size);

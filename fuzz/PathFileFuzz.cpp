@@ -9,8 +9,8 @@
 #include <cstring>
 #include <string_view>
 
-#include "FuzzFiles.h"
-#include "PathFileReader.h"
+#include "fuzz/FuzzFiles.h"
+#include "viewer/PathFileReader.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <sstream>
 #include <string_view>
 
-#include "ObjectShape.h"
-#include "RtgObject.h"
-#include "RtgReport.h"
+#include "viewer/ObjectShape.h"
+#include "viewer/RtgObject.h"
+#include "viewer/RtgReport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const zorvel::RtgReading reading = zorvel::readRtgObject(std::string_view(reinterpret_cast<const char*>(data), size));

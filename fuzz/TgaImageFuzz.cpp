@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "TgaImage.h"
+#include "common/TgaImage.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   zorvel::TgaImage image;

@@ -1,7 +1,7 @@
 // The box drawing of both views, built for speed; the picture is the one drawing each
 // box in turn gives (the window tests compare the two).
 
-#include "SceneDrawing.h"
+#include "playback/SceneDrawing.h"
 
 #include <GL/gl.h>
 

@@ -1,4 +1,4 @@
-#include "BoxGeometry.h"
+#include "playback/BoxGeometry.h"
 
 namespace zorvel {
 

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "Vector3.h"
+#include "common/Vector3.h"
 
 namespace zorvel {
 

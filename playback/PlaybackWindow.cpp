@@ -1,4 +1,4 @@
-#include "PlaybackWindow.h"
+#include "playback/PlaybackWindow.h"
 
 #include <GL/glut.h>
 
@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <ostream>
 
-#include "SceneDrawing.h"
-#include "TickCounter.h"
+#include "playback/SceneDrawing.h"
+#include "common/TickCounter.h"
 
 namespace zorvel {
 

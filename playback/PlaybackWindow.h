@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <iosfwd>
 
-#include "ViewState.h"
+#include "playback/ViewState.h"
 
 namespace zorvel {
 

@@ -1,4 +1,4 @@
-#include "SceneDrawing.h"
+#include "playback/SceneDrawing.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>

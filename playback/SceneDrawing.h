@@ -8,9 +8,9 @@
 #include <cstddef>
 #include <vector>
 
-#include "BoxGeometry.h"
-#include "ColorRGBA.h"
-#include "ViewState.h"
+#include "playback/BoxGeometry.h"
+#include "common/ColorRGBA.h"
+#include "playback/ViewState.h"
 
 namespace zorvel {
 

@@ -1,4 +1,4 @@
-#include "ViewState.h"
+#include "playback/ViewState.h"
 
 #include <cctype>
 

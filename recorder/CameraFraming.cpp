@@ -1,4 +1,4 @@
-#include "CameraFraming.h"
+#include "recorder/CameraFraming.h"
 
 #include <algorithm>
 #include <cmath>

@@ -6,8 +6,8 @@
 
 #include <vector>
 
-#include "Vector3.h"
-#include "ViewState.h"
+#include "common/Vector3.h"
+#include "playback/ViewState.h"
 
 namespace zorvel {
 

@@ -1,4 +1,4 @@
-#include "FrameSink.h"
+#include "recorder/FrameSink.h"
 
 #include <fcntl.h>
 #include <signal.h>

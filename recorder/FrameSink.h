@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "RecorderOptions.h"
-#include "Result.h"
+#include "recorder/RecorderOptions.h"
+#include "common/Result.h"
 
 namespace zorvel {
 

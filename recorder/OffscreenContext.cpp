@@ -1,4 +1,4 @@
-#include "OffscreenContext.h"
+#include "recorder/OffscreenContext.h"
 
 #include <EGL/egl.h>
 #include <EGL/eglext.h>

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "Result.h"
+#include "common/Result.h"
 
 namespace zorvel {
 

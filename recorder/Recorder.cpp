@@ -1,4 +1,4 @@
-#include "Recorder.h"
+#include "recorder/Recorder.h"
 
 #include <signal.h>
 #include <unistd.h>
@@ -16,19 +16,19 @@
 
 #include <GL/gl.h>
 
-#include "BlendDrawing.h"
-#include "BlendPlayback.h"
-#include "CameraFraming.h"
-#include "ConfigurationReading.h"
-#include "FrameSink.h"
-#include "KeyframeFrames.h"
-#include "MemoryBudget.h"
-#include "OffscreenContext.h"
-#include "RecorderOptions.h"
-#include "SceneDrawing.h"
-#include "SceneLoading.h"
-#include "ViewerDrawing.h"
-#include "WholeFile.h"
+#include "blender/BlendDrawing.h"
+#include "blender/BlendPlayback.h"
+#include "recorder/CameraFraming.h"
+#include "blender/ConfigurationReading.h"
+#include "recorder/FrameSink.h"
+#include "blender/KeyframeFrames.h"
+#include "common/MemoryBudget.h"
+#include "recorder/OffscreenContext.h"
+#include "recorder/RecorderOptions.h"
+#include "playback/SceneDrawing.h"
+#include "viewer/SceneLoading.h"
+#include "viewer/ViewerDrawing.h"
+#include "common/WholeFile.h"
 
 namespace zorvel {
 

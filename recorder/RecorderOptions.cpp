@@ -1,9 +1,9 @@
-#include "RecorderOptions.h"
+#include "recorder/RecorderOptions.h"
 
 #include <cmath>
 #include <sstream>
 
-#include "TextScanner.h"
+#include "common/TextScanner.h"
 
 namespace zorvel {
 

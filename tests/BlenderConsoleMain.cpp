@@ -3,7 +3,7 @@
 
 #include <iostream>
 
-#include "BlenderDriver.h"
+#include "blender/BlenderDriver.h"
 
 int main() {
   static zorvel::BlenderConfig config;

@@ -5,9 +5,9 @@
 
 #include <sstream>
 
-#include "ConfigurationReading.h"
-#include "CruncherTranscripts.h"
-#include "TestSupport.h"
+#include "blender/ConfigurationReading.h"
+#include "tests/CruncherTranscripts.h"
+#include "tests/TestSupport.h"
 
 namespace zorvel::test {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "BoxGeometry.h"
+#include "playback/BoxGeometry.h"
 
 namespace zorvel::test {
 namespace {

@@ -4,9 +4,9 @@
 
 #include <random>
 
-#include "CoincidenceRemoval.h"
-#include "PixelImage.h"
-#include "RandomGenerator.h"
+#include "cruncher/CoincidenceRemoval.h"
+#include "cruncher/PixelImage.h"
+#include "cruncher/RandomGenerator.h"
 
 namespace zorvel::test {
 namespace {

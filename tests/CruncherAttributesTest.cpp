@@ -5,7 +5,7 @@
 #include <cmath>
 #include <sstream>
 
-#include "CruncherAttributes.h"
+#include "cruncher/CruncherAttributes.h"
 
 namespace zorvel::test {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "CruncherTranscripts.h"
-#include "TestSupport.h"
+#include "tests/CruncherTranscripts.h"
+#include "tests/TestSupport.h"
 
 namespace zorvel::test {
 namespace {

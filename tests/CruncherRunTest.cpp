@@ -8,8 +8,8 @@
 #include <map>
 #include <sstream>
 
-#include "CruncherTranscripts.h"
-#include "TestSupport.h"
+#include "tests/CruncherTranscripts.h"
+#include "tests/TestSupport.h"
 
 namespace zorvel::test {
 namespace {

@@ -1,4 +1,4 @@
-#include "RandomGenerator.h"
+#include "cruncher/RandomGenerator.h"
 
 namespace zorvel {
 

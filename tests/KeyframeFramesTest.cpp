@@ -4,8 +4,8 @@
 
 #include <sstream>
 
-#include "BlendPlayback.h"
-#include "KeyframeFrames.h"
+#include "blender/BlendPlayback.h"
+#include "blender/KeyframeFrames.h"
 
 namespace zorvel::test {
 namespace {

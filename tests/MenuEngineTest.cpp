@@ -4,7 +4,7 @@
 
 #include <sstream>
 
-#include "ConsoleMenu.h"
+#include "common/ConsoleMenu.h"
 
 namespace zorvel::test {
 namespace {

@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include "CruncherTranscripts.h"
-#include "TestSupport.h"
-#include "ViewerTranscripts.h"
+#include "tests/CruncherTranscripts.h"
+#include "tests/TestSupport.h"
+#include "tests/ViewerTranscripts.h"
 
 namespace zorvel::test {
 namespace {

@@ -5,10 +5,10 @@
 
 #include <sstream>
 
-#include "FrameLoop.h"
-#include "PixelImage.h"
-#include "RandomGenerator.h"
-#include "TestSupport.h"
+#include "cruncher/FrameLoop.h"
+#include "cruncher/PixelImage.h"
+#include "cruncher/RandomGenerator.h"
+#include "tests/TestSupport.h"
 
 namespace zorvel::test {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "BlenderControls.h"
-#include "ViewerControls.h"
+#include "blender/BlenderControls.h"
+#include "viewer/ViewerControls.h"
 
 namespace zorvel::test {
 namespace {

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <sstream>
 
-#include "TestSupport.h"
+#include "tests/TestSupport.h"
 
 namespace zorvel::test {
 namespace {

@@ -5,11 +5,11 @@
 #include <algorithm>
 #include <sstream>
 
-#include "ObjectShape.h"
-#include "RtgObject.h"
-#include "RtgReport.h"
-#include "TestSupport.h"
-#include "ViewerTranscripts.h"
+#include "viewer/ObjectShape.h"
+#include "viewer/RtgObject.h"
+#include "viewer/RtgReport.h"
+#include "tests/TestSupport.h"
+#include "tests/ViewerTranscripts.h"
 
 namespace zorvel::test {
 namespace {

@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <random>
 
-#include "TestSupport.h"
-#include "TextFileWriter.h"
+#include "tests/TestSupport.h"
+#include "cruncher/TextFileWriter.h"
 
 namespace zorvel::test {
 namespace {

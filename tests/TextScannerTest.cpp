@@ -9,7 +9,7 @@
 #include <random>
 #include <sstream>
 
-#include "TextScanner.h"
+#include "common/TextScanner.h"
 
 namespace zorvel::test {
 namespace {

@@ -9,9 +9,9 @@
 #include <fstream>
 #include <map>
 
-#include "BasicPixelImage.h"
-#include "TestSupport.h"
-#include "TgaImage.h"
+#include "common/BasicPixelImage.h"
+#include "tests/TestSupport.h"
+#include "common/TgaImage.h"
 
 namespace zorvel::test {
 namespace {

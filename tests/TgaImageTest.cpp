@@ -5,10 +5,10 @@
 
 #include <cstdlib>
 
-#include "BasicPixelImage.h"
-#include "ImageSummary.h"
-#include "TestSupport.h"
-#include "TgaImage.h"
+#include "common/BasicPixelImage.h"
+#include "common/ImageSummary.h"
+#include "tests/TestSupport.h"
+#include "common/TgaImage.h"
 
 namespace zorvel::test {
 namespace {

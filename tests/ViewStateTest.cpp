@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ViewState.h"
+#include "playback/ViewState.h"
 
 namespace zorvel::test {
 namespace {

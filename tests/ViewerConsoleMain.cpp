@@ -3,7 +3,7 @@
 
 #include <iostream>
 
-#include "ViewerDriver.h"
+#include "viewer/ViewerDriver.h"
 
 int main() {
   static zorvel::ViewerScene scene;

@@ -4,9 +4,9 @@
 
 #include <sstream>
 
-#include "AttributeLoading.h"
-#include "PathFileReader.h"
-#include "TestSupport.h"
+#include "viewer/AttributeLoading.h"
+#include "viewer/PathFileReader.h"
+#include "tests/TestSupport.h"
 
 namespace zorvel::test {
 namespace {

@@ -5,8 +5,8 @@
 
 #include <sys/stat.h>
 
-#include "TestSupport.h"
-#include "ViewerTranscripts.h"
+#include "tests/TestSupport.h"
+#include "tests/ViewerTranscripts.h"
 
 namespace zorvel::test {
 namespace {

@@ -1,8 +1,8 @@
-#include "AttributeLoading.h"
+#include "viewer/AttributeLoading.h"
 
-#include "GreyLevel.h"
-#include "TextScanner.h"
-#include "WholeFile.h"
+#include "common/GreyLevel.h"
+#include "common/TextScanner.h"
+#include "common/WholeFile.h"
 
 namespace zorvel {
 

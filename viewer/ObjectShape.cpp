@@ -1,4 +1,4 @@
-#include "ObjectShape.h"
+#include "viewer/ObjectShape.h"
 
 #include <ostream>
 

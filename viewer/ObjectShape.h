@@ -4,8 +4,8 @@
 #include <iosfwd>
 #include <vector>
 
-#include "RtgObject.h"
-#include "Vector3.h"
+#include "viewer/RtgObject.h"
+#include "common/Vector3.h"
 
 namespace zorvel {
 

@@ -1,4 +1,4 @@
-#include "PathFileReader.h"
+#include "viewer/PathFileReader.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,9 +11,9 @@
 #include <thread>
 #include <vector>
 
-#include "MemoryBudget.h"
-#include "TextScanner.h"
-#include "WholeFile.h"
+#include "common/MemoryBudget.h"
+#include "common/TextScanner.h"
+#include "common/WholeFile.h"
 
 namespace zorvel {
 

@@ -14,8 +14,8 @@
 #include <string>
 #include <string_view>
 
-#include "Result.h"
-#include "ViewerScene.h"
+#include "common/Result.h"
+#include "viewer/ViewerScene.h"
 
 namespace zorvel {
 

@@ -1,6 +1,6 @@
-#include "RtgObject.h"
+#include "viewer/RtgObject.h"
 
-#include "TextScanner.h"
+#include "common/TextScanner.h"
 
 namespace zorvel {
 

@@ -17,8 +17,8 @@
 #include <optional>
 #include <vector>
 
-#include "Result.h"
-#include "Vector3.h"
+#include "common/Result.h"
+#include "common/Vector3.h"
 
 namespace zorvel {
 

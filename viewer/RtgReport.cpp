@@ -1,8 +1,8 @@
-#include "RtgReport.h"
+#include "viewer/RtgReport.h"
 
 #include <ostream>
 
-#include "ConsoleText.h"
+#include "common/ConsoleText.h"
 
 namespace zorvel {
 

@@ -6,8 +6,8 @@
 #include <iosfwd>
 #include <string>
 
-#include "Result.h"
-#include "RtgObject.h"
+#include "common/Result.h"
+#include "viewer/RtgObject.h"
 
 namespace zorvel {
 

@@ -1,12 +1,12 @@
-#include "SceneLoading.h"
+#include "viewer/SceneLoading.h"
 
 #include <ostream>
 
-#include "AttributeLoading.h"
-#include "ConsoleText.h"
-#include "MemoryBudget.h"
-#include "RtgReport.h"
-#include "WholeFile.h"
+#include "viewer/AttributeLoading.h"
+#include "common/ConsoleText.h"
+#include "common/MemoryBudget.h"
+#include "viewer/RtgReport.h"
+#include "common/WholeFile.h"
 
 namespace zorvel {
 

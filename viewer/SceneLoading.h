@@ -10,10 +10,10 @@
 #include <iosfwd>
 #include <optional>
 
-#include "ObjectShape.h"
-#include "PathFileReader.h"
-#include "ViewerAttributes.h"
-#include "ViewerScene.h"
+#include "viewer/ObjectShape.h"
+#include "viewer/PathFileReader.h"
+#include "viewer/ViewerAttributes.h"
+#include "viewer/ViewerScene.h"
 
 namespace zorvel {
 

@@ -1,9 +1,9 @@
-#include "ViewerAttributes.h"
+#include "viewer/ViewerAttributes.h"
 
 #include <ostream>
 
-#include "ConsoleText.h"
-#include "ValueClamp.h"
+#include "common/ConsoleText.h"
+#include "common/ValueClamp.h"
 
 namespace zorvel {
 

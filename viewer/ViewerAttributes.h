@@ -3,7 +3,7 @@
 #include <iosfwd>
 #include <string>
 
-#include "ConsoleMenu.h"
+#include "common/ConsoleMenu.h"
 
 namespace zorvel {
 

@@ -1,4 +1,4 @@
-#include "ViewerControls.h"
+#include "viewer/ViewerControls.h"
 
 #include <cctype>
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "ViewState.h"
+#include "playback/ViewState.h"
 
 namespace zorvel {
 

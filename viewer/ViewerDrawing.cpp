@@ -1,4 +1,4 @@
-#include "ViewerDrawing.h"
+#include "viewer/ViewerDrawing.h"
 
 namespace zorvel {
 

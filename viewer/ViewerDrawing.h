@@ -8,10 +8,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "ColorRGBA.h"
-#include "ObjectShape.h"
-#include "SceneDrawing.h"
-#include "ViewerScene.h"
+#include "common/ColorRGBA.h"
+#include "viewer/ObjectShape.h"
+#include "playback/SceneDrawing.h"
+#include "viewer/ViewerScene.h"
 
 namespace zorvel {
 

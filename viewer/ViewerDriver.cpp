@@ -1,12 +1,12 @@
-#include "ViewerDriver.h"
+#include "viewer/ViewerDriver.h"
 
 #include <istream>
 #include <new>
 #include <ostream>
 
-#include "ConsoleText.h"
-#include "SceneLoading.h"
-#include "ViewerAttributes.h"
+#include "common/ConsoleText.h"
+#include "viewer/SceneLoading.h"
+#include "viewer/ViewerAttributes.h"
 
 namespace zorvel {
 

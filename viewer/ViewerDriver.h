@@ -3,8 +3,8 @@
 #include <functional>
 #include <iosfwd>
 
-#include "ObjectShape.h"
-#include "ViewerScene.h"
+#include "viewer/ObjectShape.h"
+#include "viewer/ViewerScene.h"
 
 namespace zorvel {
 

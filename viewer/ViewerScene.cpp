@@ -1,4 +1,4 @@
-#include "ViewerScene.h"
+#include "viewer/ViewerScene.h"
 
 #include <sys/mman.h>
 

@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "Vector3.h"
+#include "common/Vector3.h"
 
 namespace zorvel {
 

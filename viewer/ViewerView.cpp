@@ -1,12 +1,12 @@
-#include "ViewerView.h"
+#include "viewer/ViewerView.h"
 
 #include <cstdlib>
 #include <iostream>
 #include <memory>
 
-#include "PlaybackWindow.h"
-#include "ViewerControls.h"
-#include "ViewerDrawing.h"
+#include "playback/PlaybackWindow.h"
+#include "viewer/ViewerControls.h"
+#include "viewer/ViewerDrawing.h"
 
 namespace zorvel {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ObjectShape.h"
-#include "ViewerScene.h"
+#include "viewer/ObjectShape.h"
+#include "viewer/ViewerScene.h"
 
 namespace zorvel {
 

@@ -1,7 +1,7 @@
 #include <iostream>
 
-#include "ViewerDriver.h"
-#include "ViewerView.h"
+#include "viewer/ViewerDriver.h"
+#include "viewer/ViewerView.h"
 
 int main(int argc, char** argv) {
   static zorvel::ViewerScene scene;

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "SceneDrawing.h"
+#include "playback/SceneDrawing.h"
 
 namespace zorvel {
 
