@@ -1,11 +1,12 @@
 #include "blender/BlenderDriver.h"
 
 #include <istream>
-#include <new>
 #include <ostream>
 
 #include "blender/ConfigurationReading.h"
 #include "common/ConsoleText.h"
+#include "common/ProgramEnd.h"
+#include "common/ProgramNames.h"
 #include "common/MemoryBudget.h"
 
 namespace zorvel {
@@ -28,10 +29,17 @@ MenuSystem blenderMenus(BlenderConfig& config, std::istream& in, std::ostream& e
   return system;
 }
 
+void printKeyframeLines(std::ostream& out, std::size_t keyframeCount) {
+  for (std::size_t k = 0; k < keyframeCount; ++k) {
+    printLine(out, kKeyframeRuleLine);
+    printLine(out, "keyframe: " + std::to_string(k));
+  }
+}
+
 int runBlender(BlenderConfig& config, std::istream& in, std::ostream& out, std::ostream& err,
                const StartBlendView& startView) {
-  try {
-    printBanner(out, "Morvaine");
+  return runUntilMemoryRunsOut(kBlenderName, out, err, [&] {
+    printBanner(out, kBlenderName);
     if (!readConfiguration(config, in, out, err)) return 0;
     const MenuSystem menus = blenderMenus(config, in, err);
     for (;;) {
@@ -44,16 +52,10 @@ int runBlender(BlenderConfig& config, std::istream& in, std::ostream& out, std::
       printKeyframeLines(out, config.keyframeCount);
       out << "OpenGL..." << std::flush;
       startView(config, frames.value());
-      out << "Thank you for using Morvaine. Please come again." << std::endl;
-      out << "Press <ENTER> to exit..." << std::flush;
-      in.get();
+      sayFarewell(in, out, kBlenderName, EnterPrompt::Dots);
       return 0;
     }
-  } catch (const std::bad_alloc&) {
-    out << std::flush;
-    err << "Morvaine: not enough memory." << std::endl;
-    return 1;
-  }
+  });
 }
 
 }  // namespace zorvel

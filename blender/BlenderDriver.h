@@ -14,6 +14,10 @@ namespace zorvel {
 // reading failed goes to `err`.
 MenuSystem blenderMenus(BlenderConfig& config, std::istream& in, std::ostream& err);
 
+// The console lines printed once the frames are built: for each keyframe a rule and
+// "keyframe: k".
+void printKeyframeLines(std::ostream& out, std::size_t keyframeCount);
+
 // Opens the window on the built frames; does not return in the real program.
 using StartBlendView = std::function<void(const BlenderConfig& config, const BlendFrames& frames)>;
 

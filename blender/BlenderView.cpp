@@ -7,6 +7,7 @@
 #include "blender/BlendPlayback.h"
 #include "blender/BlenderControls.h"
 #include "playback/PlaybackWindow.h"
+#include "common/ProgramNames.h"
 
 namespace zorvel {
 
@@ -38,7 +39,8 @@ void runBlenderWindow(int& argc, char** argv, const BlenderConfig& config, const
   gFrames = &frames;
   gDrawing = std::make_unique<BlendDrawing>(config, frames);
   gPlayback = startOfBlend(frames.keyframes);
-  runPlaybackWindow(argc, argv, "Zorvel-viewer", {onBlendDisplay, onBlendKeyboard});
+  // The blender's window carries the viewer's title.
+  runPlaybackWindow(argc, argv, kViewerName, {onBlendDisplay, onBlendKeyboard});
 }
 
 }  // namespace zorvel

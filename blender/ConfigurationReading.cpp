@@ -9,10 +9,12 @@
 #include <optional>
 #include <ostream>
 
+#include "blender/KeyframeFrames.h"
 #include "common/ConsoleText.h"
 #include "common/ImageSummary.h"
 #include "common/MemoryBudget.h"
 #include "common/WholeFile.h"
+#include "common/ProgramNames.h"
 
 namespace zorvel {
 
@@ -98,7 +100,7 @@ const Picture* firstPictureBeyond(const std::vector<Picture>& pictures, const Co
     std::uint64_t frames = 0;
     for (const ConfigurationEntry& entry : parsed.entries) frames += entry.inbetweenCount;
     const std::uint64_t pixels = pictures[0].header ? pictures[0].header->pixelCount() : 0;
-    needed = frames * pixels * 20 + pictures.size() * pixels * sizeof(ColorRGBA);
+    needed = blendBytes(frames, pixels, pictures.size());
   }
   const Picture* beyond = needed > memoryBytes && !pictures.empty() ? &pictures[0] : nullptr;
   for (const Picture& picture : pictures) {
@@ -126,7 +128,7 @@ bool readConfiguration(BlenderConfig& config, std::istream& in, std::ostream& ou
   out << "Morvaine configuration file:" << std::flush;
   std::string fileName;
   if (!(in >> fileName)) return false;
-  readConfigurationFile(config, fileName, out, err, "Morvaine");
+  readConfigurationFile(config, fileName, out, err, kBlenderName);
   return true;
 }
 
@@ -177,10 +179,14 @@ void applyConfigurationText(BlenderConfig& config, std::string_view text, std::o
     config.inbetweenCounts.push_back(parsed.entries[i].inbetweenCount);
     Picture& picture = pictures[shown[i]];
     if (!picture.image) {
-      if (!picture.header) printReason(err, program, name, picture.header.failure().reason);
       picture.image = std::make_shared<KeyframeImage>();
       picture.image->name = name;
-      picture.image->load();
+      // A picture that cannot be read is empty: 0 x 0, without pixels.
+      const Result<TgaImage> decoded = picture.header ? readTgaFile(name) : picture.header.failure();
+      if (decoded)
+        picture.image->fillFromTga(decoded.value());
+      else
+        printReason(err, program, name, decoded.failure().reason);
       layOutPixels(*picture.image);
     }
     const KeyframeImage& image = *picture.image;

@@ -7,6 +7,8 @@
 #include <ostream>
 #include <set>
 
+#include "common/MemoryBudget.h"
+
 namespace zorvel {
 
 std::int32_t blendChannel(std::int32_t a, std::int32_t b, std::int32_t g, std::int32_t n) {
@@ -42,13 +44,19 @@ bool allocate(FrameStore& store, std::size_t values) {
 
 }  // namespace
 
+// The frame store's bytes a pixel a frame: four colour planes and the displacement.
+constexpr std::uint64_t kStoreBytesPerValue = 4 * sizeof(std::uint32_t) + sizeof(float);
+
+std::uint64_t blendBytes(std::uint64_t frames, std::uint64_t pixels, std::uint64_t pictures) {
+  return frames * pixels * kStoreBytesPerValue + pictures * pixels * sizeof(ColorRGBA);
+}
+
 std::uint64_t blendBytes(const BlenderConfig& config) {
   const KeyframeImage& first = *config.keyframes.at(0);
-  const std::uint64_t pixels = static_cast<std::uint64_t>(static_cast<int>(first.height)) * static_cast<int>(first.width);
+  const std::uint64_t pixels = static_cast<std::uint64_t>(first.pixelCountOfSize());
   std::uint64_t frames = 0;
   for (std::size_t k = 0; k < config.keyframeCount; ++k) frames += config.inbetweenCounts[k];
-  const std::set<const KeyframeImage*> pictures = distinctPictures(config);
-  return frames * pixels * 20 + pictures.size() * pixels * sizeof(ColorRGBA);
+  return blendBytes(frames, pixels, distinctPictures(config).size());
 }
 
 Result<BlendFrames> buildFrames(const BlenderConfig& config, std::uint64_t memoryBytes) {
@@ -67,7 +75,7 @@ Result<BlendFrames> buildFrames(const BlenderConfig& config, std::uint64_t memor
   if (frameTotal > INT32_MAX || blendBytes(config) > memoryBytes || !allocate(store, static_cast<std::size_t>(values)))
     return failure(FailureKind::TooLarge, "Not enough memory for " + std::to_string(frameTotal) + " frames of " +
                                               std::to_string(set.pixelCount) + " pixels (" +
-                                              std::to_string(values / 50000) + " MB).");
+                                              std::to_string(wholeMegabytes(values * kStoreBytesPerValue)) + " MB).");
 
   // One colour copy per distinct picture, shared by the keyframes that show it.
   std::map<const KeyframeImage*, std::shared_ptr<const std::vector<ColorRGBA>>> copies;
@@ -108,11 +116,5 @@ Result<BlendFrames> buildFrames(const BlenderConfig& config, std::uint64_t memor
   return frames;
 }
 
-void printKeyframeLines(std::ostream& out, std::size_t keyframeCount) {
-  for (std::size_t k = 0; k < keyframeCount; ++k) {
-    out << "---------------------------------------" << std::endl;
-    out << "keyframe: " << k << std::endl;
-  }
-}
 
 }  // namespace zorvel

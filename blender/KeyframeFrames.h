@@ -51,16 +51,16 @@ struct BlendFrames {
   FrameStore store;
 };
 
-// The bytes buildFrames() takes for a configuration: the frame store (20 bytes a pixel
-// a frame) and the keyframes' colours (4 bytes a pixel a distinct picture).
+// The bytes buildFrames() takes for `frames` frames of `pixels` pixels blended from
+// `pictures` distinct pictures: the frame store (20 bytes a pixel a frame) and the
+// keyframes' colours (4 bytes a pixel a picture).
+std::uint64_t blendBytes(std::uint64_t frames, std::uint64_t pixels, std::uint64_t pictures);
+// The same for a complete configuration.
 std::uint64_t blendBytes(const BlenderConfig& config);
 
 // Builds the keyframe set and every frame from a complete configuration. Pixels that a
 // keyframe image lacks are black. Fails (TooLarge, "Not enough memory for F frames of P
 // pixels (M MB).") when blendBytes() is more than `memoryBytes` or memory runs out.
 Result<BlendFrames> buildFrames(const BlenderConfig& config, std::uint64_t memoryBytes);
-
-// The console lines of the building: for each keyframe a rule and "keyframe: k".
-void printKeyframeLines(std::ostream& out, std::size_t keyframeCount);
 
 }  // namespace zorvel

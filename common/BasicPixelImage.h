@@ -25,20 +25,19 @@ class BasicPixelImage {
 
   // Copies a TGA image's size and colours. Every record is default-constructed first;
   // 8-bit pixels give grey (R = G = B, alpha 255), 24- and 32-bit pixels R, G, B with
-  // alpha 255; 16-bit images keep the default colours. The caller has checked that the
-  // picture's size is one it takes.
+  // alpha 255; 16-bit images (and pixels that do not cover the picture) keep the default
+  // colours. The caller has checked that the picture's size is one it takes.
   void fillFromTga(const TgaImage& image) {
-    width = static_cast<float>(image.width());
-    height = static_cast<float>(image.height());
+    width = static_cast<float>(image.info.width);
+    height = static_cast<float>(image.info.height);
     depth = 1.0f;
-    bitsPerPixel = image.bitsPerPixel();
+    bitsPerPixel = image.info.bitsPerPixel;
     records.clear();
     records.shrink_to_fit();
-    records.resize(static_cast<std::size_t>(image.width()) * image.height());
-    const std::uint8_t* pixels = image.pixels();
-    if (!pixels) return;
+    records.resize(static_cast<std::size_t>(image.info.pixelCount()));
+    const std::uint8_t* pixels = image.pixels.data();
     const std::size_t bytes = bitsPerPixel / 8;
-    if (bytes != 1 && bytes != 3 && bytes != 4) return;
+    if ((bytes != 1 && bytes != 3 && bytes != 4) || image.pixels.size() < records.size() * bytes) return;
     for (std::size_t k = 0; k < records.size(); ++k) {
       const std::uint8_t* p = pixels + k * bytes;
       ColorRGBA& colour = records[k].colour;
@@ -52,18 +51,6 @@ class BasicPixelImage {
       colour.alpha = 255;
     }
   }
-
-  // Loads the file named `name` when it declares at most `maxPixels` pixels (a failed
-  // load gives a 0 x 0 image without records). Returns whether it loaded.
-  bool load(std::uint64_t maxPixels = TgaImage::kAnySize) {
-    TgaImage image;
-    const bool loaded = image.load(name, maxPixels);
-    fillFromTga(image);
-    return loaded;
-  }
-
-  // Whether the file named `name` loads as a TGA image; changes nothing here.
-  bool isLoadableTga() const { return static_cast<bool>(inspectTgaFile(name)); }
 
   // (int)height x (int)width.
   long long pixelCountOfSize() const {

@@ -1,12 +1,8 @@
 #include "common/ConsoleMenu.h"
 
 #include <cctype>
-#include <cmath>
-#include <cstdlib>
 #include <istream>
-#include <limits>
 #include <ostream>
-#include <type_traits>
 
 #include "common/ConsoleText.h"
 
@@ -19,115 +15,6 @@ MenuItem menuItem(char letter, std::string text, MenuItem::Action action, int ne
   item.action = action;
   item.nextMenu = nextMenu;
   return item;
-}
-
-namespace {
-
-bool isBlank(int c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
-bool isDigit(int c) { return c >= '0' && c <= '9'; }
-
-// The characters that formatted extraction of a floating-point number takes from
-// `in`, taken in the same way: a sign, digits with at most one decimal point, and an
-// exponent (e or E, a sign, digits) after a digit of the mantissa. Leading white space
-// must have been skipped.
-std::string takeNumberText(std::streambuf& in) {
-  std::string text;
-  int c = in.sgetc();
-  const auto take = [&] {
-    text.push_back(static_cast<char>(c));
-    c = in.snextc();
-  };
-  if (c == '+' || c == '-') take();
-  bool point = false, digits = false;
-  for (;;) {
-    if (isDigit(c)) {
-      digits = true;
-      take();
-    } else if (c == '.' && !point) {
-      point = true;
-      take();
-    } else {
-      break;
-    }
-  }
-  if (digits && (c == 'e' || c == 'E')) {
-    take();
-    if (c == '+' || c == '-') take();
-    while (isDigit(c)) take();
-  }
-  return text;
-}
-
-enum class Conversion { NotANumber, Number, BeyondRange };
-
-// `text` converted as formatted extraction converts it: no number unless all of it
-// converts; beyond the type's range, the largest value of its sign.
-template <class T>
-Conversion convertNumber(const std::string& text, T& value) {
-  char* end = nullptr;
-  const double v = std::strtod(text.c_str(), &end);
-  if (text.empty() || end != text.c_str() + text.size()) return Conversion::NotANumber;
-  if (std::fabs(v) > std::numeric_limits<T>::max()) {
-    value = std::copysign(std::numeric_limits<T>::max(), static_cast<T>(v));
-    return Conversion::BeyondRange;
-  }
-  value = std::is_same_v<T, float> ? std::strtof(text.c_str(), nullptr) : static_cast<T>(v);
-  if (std::isinf(value)) {
-    value = std::copysign(std::numeric_limits<T>::max(), value);
-    return Conversion::BeyondRange;
-  }
-  return Conversion::Number;
-}
-
-}  // namespace
-
-template <class T>
-bool Prompter::readNumberAgain(const char* prompt, T& value) {
-  std::streambuf& in = *in_.rdbuf();
-  for (;;) {
-    out_ << prompt << std::flush;
-    // White space first, as extraction skips it; the end of input ends the program.
-    int c = in.sgetc();
-    while (c != EOF && isBlank(c)) c = in.snextc();
-    if (c == EOF) {
-      in_.setstate(std::ios::eofbit | std::ios::failbit);
-      return false;
-    }
-    const std::string number = takeNumberText(in);
-    const Conversion conversion = convertNumber(number, value);
-    if (conversion == Conversion::Number) return true;
-    if (conversion == Conversion::BeyondRange) {
-      // Read as the largest value of its sign; the rest of that line goes, as after
-      // any extraction that fails.
-      discardLine(in);
-      return true;
-    }
-    // Not a number: the word that stands there is named, the rest of the line goes, and
-    // the prompt comes again.
-    std::string word = number;
-    for (c = in.sgetc(); c != EOF && !isBlank(c); c = in.snextc()) word.push_back(static_cast<char>(c));
-    out_ << "Not a number: \"" << word << "\"." << '\n' << std::flush;
-    if (!discardLine(in)) {
-      in_.setstate(std::ios::eofbit | std::ios::failbit);
-      return false;
-    }
-  }
-}
-
-bool Prompter::discardLine(std::streambuf& in) {
-  for (int c = in.sgetc(); c != EOF; c = in.snextc())
-    if (c == '\n') {
-      in.sbumpc();
-      return true;
-    }
-  return false;
-}
-
-bool Prompter::readNumber(const char* prompt, float& value) { return readNumberAgain(prompt, value); }
-bool Prompter::readNumber(const char* prompt, double& value) { return readNumberAgain(prompt, value); }
-bool Prompter::readWord(const char* prompt, std::string& word) {
-  out_ << prompt << std::flush;
-  return static_cast<bool>(in_ >> word);
 }
 
 namespace {

@@ -6,8 +6,15 @@ namespace zorvel {
 
 const char* const kRuleLine = "----------------------------------------";
 const char* const kBoxRuleLine = "-------------------------------------------";
+const char* const kKeyframeRuleLine = "---------------------------------------";
 
 void printLine(std::ostream& out, const std::string& text) { out << text << '\n' << std::flush; }
+
+std::string groupedThousands(unsigned long long value) {
+  std::string digits = std::to_string(value);
+  for (std::size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, ",");
+  return digits;
+}
 
 const char* nameOrUndefined(const std::string& name) { return name.empty() ? "Undefined" : name.c_str(); }
 

@@ -12,9 +12,14 @@ namespace zorvel {
 extern const char* const kRuleLine;
 // The forty-three-hyphen rule under the titles of the RTG and configuration boxes.
 extern const char* const kBoxRuleLine;
+// The thirty-nine-hyphen rule above each keyframe's line as the blender builds its frames.
+extern const char* const kKeyframeRuleLine;
 
 // Prints `text`, a newline, and flushes.
 void printLine(std::ostream& out, const std::string& text = std::string());
+
+// A whole number with its thousands grouped by commas: 20000 as "20,000".
+std::string groupedThousands(unsigned long long value);
 
 // A file name as listings show it: "Undefined" when it is empty.
 const char* nameOrUndefined(const std::string& name);

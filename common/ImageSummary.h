@@ -7,7 +7,7 @@
 #include <iosfwd>
 #include <string>
 
-#include "common/BasicPixelImage.h"
+#include "common/TgaImage.h"
 
 namespace zorvel {
 
@@ -19,16 +19,6 @@ void printImageSummary(std::ostream& out, const std::string& name, float width, 
 // The summary of what a header declares, for a picture inspected and not decoded.
 inline void printImageSummary(std::ostream& out, const std::string& name, const TgaInfo& info) {
   printImageSummary(out, name, static_cast<float>(info.width), static_cast<float>(info.height), info.bitsPerPixel);
-}
-
-// Loads `image` (see BasicPixelImage::load) and prints its summary, zeros for a picture
-// that did not load. Returns whether it loaded.
-template <class Record>
-bool loadAndSummarise(BasicPixelImage<Record>& image, std::ostream& out,
-                      std::uint64_t maxPixels = TgaImage::kAnySize) {
-  const bool loaded = image.load(maxPixels);
-  printImageSummary(out, image.name, image.width, image.height, image.bitsPerPixel);
-  return loaded;
 }
 
 }  // namespace zorvel

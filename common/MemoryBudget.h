@@ -17,5 +17,7 @@ std::uint64_t availableMemory();
 // a refusal never reads as if the two were equal.
 std::string megabytesNeeded(std::uint64_t bytes);
 std::string megabytesAvailable(std::uint64_t bytes);
+// Whole megabytes, rounded down.
+inline std::uint64_t wholeMegabytes(std::uint64_t bytes) { return bytes / 1000000; }
 
 }  // namespace zorvel

@@ -1,9 +1,10 @@
 #pragma once
 
-// What a reader hands back: the data it decoded, or why it could not. Readers never
-// print; the one place that reports a failure reads its kind (to choose the console
-// line the program prints for it) and its reason (plain words for the user, naming
-// what was wrong).
+// What a reader or a writer hands back: the data it decoded (or, for Result<void>, that
+// it succeeded), or why it could not. Readers never print; the one place that reports
+// a failure reads its kind (to choose the console line the program prints for it) and
+// its reason (plain words for the user, naming what was wrong). A failure is passed up
+// as it is: `if (!r) return r.failure();`.
 
 #include <optional>
 #include <string>
@@ -15,6 +16,8 @@ namespace zorvel {
 enum class FailureKind {
   Undefined,      // no file was named
   CannotOpen,     // no such file, or no plain file, or it cannot be read
+  CannotWrite,    // the output cannot be made or written
+  ToolMissing,    // a program this one runs is not installed
   WrongFormat,    // the bytes are not what the reader reads
   Unsupported,    // a kind or variant of the format this reader does not take
   CutShort,       // the file ends before what it declares
@@ -43,6 +46,20 @@ class Result {
 
  private:
   std::variant<T, Failure> state_;
+};
+
+// Success without a value, or a Failure.
+template <>
+class Result<void> {
+ public:
+  Result() = default;
+  Result(Failure failure) : failure_(std::move(failure)) {}
+
+  explicit operator bool() const { return !failure_; }
+  const Failure& failure() const { return *failure_; }
+
+ private:
+  std::optional<Failure> failure_;
 };
 
 inline Failure failure(FailureKind kind, std::string reason) { return Failure{kind, std::move(reason)}; }

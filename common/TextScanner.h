@@ -10,6 +10,8 @@
 #include <string_view>
 #include <type_traits>
 
+#include "common/TextGrammar.h"
+
 namespace zorvel {
 
 // Reads whitespace-separated words and numbers from text in memory, accepting exactly
@@ -25,7 +27,7 @@ class TextScanner {
   bool word(std::string_view& out) {
     skipSpace();
     std::size_t end = pos_;
-    while (end < text_.size() && !isSpace(text_[end])) ++end;
+    while (end < text_.size() && !isWhiteSpace(text_[end])) ++end;
     if (end == pos_) return false;
     out = text_.substr(pos_, end - pos_);
     pos_ = end;
@@ -71,49 +73,36 @@ class TextScanner {
     return true;
   }
 
-  // A decimal number into a float, as stream extraction reads it: an optional sign,
-  // digits with at most one decimal point, and an exponent (e or E, an optional sign,
-  // digits) only after a digit; nothing else (no nan, inf, hexadecimal or second
-  // sign). An exponent without digits fails; so does a value beyond the float range,
-  // while one below it reads as the nearest float, zero included. Plain decimals of up
-  // to seven digits take an exact fast path (a whole number divided by a power of ten,
-  // both exact in a float, gives the correctly rounded value); the rest is converted by
-  // strtof.
+  // A decimal number into a float, as stream extraction reads it (the grammar of
+  // TextGrammar.h: no nan, inf, hexadecimal or second sign). A value beyond the float
+  // range fails, while one below it reads as the nearest float, zero included. Plain
+  // decimals of up to seven digits take an exact fast path (a whole number divided by a
+  // power of ten, both exact in a float, gives the correctly rounded value); the rest is
+  // converted by strtof.
   bool number(float& value) {
     skipSpace();
     const char* begin = text_.data() + pos_;
-    const char* end = text_.data() + text_.size();
-    const char* p = begin;
-    const bool negative = p != end && *p == '-';
-    if (p != end && (*p == '-' || *p == '+')) ++p;
+    const char* end = numberEnd(begin, text_.data() + text_.size());
+    if (end == begin) return false;
+    const char* p = begin + (*begin == '-' || *begin == '+');
     std::uint32_t mantissa = 0;
-    int digits = 0, fraction = 0;
-    bool point = false;
-    for (; p != end; ++p) {
-      if (isDigit(*p)) {
-        if (digits < 9) mantissa = mantissa * 10 + static_cast<std::uint32_t>(*p - '0');
+    int digits = 0, fraction = -1;
+    for (; p != end && digits <= 7; ++p) {
+      if (*p == '.') {
+        fraction = 0;
+      } else if (isDecimalDigit(*p)) {
+        mantissa = mantissa * 10 + static_cast<std::uint32_t>(*p - '0');
         ++digits;
-        fraction += point;
-      } else if (*p == '.' && !point) {
-        point = true;
+        fraction += fraction >= 0;
       } else {
-        break;
+        break;  // an exponent
       }
     }
-    if (digits == 0) return false;
-    if (p != end && (*p == 'e' || *p == 'E')) {
-      ++p;
-      if (p != end && (*p == '-' || *p == '+')) ++p;
-      const char* exponent = p;
-      while (p != end && isDigit(*p)) ++p;
-      if (p == exponent) return false;
-      return convert(begin, p, value);
-    }
-    if (digits > 7) return convert(begin, p, value);
+    if (p != end || digits > 7) return convert(begin, end, value);
     static constexpr float kPowers[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f};
-    const float magnitude = static_cast<float>(mantissa) / kPowers[fraction];
-    value = negative ? -magnitude : magnitude;
-    pos_ = static_cast<std::size_t>(p - text_.data());
+    const float magnitude = static_cast<float>(mantissa) / kPowers[fraction < 0 ? 0 : fraction];
+    value = *begin == '-' ? -magnitude : magnitude;
+    pos_ = static_cast<std::size_t>(end - text_.data());
     return true;
   }
 
@@ -126,11 +115,7 @@ class TextScanner {
   std::size_t position() const { return pos_; }
   std::size_t remaining() const { return text_.size() - pos_; }
 
-  // The white space that separates words: blanks, tabs, line ends, form feeds.
-  static bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
-
  private:
-  static bool isDigit(char c) { return c >= '0' && c <= '9'; }
   // The general conversion of the number text [begin, end), which has been checked.
   bool convert(const char* begin, const char* end, float& value) {
     const std::string number(begin, end);
@@ -142,7 +127,7 @@ class TextScanner {
     return true;
   }
   void skipSpace() {
-    while (pos_ < text_.size() && isSpace(text_[pos_])) ++pos_;
+    while (pos_ < text_.size() && isWhiteSpace(text_[pos_])) ++pos_;
   }
 
   std::string_view text_;

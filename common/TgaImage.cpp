@@ -186,19 +186,7 @@ bool walkPixels(Reader& reader, const TgaInfo& info, std::uint8_t* out) {
   return !reader.shortRead();
 }
 
-// A header this reader refuses may belong to another picture format: then it says so.
-template <class Reader>
-Result<TgaInfo> inspect(Reader& reader, const std::uint8_t* start, std::size_t startSize) {
-  Result<TgaInfo> info = readHeader(reader);
-  if (!info) {
-    if (const char* other = otherFormat(start, startSize))
-      return failure(FailureKind::WrongFormat, std::string("not a TGA file: it is ") + other);
-    return info;
-  }
-  if (!walkPixels(reader, info.value(), nullptr))
-    return failure(FailureKind::CutShort, "cut short: its pixel data ends early");
-  return info;
-}
+Failure cutShort() { return failure(FailureKind::CutShort, "cut short: its pixel data ends early"); }
 
 // The first bytes of a file, to tell another picture format by.
 std::size_t peek(std::FILE* file, std::uint8_t* start, std::size_t size) {
@@ -207,64 +195,90 @@ std::size_t peek(std::FILE* file, std::uint8_t* start, std::size_t size) {
   return got;
 }
 
+// The header refused, or a file too short for its pixels: said in the reader's words.
+template <class Reader>
+Result<TgaInfo> readCheckedHeader(Reader& reader, const std::uint8_t* start, std::size_t startSize) {
+  Result<TgaInfo> info = readHeader(reader);
+  if (!info) {
+    if (const char* other = otherFormat(start, startSize))
+      return failure(FailureKind::WrongFormat, std::string("not a TGA file: it is ") + other);
+    return info;
+  }
+  if (!canHoldPixels(reader, info.value())) return cutShort();
+  return info;
+}
+
+// The pixels of `info` from the reader, which stands at the pixel data.
+template <class Reader>
+Result<TgaImage> decodePixels(Reader& reader, const TgaInfo& info, std::uint64_t maxPixels) {
+  if (info.pixelCount() > maxPixels) {
+    if (!walkPixels(reader, info, nullptr)) return cutShort();
+    return failure(FailureKind::TooLarge, "has " + std::to_string(info.pixelCount()) + " pixels, more than the " +
+                                              std::to_string(maxPixels) + " taken");
+  }
+  const std::size_t bytesPerPixel = info.bitsPerPixel / 8;
+  TgaImage image{info, {}};
+  image.pixels.resize(static_cast<std::size_t>(info.pixelCount() * bytesPerPixel));
+  if (!walkPixels(reader, info, image.pixels.data())) return cutShort();
+  if ((info.kind == TgaImageKind::Rgb || info.kind == TgaImageKind::Rgba) && bytesPerPixel >= 3)
+    for (std::size_t i = 0; i < image.pixels.size(); i += bytesPerPixel) std::swap(image.pixels[i], image.pixels[i + 2]);
+  return image;
+}
+
 }  // namespace
 
 Result<TgaInfo> inspectTgaFile(const std::string& fileName) {
-  Result<FileHandle> file = openReadable(fileName);
+  Result<TgaFile> file = TgaFile::open(fileName);
   if (!file) return file.failure();
-  std::uint8_t start[16];
-  const std::size_t startSize = peek(file.value().get(), start, sizeof start);
-  FileReader reader(file.value().get());
-  return inspect(reader, start, startSize);
+  // Room for no pixels: the data is walked and nothing is stored.
+  const Result<TgaImage> walked = file->decode(0);
+  if (!walked && walked.failure().kind != FailureKind::TooLarge) return walked.failure();
+  return file->info();
 }
 
 Result<TgaInfo> inspectTga(const std::uint8_t* data, std::size_t size) {
   MemoryReader reader(data, size);
-  return inspect(reader, data, size);
+  Result<TgaInfo> info = readCheckedHeader(reader, data, size);
+  if (info && !walkPixels(reader, info.value(), nullptr)) return cutShort();
+  return info;
 }
 
-void TgaImage::reset() {
-  std::vector<std::uint8_t>().swap(pixels_);
-  bitsPerPixel_ = alphaBits_ = height_ = width_ = 0;
-  kind_ = TgaImageKind::None;
-  loaded_ = false;
+// The open file and the reader over it.
+struct TgaFile::Source {
+  explicit Source(FileHandle opened) : file(std::move(opened)), reader(file.get()) {}
+  FileHandle file;
+  FileReader reader;
+};
+
+TgaFile::TgaFile(std::unique_ptr<Source> source, const TgaInfo& info) : source_(std::move(source)), info_(info) {}
+TgaFile::TgaFile(TgaFile&&) noexcept = default;
+TgaFile& TgaFile::operator=(TgaFile&&) noexcept = default;
+TgaFile::~TgaFile() = default;
+
+Result<TgaFile> TgaFile::open(const std::string& fileName) {
+  Result<FileHandle> file = openReadable(fileName);
+  if (!file) return file.failure();
+  std::uint8_t start[16];
+  const std::size_t startSize = peek(file.value().get(), start, sizeof start);
+  auto source = std::make_unique<Source>(std::move(file.value()));
+  const Result<TgaInfo> info = readCheckedHeader(source->reader, start, startSize);
+  if (!info) return info.failure();
+  return TgaFile(std::move(source), info.value());
 }
 
-bool TgaImage::load(const std::string& fileName, std::uint64_t maxPixels) {
-  reset();
-  const FileHandle file = openPlainFile(fileName);
-  if (!file) return false;
-  FileReader reader(file.get());
-  return decodeFrom(reader, maxPixels);
+Result<TgaImage> TgaFile::decode(std::uint64_t maxPixels) { return decodePixels(source_->reader, info_, maxPixels); }
+
+Result<TgaImage> readTgaFile(const std::string& fileName, std::uint64_t maxPixels) {
+  Result<TgaFile> file = TgaFile::open(fileName);
+  if (!file) return file.failure();
+  return file->decode(maxPixels);
 }
 
-bool TgaImage::decode(const std::uint8_t* data, std::size_t size, std::uint64_t maxPixels) {
-  reset();
+Result<TgaImage> decodeTga(const std::uint8_t* data, std::size_t size, std::uint64_t maxPixels) {
   MemoryReader reader(data, size);
-  return decodeFrom(reader, maxPixels);
-}
-
-template <class Reader>
-bool TgaImage::decodeFrom(Reader& reader, std::uint64_t maxPixels) {
-  const Result<TgaInfo> header = readHeader(reader);
-  // Nothing is allocated for a picture larger than the caller takes or than the file holds.
-  if (!header || header->pixelCount() > maxPixels || !canHoldPixels(reader, header.value())) return false;
-  const TgaInfo& info = header.value();
-  const std::size_t bytesPerPixel = info.bitsPerPixel / 8;
-  std::vector<std::uint8_t> pixels;
-  pixels.resize(static_cast<std::size_t>(info.pixelCount() * bytesPerPixel));
-  if (!walkPixels(reader, info, pixels.data())) return false;
-
-  pixels_ = std::move(pixels);
-  width_ = info.width;
-  height_ = info.height;
-  bitsPerPixel_ = info.bitsPerPixel;
-  alphaBits_ = info.alphaBits;
-  kind_ = info.kind;
-  loaded_ = true;
-  if ((kind_ == TgaImageKind::Rgb || kind_ == TgaImageKind::Rgba) && bytesPerPixel >= 3)
-    for (std::size_t i = 0; i < pixels_.size(); i += bytesPerPixel) std::swap(pixels_[i], pixels_[i + 2]);
-  return true;
+  const Result<TgaInfo> info = readCheckedHeader(reader, data, size);
+  if (!info) return info.failure();
+  return decodePixels(reader, info.value(), maxPixels);
 }
 
 }  // namespace zorvel

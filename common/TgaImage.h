@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -32,49 +33,50 @@ Result<TgaInfo> inspectTgaFile(const std::string& fileName);
 // The same on a whole file held in memory; `size` bytes at `data`.
 Result<TgaInfo> inspectTga(const std::uint8_t* data, std::size_t size);
 
-// A Truevision TGA image in memory: true-colour (types 2 and 10) or grey (3 and 11),
-// 8, 16, 24 or 32 bits per pixel, raw or run-length encoded. Rows stay in file order
-// whatever the origin bits say. Pixel bytes: 8 bits grey; 16 bits as stored; 24 bits
-// R, G, B; 32 bits R, G, B, A (the file's B and R are swapped for true colour).
-//
-// The decoder never prints; load() reports only true or false, and every failure
-// leaves the image reset.
-class TgaImage {
+// A Truevision TGA picture decoded: what its header declares, and its pixels. True
+// colour (types 2 and 10) or grey (3 and 11), 8, 16, 24 or 32 bits per pixel, raw or
+// run-length encoded. Rows stay in file order whatever the origin bits say. Pixel
+// bytes, info.pixelCount() x bitsPerPixel / 8 of them: 8 bits grey; 16 bits as stored;
+// 24 bits R, G, B; 32 bits R, G, B, A (the file's B and R are swapped for true colour).
+struct TgaImage {
+  TgaInfo info;
+  std::vector<std::uint8_t> pixels;
+};
+
+// No limit on the pixel count beyond what the file holds.
+constexpr std::uint64_t kAnyPixelCount = std::numeric_limits<std::uint64_t>::max();
+
+// A TGA file open for reading, its header read and checked, its pixel data not yet
+// decoded; for a caller that looks at the header (to describe or refuse the picture)
+// before the pixels. Owns the open file; movable, not copyable.
+class TgaFile {
  public:
-  static constexpr std::uint64_t kAnySize = std::numeric_limits<std::uint64_t>::max();
+  // Opens `fileName` (a plain file only) and reads its header: the file when it is a
+  // TGA picture this reader takes and long enough for the pixels it declares, or why
+  // not.
+  static Result<TgaFile> open(const std::string& fileName);
+  TgaFile(TgaFile&&) noexcept;
+  TgaFile& operator=(TgaFile&&) noexcept;
+  ~TgaFile();
 
-  TgaImage() = default;
-  virtual ~TgaImage() = default;
+  const TgaInfo& info() const { return info_; }
 
-  // Reads and decodes the file. False when it cannot be opened or decoded, or declares
-  // more than `maxPixels` pixels (checked before anything is allocated for them).
-  bool load(const std::string& fileName, std::uint64_t maxPixels = kAnySize);
-  // Decodes a whole TGA file held in memory; `size` bytes at `data`.
-  bool decode(const std::uint8_t* data, std::size_t size, std::uint64_t maxPixels = kAnySize);
-  // Frees the pixels and sets every field back to zero, `loaded` to false.
-  void reset();
-
-  std::uint32_t width() const { return width_; }
-  std::uint32_t height() const { return height_; }
-  std::uint32_t bitsPerPixel() const { return bitsPerPixel_; }
-  std::uint32_t alphaBits() const { return alphaBits_; }
-  TgaImageKind kind() const { return kind_; }
-  bool loaded() const { return loaded_; }
-  // width x height x bitsPerPixel / 8 bytes, or null when no image is held.
-  const std::uint8_t* pixels() const { return pixels_.empty() ? nullptr : pixels_.data(); }
-  std::size_t pixelBytes() const { return pixels_.size(); }
+  // Decodes the pixel data; call once. More than `maxPixels` pixels are refused
+  // (TooLarge) without allocating anything for them, once the data has been walked: a
+  // file whose data ends early says so (CutShort) whatever its size.
+  Result<TgaImage> decode(std::uint64_t maxPixels = kAnyPixelCount);
 
  private:
-  template <class Reader>
-  bool decodeFrom(Reader& reader, std::uint64_t maxPixels);
+  struct Source;
+  TgaFile(std::unique_ptr<Source> source, const TgaInfo& info);
 
-  std::vector<std::uint8_t> pixels_;
-  std::uint32_t bitsPerPixel_ = 0;
-  std::uint32_t alphaBits_ = 0;
-  std::uint32_t height_ = 0;
-  std::uint32_t width_ = 0;
-  TgaImageKind kind_ = TgaImageKind::None;
-  bool loaded_ = false;
+  std::unique_ptr<Source> source_;
+  TgaInfo info_;
 };
+
+// Opens, checks against `maxPixels` and decodes in one call: the picture, or why not.
+Result<TgaImage> readTgaFile(const std::string& fileName, std::uint64_t maxPixels = kAnyPixelCount);
+// The same on a whole file held in memory; `size` bytes at `data`.
+Result<TgaImage> decodeTga(const std::uint8_t* data, std::size_t size, std::uint64_t maxPixels = kAnyPixelCount);
 
 }  // namespace zorvel

@@ -1,6 +1,7 @@
 #include "common/ValueClamp.h"
 
 #include <ostream>
+#include <sstream>
 #include <string>
 
 #include "common/ConsoleText.h"
@@ -10,15 +11,17 @@ namespace zorvel {
 namespace {
 
 template <class T>
-T clamp(T value, T low, T high, const ClampTexts& texts, std::ostream& out) {
-  const std::string what = texts.what;
+T clamp(T value, const ValueRange& range, const char* what, std::ostream& out) {
+  const T low = static_cast<T>(range.low), high = static_cast<T>(range.high);
   if (value < low) {
-    printLine(out, what + " lower than " + texts.lowText + ". Value modified to " +
-                       (texts.lowResult ? texts.lowResult : texts.lowText) + ".");
+    const std::string bound = ValueRange::text(range.low);
+    printLine(out, std::string(what) + " lower than " + (range.lowNamed ? range.lowNamed : bound) +
+                       ". Value modified to " + bound + ".");
     return low;
   }
   if (value > high) {
-    printLine(out, what + " higher than " + texts.highText + ". Value modified to " + texts.highText + ".");
+    const std::string bound = ValueRange::text(range.high);
+    printLine(out, std::string(what) + " higher than " + bound + ". Value modified to " + bound + ".");
     return high;
   }
   return value;
@@ -26,12 +29,18 @@ T clamp(T value, T low, T high, const ClampTexts& texts, std::ostream& out) {
 
 }  // namespace
 
-double clampWithMessage(double value, double low, double high, const ClampTexts& texts, std::ostream& out) {
-  return clamp(value, low, high, texts, out);
+std::string ValueRange::text(double bound) {
+  std::ostringstream text;
+  text << bound;
+  return text.str();
 }
 
-float clampWithMessage(float value, float low, float high, const ClampTexts& texts, std::ostream& out) {
-  return clamp(value, low, high, texts, out);
+double clampWithMessage(double value, const ValueRange& range, const char* what, std::ostream& out) {
+  return clamp(value, range, what, out);
+}
+
+float clampWithMessage(float value, const ValueRange& range, const char* what, std::ostream& out) {
+  return clamp(value, range, what, out);
 }
 
 void storeMaxOverMin(double newMax, double& min, double& max, const char* what, std::ostream& out) {

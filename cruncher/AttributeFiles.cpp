@@ -6,7 +6,7 @@
 
 namespace zorvel {
 
-bool writePixelFile(const PixelImage& image, const std::string& extension) {
+Result<void> writePixelFile(const PixelImage& image, const std::string& extension) {
   TextFileWriter file(image.name + extension);
   file.putInteger(image.pixelCountOfSize());
   file.put('\n');
@@ -25,7 +25,7 @@ bool writePixelFile(const PixelImage& image, const std::string& extension) {
   return file.close();
 }
 
-bool writeConstantFile(const std::string& baseName, const std::string& extension, float value, std::uint32_t count) {
+Result<void> writeConstantFile(const std::string& baseName, const std::string& extension, float value, std::uint32_t count) {
   TextFileWriter file(baseName + extension);
   file.putInteger(count);
   file.put('\n');

@@ -3,9 +3,18 @@
 #include <iosfwd>
 #include <string>
 
+#include "common/ValueClamp.h"
 #include "common/Vector3.h"
 
 namespace zorvel {
+
+// The ranges the settings are held to.
+constexpr ValueRange kScatterScalarRange{2, 20};
+constexpr ValueRange kOpacityRange{1, 255};
+constexpr ValueRange kVelocityRange{0.01, 20};
+constexpr ValueRange kHeightMaxRange{0, 50};
+// The scale constant's low bound is 0; its line names 0.1 as the limit.
+constexpr ValueRange kScaleConstantRange{0, 20, "0.1"};
 
 // The cruncher's settings, filled in through its menus and read by the run.
 // Each setter brings its value into range, prints one line per correction on `out`
@@ -25,19 +34,19 @@ struct CruncherAttributes {
   std::string pHeightMap;
   std::string pScaleMap;
 
-  // Each component truncated to a whole number, then held to 2..20.
+  // Each component truncated to a whole number, then held to kScatterScalarRange.
   void setScatterVolumeScalar(Vector3 value, std::ostream& out);
-  // Truncated to a whole number, then held to 1..255.
+  // Truncated to a whole number, then held to kOpacityRange.
   void setOpacityConstant(float value, std::ostream& out);
-  // Held to 0.01..20.
+  // Held to kVelocityRange.
   void setVelocityConstant(double value, std::ostream& out);
-  // Held to 0.01..20, stored as MIN.
+  // Held to kVelocityRange, stored as MIN.
   void setVelocityMin(double value, std::ostream& out);
-  // Held to 0.01..20; a MAX below the stored MIN swaps the two.
+  // Held to kVelocityRange; a MAX below the stored MIN swaps the two.
   void setVelocityMax(double value, std::ostream& out);
-  // Truncated to a whole number, then held to 0..50.
+  // Truncated to a whole number, then held to kHeightMaxRange.
   void setHeightMaxConstant(float value, std::ostream& out);
-  // Held to 0..20.
+  // Held to kScaleConstantRange.
   void setScaleConstant(float value, std::ostream& out);
 
   // The labelled entries of the attribute listing (between its two rule lines).

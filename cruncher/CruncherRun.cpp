@@ -2,12 +2,13 @@
 
 #include <istream>
 #include <optional>
-#include <new>
 #include <ostream>
 #include <vector>
 
 #include "cruncher/AttributeFiles.h"
 #include "common/ConsoleText.h"
+#include "common/ProgramEnd.h"
+#include "common/ProgramNames.h"
 #include "cruncher/CruncherMenus.h"
 #include "cruncher/FrameLoop.h"
 #include "common/ImageSummary.h"
@@ -17,9 +18,6 @@
 namespace zorvel {
 
 namespace {
-
-constexpr long long kMaxPixels = 20000;
-constexpr const char* kCruncher = "Zorvel-cruncher";
 
 // What the run says about one of the four maps.
 struct MapLines {
@@ -48,13 +46,14 @@ struct RunOutput {
   std::ostream& err;
   bool writeFailed = false;
 
-  // Reports a file that could not be written; returns `written`.
-  bool written(bool written, const std::string& fileName) {
+  // Reports a file that could not be written; returns whether it was.
+  template <class T>
+  bool written(const Result<T>& written, const std::string& fileName) {
     if (!written) {
       err << "Could not write file \"" << fileName << "\"." << std::endl;
       writeFailed = true;
     }
-    return written;
+    return static_cast<bool>(written);
   }
 };
 
@@ -64,9 +63,22 @@ struct AttributeFile {
   bool written = false;  // every byte reached the file
 };
 
+// A picture opened once and decoded within `maxPixels`: the open file (for its header)
+// and the decoding, which fails with TooLarge for a picture that is larger.
+struct OpenedPicture {
+  Result<TgaFile> file;
+  Result<TgaImage> image;
+
+  OpenedPicture(const std::string& name, std::uint64_t maxPixels)
+      : file(TgaFile::open(name)), image(file ? file->decode(maxPixels) : Result<TgaImage>(file.failure())) {}
+  // Whether the picture cannot be used whatever its size; image.failure() says why.
+  bool unreadable() const { return !image && image.failure().kind != FailureKind::TooLarge; }
+};
+
 // Writes one attribute file, from the map when it is usable, else from the constant
-// under the colour image's name. A map is decoded only once it passed its checks: the
-// summary and the checks need its header alone.
+// under the colour image's name. The map is opened once: its summary and the checks
+// need its header, its pixels are decoded only when it is no larger than the colour
+// image.
 AttributeFile writeAttributeFile(PixelImage& map, const std::string& mapName, const char* extension, float constant,
                                  const MapLines& lines, const PixelImage& colour, RunOutput& run) {
   std::ostream& out = run.out;
@@ -77,7 +89,7 @@ AttributeFile writeAttributeFile(PixelImage& map, const std::string& mapName, co
                                             map.name + extension)};
   };
   const auto refuse = [&](const char* why, const std::string& reason) {
-    printReason(run.err, kCruncher, mapName, reason);
+    printReason(run.err, kCruncherName, mapName, reason);
     out << lines.label << mapName << why << std::endl;
     printLine(out, lines.ignored);
     printLine(out, lines.defaulted);
@@ -93,26 +105,28 @@ AttributeFile writeAttributeFile(PixelImage& map, const std::string& mapName, co
     printLine(out);
     return file;
   }
-  const Result<TgaInfo> info = inspectTgaFile(mapName);
-  if (!info) {
-    printReason(run.err, kCruncher, mapName, info.failure().reason);
+  const OpenedPicture picture(mapName, static_cast<std::uint64_t>(colour.pixelCountOfSize()));
+  if (picture.unreadable()) {
+    printReason(run.err, kCruncherName, mapName, picture.image.failure().reason);
     printLine(out, lines.attemptFailed);
     printLine(out, lines.defaulted);
     printLine(out);
     return writeConstant();
   }
-  printImageSummary(out, mapName, info.value());
+  const TgaInfo& info = picture.file->info();
+  printImageSummary(out, mapName, info);
   const std::string remake = "; bash scripts/make-tga.sh --grey --like " + colour.name + " PICTURE " + mapName +
                              " makes one from any picture";
-  if (info->bitsPerPixel < 8 || info->bitsPerPixel > 15)
-    return refuse(" isn't a TGA grayscale image.", "is a " + std::to_string(info->bitsPerPixel) +
+  if (info.bitsPerPixel < 8 || info.bitsPerPixel > 15)
+    return refuse(" isn't a TGA grayscale image.", "is a " + std::to_string(info.bitsPerPixel) +
                                                        "-bit picture where an 8-bit grey map is needed" + remake);
-  if (static_cast<float>(info->width) != colour.width || static_cast<float>(info->height) != colour.height)
+  if (static_cast<float>(info.width) != colour.width || static_cast<float>(info.height) != colour.height)
     return refuse(" not the same size as TGA color image.",
-                  "is " + std::to_string(info->width) + " x " + std::to_string(info->height) +
+                  "is " + std::to_string(info.width) + " x " + std::to_string(info.height) +
                       " pixels where the colour image is " + std::to_string(static_cast<long>(colour.width)) + " x " +
                       std::to_string(static_cast<long>(colour.height)) + remake);
-  map.load(static_cast<std::uint64_t>(colour.pixelCountOfSize()));
+  // The colour image's size: within the limit, so decoded.
+  map.fillFromTga(picture.image.value());
   return {true, run.written(writePixelFile(map, extension), map.name + extension)};
 }
 
@@ -125,75 +139,69 @@ std::optional<std::vector<float>> readBack(const PixelImage& map, const char* ex
   return std::move(values.value());
 }
 
-enum class ColourCheck { Passed, Refused };
-
-// Checks the colour image from its header: named, loadable, and within the pixel limit.
-// Says why on `err` when the image is named but unusable.
-ColourCheck checkColourImage(const CruncherAttributes& a, PixelImage& colour, std::ostream& out, std::ostream& err) {
-  colour.name = a.pColorMap;
-  if (colour.name.empty()) {
+// The colour image of a run, opened once: named, a TGA picture this reader takes, and
+// within the pixel limit, decoded; its summary printed. Nothing, when it is refused:
+// the lines say why, and `err` does too when a named picture is unusable.
+std::optional<TgaImage> acceptColourImage(const std::string& name, std::ostream& out, std::ostream& err) {
+  if (name.empty()) {
     printLine(out, "Color-file: Undefined");
     printLine(out);
-    return ColourCheck::Refused;
+    return std::nullopt;
   }
-  const Result<TgaInfo> info = inspectTgaFile(colour.name);
-  if (!info) {
-    printReason(err, kCruncher, colour.name, info.failure().reason);
+  OpenedPicture picture(name, kMaxPixels);
+  if (picture.unreadable()) {
+    printReason(err, kCruncherName, name, picture.image.failure().reason);
     printLine(out, "Attempt to open color-file failed.");
     printLine(out);
-    return ColourCheck::Refused;
+    return std::nullopt;
   }
-  printImageSummary(out, colour.name, info.value());
-  const long long count = static_cast<long long>(info->pixelCount());
-  if (count > kMaxPixels) {
-    printReason(err, kCruncher, colour.name,
-                "has " + std::to_string(count) + " pixels, more than the 20000 a run takes; "
-                "bash scripts/make-tga.sh " + colour.name + " SMALLER.tga shrinks it to fit");
+  const TgaInfo& info = picture.file->info();
+  printImageSummary(out, name, info);
+  if (!picture.image) {
+    const std::string count = std::to_string(info.pixelCount());
+    printReason(err, kCruncherName, name,
+                "has " + count + " pixels, more than the " + std::to_string(kMaxPixels) + " a run takes; " +
+                    "bash scripts/make-tga.sh " + name + " SMALLER.tga shrinks it to fit");
     printLine(out, "Number crunching cancelled.");
-    printLine(out, "This program's pixelcount is set to a maximum value of 20,000 pixels.");
-    out << "The TGA-image that is specified has " << count << " pixels." << std::endl;
+    printLine(out, "This program's pixelcount is set to a maximum value of " + groupedThousands(kMaxPixels) +
+                       " pixels.");
+    printLine(out, "The TGA-image that is specified has " + count + " pixels.");
     printLine(out, "Please specify another TGA-image to work on.");
     printLine(out);
-    return ColourCheck::Refused;
+    return std::nullopt;
   }
-  return ColourCheck::Passed;
+  return std::move(picture.image.value());
 }
 
-}  // namespace
+// The four attribute files that came from a map or a constant, velocity and height
+// told apart: they are read back.
+struct WrittenAttributes {
+  AttributeFile velocity;
+  AttributeFile height;
+};
 
-CrunchOutcome runCrunch(CruncherAttributes& a, CruncherImages& images, std::uint32_t seed, std::istream& in,
-                        std::ostream& out, std::ostream& err) {
-  PixelImage& colour = images.colour;
-  while (checkColourImage(a, colour, out, err) == ColourCheck::Refused) {
-    const MenuResult result = showCruncherMainMenu(a, in, out);
-    if (result != MenuResult::Confirmed) return {result, false};
-  }
-
-  // The run proper starts with a fresh load of the colour image.
-  colour.name = a.pColorMap;
-  if (colour.name.empty() || !colour.isLoadableTga()) {
-    printLine(out, colour.name.empty() ? "Color-file: Undefined" : "Attempt to open color-file failed.");
-    printLine(out);
-    return {showCruncherMainMenu(a, in, out), false};
-  }
-  loadAndSummarise(colour, out, kMaxPixels);
-  colour.pixelCount = static_cast<std::uint32_t>(colour.width * colour.height);
-  colour.scatterVolumeScalar = a.scatterVolumeScalar;
-
-  RunOutput run{out, err};
+WrittenAttributes writeAttributeFiles(CruncherAttributes& a, CruncherImages& images, RunOutput& run) {
+  const PixelImage& colour = images.colour;
   writeAttributeFile(images.opacity, a.pOpacityMap, ".pOpacity", a.pOpacityConstant, kOpacityLines, colour, run);
-  const AttributeFile velocity =
-      writeAttributeFile(images.velocity, a.pVelocityMap, ".pVelocity", static_cast<float>(a.pVelocityConstant),
-                         kVelocityLines, colour, run);
-  if (!velocity.fromMap) {
-    a.setVelocityMin(a.pVelocityConstant, out);
-    a.setVelocityMax(a.pVelocityConstant, out);
+  WrittenAttributes written;
+  written.velocity = writeAttributeFile(images.velocity, a.pVelocityMap, ".pVelocity",
+                                        static_cast<float>(a.pVelocityConstant), kVelocityLines, colour, run);
+  if (!written.velocity.fromMap) {
+    a.setVelocityMin(a.pVelocityConstant, run.out);
+    a.setVelocityMax(a.pVelocityConstant, run.out);
   }
   writeAttributeFile(images.scale, a.pScaleMap, ".pScale", a.pScaleConstant, kScaleLines, colour, run);
-  const AttributeFile height =
+  written.height =
       writeAttributeFile(images.height, a.pHeightMap, ".pHeight", a.pHeightMaxConstant, kHeightLines, colour, run);
+  return written;
+}
 
-  if (const auto values = readBack(images.velocity, ".pVelocity", velocity)) {
+// Velocities and heights from the files read back, the colour file, the home grid.
+void placeParticles(const CruncherAttributes& a, CruncherImages& images, const WrittenAttributes& written,
+                    RunOutput& run) {
+  PixelImage& colour = images.colour;
+  std::ostream& out = run.out;
+  if (const auto values = readBack(images.velocity, ".pVelocity", written.velocity)) {
     out << "Calculating per pixel velocity..." << std::flush;
     colour.applyVelocities(values->data(), values->size(), a.pVelocityMinConstant, a.pVelocityMaxConstant);
     printLine(out, "done");
@@ -202,35 +210,57 @@ CrunchOutcome runCrunch(CruncherAttributes& a, CruncherImages& images, std::uint
   run.written(writePixelFile(colour, ".pColor"), colour.name + ".pColor");
   colour.placeOnGrid();
 
-  if (const auto values = readBack(images.height, ".pHeight", height)) {
+  if (const auto values = readBack(images.height, ".pHeight", written.height)) {
     out << "Calculating per pixel height offset..." << std::flush;
-    if (height.fromMap)
+    if (written.height.fromMap)
       colour.applyHeightOffsets(values->data(), values->size(), a.pHeightMaxConstant);
     else
       colour.applyUniformHeight(a.pHeightMaxConstant);
     printLine(out, "done");
   }
+}
+
+}  // namespace
+
+CrunchOutcome runCrunch(CruncherAttributes& a, CruncherImages& images, std::uint32_t seed, std::istream& in,
+                        std::ostream& out, std::ostream& err) {
+  std::optional<TgaImage> picture;
+  while (!(picture = acceptColourImage(a.pColorMap, out, err))) {
+    const MenuResult result = showCruncherMainMenu(a, in, out);
+    if (result != MenuResult::Confirmed) return {result, false};
+  }
+
+  // The run proper starts with the colour image's summary.
+  PixelImage& colour = images.colour;
+  colour.name = a.pColorMap;
+  colour.fillFromTga(*picture);
+  printImageSummary(out, colour.name, picture->info);
+  colour.pixelCount = static_cast<std::uint32_t>(colour.pixelCountOfSize());
+  colour.scatterVolumeScalar = a.scatterVolumeScalar;
+
+  RunOutput run{out, err};
+  placeParticles(a, images, writeAttributeFiles(a, images, run), run);
 
   out << "Scattering pixels..." << std::flush;
   colour.scatter(seed, out);
   printLine(out, "done");
 
-  const FrameLoopResult frames =
+  const Result<std::int32_t> frames =
       calculateFrames(colour.records, colour.name + ".pPath", [&out](std::int32_t frame, bool done) {
         if (done)
           printLine(out, "done");
         else
           out << "Calculating frame " << frame << "..." << std::flush;
       });
-  run.written(frames.written, colour.name + ".pPath");
+  run.written(frames, colour.name + ".pPath");
   return {MenuResult::Confirmed, run.writeFailed};
 }
 
 int runCruncherProgram(std::istream& in, std::ostream& out, std::ostream& err) {
-  try {
+  return runUntilMemoryRunsOut(kCruncherName, out, err, [&] {
     CruncherAttributes attributes;
     CruncherImages images;
-    printBanner(out, "Zorvel-cruncher");
+    printBanner(out, kCruncherName);
 
     if (showCruncherMainMenu(attributes, in, out) != MenuResult::Confirmed) return 0;
     const std::uint32_t start = tickCount();
@@ -240,17 +270,11 @@ int runCruncherProgram(std::istream& in, std::ostream& out, std::ostream& err) {
 
     out << "Processing time: " << ticksBetween(start, end) * 0.001 << " seconds" << std::endl;
     printLine(out);
-    printLine(out, "Thank you for using Zorvel-cruncher. Please come again.");
-    printLine(out, "Press <ENTER> to exit.");
-    in.get();
+    sayFarewell(in, out, kCruncherName, EnterPrompt::Line);
     // The run went through, but some file it wrote is missing or short: that is no
     // success.
     return outcome.writeFailed ? 1 : 0;
-  } catch (const std::bad_alloc&) {
-    out << std::flush;
-    err << "Zorvel-cruncher: not enough memory." << std::endl;
-    return 1;
-  }
+  });
 }
 
 }  // namespace zorvel

@@ -9,6 +9,9 @@
 
 namespace zorvel {
 
+// The most pixels a colour image may have: every pixel becomes a particle.
+constexpr std::uint32_t kMaxPixels = 20000;
+
 // The five pictures of a run; they keep what the run put into them.
 struct CruncherImages {
   PixelImage colour;

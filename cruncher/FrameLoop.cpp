@@ -45,10 +45,8 @@ class RangeStepper {
     }
   }
   ~RangeStepper() {
-    for (std::size_t k = 0; k < movers_.size(); ++k) {
+    for (std::size_t k = 0; k < movers_.size(); ++k)
       particles_[k].position = particles_[k].nextPosition = movers_[k].position;
-      particles_[k].step = Vector3{};
-    }
   }
   RangeStepper(const RangeStepper&) = delete;
   RangeStepper& operator=(const RangeStepper&) = delete;
@@ -163,7 +161,7 @@ class RangeThread {
 
 }  // namespace
 
-FrameLoopResult calculateFrames(std::vector<PixelParticle>& particles, const std::string& fileName,
+Result<std::int32_t> calculateFrames(std::vector<PixelParticle>& particles, const std::string& fileName,
                                 const FrameProgress& progress, unsigned threads) {
   const std::size_t n = particles.size();
   if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
@@ -201,7 +199,9 @@ FrameLoopResult calculateFrames(std::vector<PixelParticle>& particles, const std
     progress(frame, true);
   }
   file.overwriteStart(pathFileHeader(static_cast<std::uint32_t>(n), frame));
-  return {frame, file.close()};
+  const Result<void> written = file.close();
+  if (!written) return written.failure();
+  return frame;
 }
 
 }  // namespace zorvel

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "common/Result.h"
 #include "cruncher/PixelParticle.h"
 
 namespace zorvel {
@@ -24,15 +25,11 @@ namespace zorvel {
 // written (done true).
 using FrameProgress = std::function<void(std::int32_t frame, bool done)>;
 
-struct FrameLoopResult {
-  std::int32_t frameCount = 0;
-  bool written = false;  // every byte of the path file reached it
-};
-
 // Runs the loop over `particles`, whose nextPosition holds the start position and
 // homePosition and velocityScalar are set, and writes the path file `fileName`. Uses up
 // to `threads` threads (0: one per processor); the file does not depend on the number.
-FrameLoopResult calculateFrames(std::vector<PixelParticle>& particles, const std::string& fileName,
+// Returns the frame count, or fails (CannotWrite) unless every byte reached the file.
+Result<std::int32_t> calculateFrames(std::vector<PixelParticle>& particles, const std::string& fileName,
                                 const FrameProgress& progress, unsigned threads = 0);
 
 }  // namespace zorvel

@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "cruncher/PixelParticle.h"
 #include "common/Vector3.h"
 
 namespace zorvel {
@@ -40,12 +39,6 @@ inline Vector3 positionAfter(const Vector3& position, const Vector3& step) {
   return {static_cast<float>(static_cast<double>(position.x) + step.x),
           static_cast<float>(static_cast<double>(position.y) + step.y),
           static_cast<float>(static_cast<double>(position.z) + step.z)};
-}
-
-// One frame of `particle`: fills `step` and `nextPosition` from `position`.
-inline void stepParticle(PixelParticle& particle) {
-  particle.step = stepTowardsHome(particle.position, particle.homePosition, particle.velocityScalar);
-  particle.nextPosition = positionAfter(particle.position, particle.step);
 }
 
 }  // namespace zorvel

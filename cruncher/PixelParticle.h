@@ -11,7 +11,6 @@ struct PixelParticle {
   Vector3 position;      // where it is in the current frame
   Vector3 nextPosition;  // where it will be in the next frame
   Vector3 homePosition;  // its place in the picture, height offset included
-  Vector3 step;          // the displacement chosen for the current frame
   float velocityScalar = 1.0f;
 };
 

@@ -60,8 +60,8 @@ void TextFileWriter::overwriteStart(const std::string& text) {
     failed_ = true;
 }
 
-bool TextFileWriter::close() {
-  if (!file_) return false;
+Result<void> TextFileWriter::close() {
+  if (!file_) return failure(FailureKind::CannotWrite, "cannot be written");
   flush();
   if (std::fclose(file_) != 0) failed_ = true;
   file_ = nullptr;
@@ -70,7 +70,8 @@ bool TextFileWriter::close() {
     if (failed_) std::remove(temporary_.c_str());
     temporary_.clear();
   }
-  return !failed_;
+  if (failed_) return failure(FailureKind::CannotWrite, "not every byte reached the file");
+  return {};
 }
 
 }  // namespace zorvel

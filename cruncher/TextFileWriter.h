@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "common/Result.h"
+
 namespace zorvel {
 
 // Room that formatGeneral() may use.
@@ -67,17 +69,13 @@ class TextFileWriter {
     reserve(24);
     end_ = std::to_chars(end_, end_ + 24, value).ptr;
   }
-  void putFloat(float value, int precision) {
-    reserve(kMaxNumberText);
-    end_ = formatGeneral(end_, value, precision);
-  }
 
   // Writes `text` over the start of the file, after everything buffered so far.
   void overwriteStart(const std::string& text);
-  // Writes what is buffered and closes, giving the file its name. True when every byte
-  // reached the file; otherwise the temporary file is removed. A writer destroyed
-  // without close() closes.
-  bool close();
+  // Writes what is buffered and closes, giving the file its name. Fails (CannotWrite)
+  // unless every byte reached the file; the temporary file is then removed. A writer
+  // destroyed without close() closes.
+  Result<void> close();
 
  private:
   // Makes room for n more characters, growing the buffer for a text longer than it.

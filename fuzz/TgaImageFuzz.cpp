@@ -7,15 +7,14 @@
 #include "common/TgaImage.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  zorvel::TgaImage image;
-  const bool decoded = image.decode(data, size);
+  const zorvel::Result<zorvel::TgaImage> image = zorvel::decodeTga(data, size);
   const zorvel::Result<zorvel::TgaInfo> info = zorvel::inspectTga(data, size);
-  if (decoded != static_cast<bool>(info)) std::abort();
-  if (decoded) {
-    const std::size_t expected = std::size_t{image.width()} * image.height() * (image.bitsPerPixel() / 8);
-    if (image.pixelBytes() != expected || info->width != image.width() || info->height != image.height()) std::abort();
-  } else if (image.pixels() != nullptr || image.width() != 0 || image.loaded()) {
-    std::abort();
+  if (static_cast<bool>(image) != static_cast<bool>(info)) std::abort();
+  if (image) {
+    const zorvel::TgaInfo& decoded = image->info;
+    const std::size_t expected = std::size_t{decoded.width} * decoded.height * (decoded.bitsPerPixel / 8);
+    if (image->pixels.size() != expected || info->width != decoded.width || info->height != decoded.height)
+      std::abort();
   }
   return 0;
 }

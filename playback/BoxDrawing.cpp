@@ -81,8 +81,8 @@ struct ViewVolume {
 
 void drawBoxes(const BoxBatch& boxes, const ViewState& view) {
   applyDrawingState(view);
-  const bool solid = view.drawMode != 0;
-  const bool wire = view.drawMode != 1;
+  const bool solid = drawsFaces(view.drawMode);
+  const bool wire = drawsEdges(view.drawMode);
   const std::size_t perBox = (solid ? kSolidBoxVertices : 0) + (wire ? kWireBoxVertices : 0);
   // Boxes wholly outside the view make no fragments: they are left out.
   const ViewVolume volume = ViewVolume::current();

@@ -41,7 +41,7 @@ void applyProjection(int width, int height) {
 void beginScene(const ViewState& view) {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glLoadIdentity();
-  glTranslatef(view.panX, view.panY, view.zoom - 10.0f);
+  glTranslatef(view.panX, view.panY, view.zoom - kCameraDistance);
   glRotatef(view.rotateX, 1.0f, 0.0f, 0.0f);
   glRotatef(view.rotateY, 0.0f, 1.0f, 0.0f);
   if (view.showGrid) {

@@ -4,6 +4,15 @@
 
 namespace zorvel {
 
+DrawMode nextDrawMode(DrawMode mode) {
+  switch (mode) {
+    case DrawMode::Wire: return DrawMode::Solid;
+    case DrawMode::Solid: return DrawMode::Outlined;
+    case DrawMode::Outlined: break;
+  }
+  return DrawMode::Wire;
+}
+
 ViewState initialViewState(std::uint32_t now) {
   ViewState view;
   view.lastFrameTick = now;
@@ -33,7 +42,7 @@ bool pressSharedKey(ViewState& view, unsigned char key, KeyEffect& effect) {
   switch (std::toupper(key)) {
     case kEscape: effect = KeyEffect::Quit; return true;
     case ' ': view.playing = !view.playing; return true;
-    case 'D': view.drawMode = (view.drawMode + 1) % 3; return true;
+    case 'D': view.drawMode = nextDrawMode(view.drawMode); return true;
     case 'F': resetCamera(view); return true;
     case 'G': view.showGrid = !view.showGrid; return true;
     case 'T': view.additiveBlend = !view.additiveBlend; return true;

@@ -9,14 +9,29 @@
 
 namespace zorvel {
 
+// The rate the views play at, and the recorder's default.
+constexpr std::int32_t kFramesPerSecond = 25;
+
+// The camera's distance from the point the scene turns about, before zoom: the scene is
+// moved (pan x, pan y, zoom - kCameraDistance) from the eye.
+constexpr float kCameraDistance = 10.0f;
+
+// How each pixel is drawn: a wire box, a solid box, or a solid box with a white outline.
+enum class DrawMode : std::int32_t { Wire, Solid, Outlined };
+
+// The D key's cycle: wire, solid, outlined, wire.
+DrawMode nextDrawMode(DrawMode mode);
+inline bool drawsFaces(DrawMode mode) { return mode != DrawMode::Wire; }
+inline bool drawsEdges(DrawMode mode) { return mode != DrawMode::Solid; }
+
 struct ViewState {
   bool playing = false;
   std::int32_t playDirection = 1;
-  std::int32_t framesPerSecond = 25;
+  std::int32_t framesPerSecond = kFramesPerSecond;
   bool showGrid = true;
   bool additiveBlend = false;
   bool antialias = false;
-  std::int32_t drawMode = 0;  // 0 wire, 1 solid, 2 solid with white outline
+  DrawMode drawMode = DrawMode::Wire;
   float zoom = -12.0f;
   float panX = 0.0f;
   float panY = -2.0f;

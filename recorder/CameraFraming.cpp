@@ -66,7 +66,7 @@ void frameCamera(ViewState& view, const Bounds& bounds, float turnX, float turnY
   }
   view.panX = static_cast<float>(-centreX);
   view.panY = static_cast<float>(-centreY);
-  view.zoom = static_cast<float>(10.0 - distance);
+  view.zoom = static_cast<float>(kCameraDistance - distance);
 }
 
 }  // namespace zorvel

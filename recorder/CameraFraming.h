@@ -11,6 +11,10 @@
 
 namespace zorvel {
 
+// The angles of the framed camera, in degrees: turned a little about x and y.
+constexpr float kFramedTurnX = 8.0f;
+constexpr float kFramedTurnY = -15.0f;
+
 // Where the picture's points lie: the smallest box around them.
 struct Bounds {
   Vector3 low, high;

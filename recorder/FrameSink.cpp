@@ -37,15 +37,16 @@ bool writeAll(int fd, const std::uint8_t* data, std::size_t size) {
 
 std::string systemWords() { return std::strerror(errno); }
 
+Failure cannotWrite(const std::string& why) { return failure(FailureKind::CannotWrite, why); }
+
 // Frames on standard output, as they come.
 class RawFrames : public FrameSink {
  public:
-  bool put(const std::vector<std::uint8_t>& rgb) override {
-    if (writeAll(STDOUT_FILENO, rgb.data(), rgb.size())) return true;
-    why_ = "standard output took no more frames: " + systemWords();
-    return false;
+  Result<void> put(const std::vector<std::uint8_t>& rgb) override {
+    if (writeAll(STDOUT_FILENO, rgb.data(), rgb.size())) return {};
+    return cannotWrite("standard output took no more frames: " + systemWords());
   }
-  bool finish() override { return true; }
+  Result<void> finish() override { return {}; }
   void abandon() override {}
 };
 
@@ -153,23 +154,15 @@ class FfmpegOutput : public FrameSink {
 
   // Makes the temporary output (so that an output that cannot be written fails now)
   // and starts ffmpeg.
-  bool open() {
+  Result<void> open() {
     if (o_.outputKind == OutputKind::PngFolder) {
       std::error_code error;
-      if (fs::exists(target_, error) && !(fs::is_directory(target_, error) && fs::is_empty(target_, error))) {
-        why_ = "cannot write " + o_.output + ": it exists and is not an empty folder";
-        return false;
-      }
-      if (::mkdir(part_.c_str(), 0777) != 0) {
-        why_ = "cannot write " + o_.output + ": " + systemWords();
-        return false;
-      }
+      if (fs::exists(target_, error) && !(fs::is_directory(target_, error) && fs::is_empty(target_, error)))
+        return cannotWrite("cannot write " + o_.output + ": it exists and is not an empty folder");
+      if (::mkdir(part_.c_str(), 0777) != 0) return cannotWrite("cannot write " + o_.output + ": " + systemWords());
     } else {
       const int fd = ::open(part_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-      if (fd < 0) {
-        why_ = "cannot write " + o_.output + ": " + systemWords();
-        return false;
-      }
+      if (fd < 0) return cannotWrite("cannot write " + o_.output + ": " + systemWords());
       ::close(fd);
     }
     std::vector<std::string> arguments = rawInput(o_);
@@ -187,21 +180,17 @@ class FfmpegOutput : public FrameSink {
       arguments.push_back(part_ + "/frame-%05d.png");
     }
     run_ = std::make_unique<FfmpegRun>(ffmpeg_, log_);
-    if (!run_->start(arguments, true)) {
-      why_ = "cannot start " + ffmpeg_ + ": " + systemWords();
-      return false;
-    }
-    return true;
+    if (!run_->start(arguments, true)) return cannotWrite("cannot start " + ffmpeg_ + ": " + systemWords());
+    return {};
   }
 
-  bool put(const std::vector<std::uint8_t>& rgb) override {
-    if (run_->feed(rgb)) return true;
+  Result<void> put(const std::vector<std::uint8_t>& rgb) override {
+    if (run_->feed(rgb)) return {};
     run_->wait();
-    why_ = run_->lastWords();
-    return false;
+    return cannotWrite(run_->lastWords());
   }
 
-  bool finish() override {
+  Result<void> finish() override {
     if (!run_->wait()) return fail(run_->lastWords());
     if (o_.outputKind == OutputKind::Gif) {
       FfmpegRun palette(ffmpeg_, log_);
@@ -222,7 +211,7 @@ class FfmpegOutput : public FrameSink {
     if (std::rename(part_.c_str(), target_.c_str()) != 0) return fail("cannot name " + o_.output + ": " + systemWords());
     done_ = true;
     removeHelpers();
-    return true;
+    return {};
   }
 
   void abandon() override {
@@ -234,10 +223,9 @@ class FfmpegOutput : public FrameSink {
   }
 
  private:
-  bool fail(const std::string& why) {
-    why_ = why;
+  Failure fail(const std::string& why) {
     abandon();
-    return false;
+    return cannotWrite(why);
   }
   void removeHelpers() {
     for (const std::string& helper : {log_, frames_, palette_}) std::remove(helper.c_str());
@@ -272,11 +260,12 @@ Result<std::unique_ptr<FrameSink>> openFrameSink(const RecorderOptions& options)
   if (options.outputKind == OutputKind::RawFrames) return std::unique_ptr<FrameSink>(new RawFrames);
   const std::string ffmpeg = findProgram("ffmpeg", std::getenv("PATH"));
   if (ffmpeg.empty())
-    return failure(FailureKind::CannotOpen,
+    return failure(FailureKind::ToolMissing,
                    "ffmpeg is not installed, and it makes mp4, gif and PNG output: install it (Debian: apt-get "
                    "install ffmpeg), or record raw frames with -o -");
   auto sink = std::make_unique<FfmpegOutput>(options, ffmpeg);
-  if (!sink->open()) return failure(FailureKind::CannotOpen, sink->why());
+  const Result<void> opened = sink->open();
+  if (!opened) return opened.failure();
   return std::unique_ptr<FrameSink>(std::move(sink));
 }
 

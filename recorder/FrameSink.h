@@ -19,24 +19,19 @@ namespace zorvel {
 class FrameSink {
  public:
   virtual ~FrameSink() = default;
-  // Takes one picture: width x height RGB bytes, top row first. False (see why()) when
-  // it could not be taken; the sink is then to be abandoned.
-  virtual bool put(const std::vector<std::uint8_t>& rgb) = 0;
-  // Finishes the output and gives it its name. False (see why()) when that failed;
-  // nothing is left behind then.
-  virtual bool finish() = 0;
+  // Takes one picture: width x height RGB bytes, top row first. A failure (CannotWrite,
+  // its reason one line) means the sink is to be abandoned.
+  virtual Result<void> put(const std::vector<std::uint8_t>& rgb) = 0;
+  // Finishes the output and gives it its name. Nothing is left behind when it fails.
+  virtual Result<void> finish() = 0;
   // Removes whatever was made so far.
   virtual void abandon() = 0;
-  // Why the last put() or finish() failed, in one line.
-  const std::string& why() const { return why_; }
-
- protected:
-  std::string why_;
 };
 
 // The sink for `options`: checks at once that ffmpeg is there (where it is needed) and
 // that the output's folder takes the temporary file, so that a recording that cannot
-// be written fails before anything is drawn.
+// be written fails before anything is drawn: ToolMissing without ffmpeg, CannotWrite
+// for an output that cannot be made.
 Result<std::unique_ptr<FrameSink>> openFrameSink(const RecorderOptions& options);
 
 // The folder of `path` that holds `name`, when `name` is found on `path` (a list of

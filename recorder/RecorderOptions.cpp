@@ -4,6 +4,8 @@
 #include <sstream>
 
 #include "common/TextScanner.h"
+#include "recorder/CameraFraming.h"
+#include "viewer/ViewerAttributes.h"
 
 namespace zorvel {
 
@@ -64,7 +66,9 @@ std::string recorderHelp() {
           "  --grid on|off         the ground grid and axes (default off)\n"
           "  --blend on|off        additive blending (default off)\n"
           "  --size WxH            picture size in pixels (default 1280x720)\n"
-          "  --fps N               frames per second (default 25): one picture per frame\n"
+          "  --fps N               frames per second (default "
+       << kFramesPerSecond
+       << "): one picture per frame\n"
           "  --hold SECONDS        how long the last frame stays (default 2)\n"
           "Camera:\n"
           "  --camera framed|viewer  framed (default): the whole picture at home in view with a\n"
@@ -75,7 +79,9 @@ std::string recorderHelp() {
        << " about y; viewer: the viewer's start camera\n"
           "  --zoom Z, --pan X,Y, --turn X,Y   the viewer's camera values, over either\n"
           "Scale:\n"
-          "  --scale FILE MIN MAX  scale values 0 to 255 map onto MIN to MAX (each 0.01 to 20)\n"
+          "  --scale FILE MIN MAX  scale values 0 to 255 map onto MIN to MAX (each "
+       << kPixelScaleRange.low << " to " << kPixelScaleRange.high
+       << ")\n"
           "  --timing              at the end, where the time went: drawing, reading pixels, encoding\n"
           "  -h, --help            this text\n";
   return text.str();
@@ -112,13 +118,16 @@ Result<RecorderCommand> parseRecorderArguments(const std::vector<std::string>& a
       if (!value(o.scaleFile) || !value(min) || !value(max) || !wholeNumber(min, o.scaleMin) ||
           !wholeNumber(max, o.scaleMax))
         return usage("--scale needs a file and two numbers, MIN and MAX");
-      if (o.scaleMin < 0.01 || o.scaleMin > 20 || o.scaleMax < 0.01 || o.scaleMax > 20 || o.scaleMax < o.scaleMin)
-        return usage("--scale: MIN and MAX must lie from 0.01 to 20, MIN not above MAX");
+      const ValueRange& range = kPixelScaleRange;
+      if (o.scaleMin < range.low || o.scaleMin > range.high || o.scaleMax < range.low || o.scaleMax > range.high ||
+          o.scaleMax < o.scaleMin)
+        return usage("--scale: MIN and MAX must lie from " + ValueRange::text(range.low) + " to " +
+                     ValueRange::text(range.high) + ", MIN not above MAX");
     } else if (option == "--mode") {
       if (!value(word)) return usage("--mode needs wire, solid or outlined");
-      if (word == "wire") o.drawMode = 0;
-      else if (word == "solid") o.drawMode = 1;
-      else if (word == "outlined") o.drawMode = 2;
+      if (word == "wire") o.drawMode = DrawMode::Wire;
+      else if (word == "solid") o.drawMode = DrawMode::Solid;
+      else if (word == "outlined") o.drawMode = DrawMode::Outlined;
       else return usage("--mode takes wire, solid or outlined, not \"" + word + "\"");
     } else if (option == "--grid") {
       if (!value(word) || !onOff(word, o.grid)) return usage("--grid takes on or off");

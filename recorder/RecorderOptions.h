@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/Result.h"
+#include "playback/ViewState.h"
 
 namespace zorvel {
 
@@ -32,11 +33,11 @@ struct RecorderOptions {
   std::string output;
   OutputKind outputKind = OutputKind::Mp4;
 
-  int drawMode = 1;  // 0 wire, 1 solid, 2 outlined
+  DrawMode drawMode = DrawMode::Solid;
   bool grid = false;
   bool blend = false;
   int width = 1280, height = 720;
-  int framesPerSecond = 25;
+  int framesPerSecond = kFramesPerSecond;
   double holdSeconds = 2.0;
   CameraChoice camera;
   bool timing = false;  // report where the time went
@@ -54,9 +55,5 @@ Result<RecorderCommand> parseRecorderArguments(const std::vector<std::string>& a
 
 // The --help text.
 std::string recorderHelp();
-
-// The angles of the framed camera, in degrees: turned a little about x and y.
-constexpr float kFramedTurnX = 8.0f;
-constexpr float kFramedTurnY = -15.0f;
 
 }  // namespace zorvel

@@ -21,18 +21,6 @@ class CruncherSetters : public ::testing::Test {
   std::ostringstream out;
 };
 
-TEST_F(CruncherSetters, StartWithTheDefaults) {
-  EXPECT_EQ(a.menuChoice, ' ');
-  EXPECT_EQ(a.scatterVolumeScalar, (Vector3{2, 2, 2}));
-  EXPECT_EQ(a.pOpacityConstant, 255.0f);
-  EXPECT_EQ(a.pVelocityConstant, 1.0);
-  EXPECT_EQ(a.pVelocityMinConstant, 1.0);
-  EXPECT_EQ(a.pVelocityMaxConstant, 1.0);
-  EXPECT_EQ(a.pHeightMaxConstant, 0.0f);
-  EXPECT_EQ(a.pScaleConstant, 1.0f);
-  EXPECT_TRUE(a.pColorMap.empty());
-}
-
 TEST_F(CruncherSetters, ScatterScalarTruncatesBeforeItsTests) {
   a.setScatterVolumeScalar({1.9f, 25.0f, 7.8f}, out);
   EXPECT_EQ(a.scatterVolumeScalar, (Vector3{2, 20, 7}));

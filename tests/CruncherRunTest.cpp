@@ -145,6 +145,19 @@ TEST_F(CruncherRun, OnePixelGoesHomeToTheOrigin) {
   EXPECT_EQ(path.positions[0][0][2], -0.5f);
 }
 
+TEST_F(CruncherRun, ColourFilesHoldOneValueAPixelForGreyPicturesAndFourForEveryOtherDepth) {
+  folder.write("grey.tga", greyTga(2, 1, [](int k) -> std::uint8_t { return static_cast<std::uint8_t>(40 + k); }));
+  TgaHeader sixteen;
+  sixteen.bitsPerPixel = 16;
+  sixteen.width = 3;
+  folder.write("sixteen.tga", tgaFile(sixteen, {0xFF, 0x7F, 0x1F, 0x00, 0x00, 0x7C}));
+  for (const char* picture : {"grey.tga", "sixteen.tga"})
+    EXPECT_EQ(crunch("a\na\n" + std::string(picture) + "\nx\n").status, 0) << picture;
+  EXPECT_EQ(folder.read("grey.tga.pColor"), "2\n40\n41\n");
+  // A 16-bit picture's colours are not read: every pixel is black.
+  EXPECT_EQ(folder.read("sixteen.tga.pColor"), "3\n0 0 0 255 \n0 0 0 255 \n0 0 0 255 \n");
+}
+
 TEST_F(CruncherRun, UsableMapsWriteFilesUnderTheirOwnNames) {
   folder.write("c.tga", colourTga(2, 1));
   folder.write("o.tga", greyTga(2, 1, [](int k) -> std::uint8_t { return k ? 20 : 10; }));
@@ -343,6 +356,11 @@ TEST_F(CruncherRun, EachUnusableColourImageIsNamedOnStandardErrorWithWhyInPlainW
   cut.resize(cut.size() - 5);
   folder.write("cut.tga", cut);
   folder.write("wide.tga", greyTga(20001, 1, [](int) -> std::uint8_t { return 9; }));
+  // Its header and length are sound; its first packet claims more pixels than follow.
+  TgaHeader packed;
+  packed.imageType = 10;
+  packed.width = 3;
+  folder.write("packed.tga", tgaFile(packed, {0x7F, 1, 2, 3, 4, 5}));
   struct Case {
     const char* file;
     const char* reason;
@@ -352,6 +370,7 @@ TEST_F(CruncherRun, EachUnusableColourImageIsNamedOnStandardErrorWithWhyInPlainW
                        Case{"snap.tga", "not a TGA file: it is a JPEG picture"},
                        Case{"mapped.tga", "a colour-mapped TGA picture, which is not supported"},
                        Case{"cut.tga", "cut short: its pixel data ends early"},
+                       Case{"packed.tga", "cut short: its pixel data ends early"},
                        Case{"wide.tga", "has 20001 pixels, more than the 20000 a run takes; "
                                         "bash scripts/make-tga.sh wide.tga SMALLER.tga shrinks it to fit"}}) {
     SCOPED_TRACE(c.file);

@@ -40,10 +40,6 @@ TEST(Blending, TruncatesTowardZeroSoTheWayBackIsNoMirror) {
   for (int f = 0; f < 8; ++f) reds.push_back(frames.store.frameRed[frames.store.at(f, 0)]);
   EXPECT_EQ(reds, (std::vector<std::uint32_t>{63, 127, 191, 255, 192, 128, 64, 0}));
   for (int f = 0; f < 8; ++f) EXPECT_EQ(frames.store.frameAlpha[frames.store.at(f, 0)], 255u);
-  std::ostringstream out;
-  printKeyframeLines(out, 2);
-  EXPECT_EQ(out.str(), "---------------------------------------\nkeyframe: 0\n"
-                       "---------------------------------------\nkeyframe: 1\n");
 }
 
 TEST(Blending, ASingleKeyframeGivesIdenticalFrames) {

@@ -16,19 +16,25 @@ class ViewerKeys : public ::testing::Test {
   std::int32_t frameCount = 5;
 };
 
-TEST_F(ViewerKeys, TheViewOpensPausedOnItsStartValues) {
-  EXPECT_FALSE(view.playing);
-  EXPECT_EQ(view.playDirection, 1);
-  EXPECT_EQ(view.framesPerSecond, 25);
-  EXPECT_TRUE(view.showGrid);
-  EXPECT_FALSE(view.additiveBlend);
-  EXPECT_FALSE(view.antialias);
-  EXPECT_EQ(view.drawMode, 0);
-  EXPECT_EQ(view.zoom, -12.0f);
-  EXPECT_EQ(view.panY, -2.0f);
-  EXPECT_EQ(view.rotateX, 10.0f);
-  EXPECT_EQ(view.rotateY, -45.0f);
-  EXPECT_EQ(view.lastFrameTick, 1000u);
+TEST_F(ViewerKeys, FBringsBackTheCameraTheViewOpenedWithAndLeavesEverythingElse) {
+  // Each button drags the camera somewhere else; the toggles change too.
+  for (int button = 0; button < 3; ++button) {
+    mouseButton(view, button, 100, 100);
+    dragTo(view, 140, 70);
+    mouseButton(view, button, 140, 70);
+  }
+  press('d');
+  press('g');
+  press('t');
+  ViewState changed = view;
+  EXPECT_FALSE(drawsTheSame(changed, initialViewState(0)));
+  press('f');
+  // The camera of a fresh view, and the toggles as they were.
+  ViewState expected = initialViewState(0);
+  expected.drawMode = changed.drawMode;
+  expected.showGrid = changed.showGrid;
+  expected.additiveBlend = changed.additiveBlend;
+  EXPECT_TRUE(drawsTheSame(view, expected));
 }
 
 TEST_F(ViewerKeys, FrameKeysStepAndWrapWhilePaused) {
@@ -57,11 +63,11 @@ TEST_F(ViewerKeys, FrameKeysOnlyTurnTheDirectionWhilePlaying) {
 
 TEST_F(ViewerKeys, TogglesCycleAndResetInEitherCase) {
   press('d');
-  EXPECT_EQ(view.drawMode, 1);
+  EXPECT_EQ(view.drawMode, DrawMode::Solid);
   press('D');
-  EXPECT_EQ(view.drawMode, 2);
+  EXPECT_EQ(view.drawMode, DrawMode::Outlined);
   press('d');
-  EXPECT_EQ(view.drawMode, 0);
+  EXPECT_EQ(view.drawMode, DrawMode::Wire);
   press('a');
   press('g');
   press('T');
@@ -96,7 +102,7 @@ TEST(BlenderKeys, HaveNoAntialiasingOrFrameKeys) {
   EXPECT_EQ(view.playDirection, 1);
   pressBlenderKey(view, 'd');
   pressBlenderKey(view, ' ');
-  EXPECT_EQ(view.drawMode, 1);
+  EXPECT_EQ(view.drawMode, DrawMode::Solid);
   EXPECT_TRUE(view.playing);
   EXPECT_EQ(pressBlenderKey(view, 27), KeyEffect::Quit);
 }

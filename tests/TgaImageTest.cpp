@@ -1,12 +1,10 @@
-// The TGA reader and the copy into pixel records, on files written here byte by byte
-// and by an external writer.
+// The TGA reader, on files written here byte by byte and by an external writer.
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 
 #include "common/BasicPixelImage.h"
-#include "common/ImageSummary.h"
 #include "tests/TestSupport.h"
 #include "common/TgaImage.h"
 
@@ -18,25 +16,12 @@ struct ColourRecord {
 };
 using RecordImage = BasicPixelImage<ColourRecord>;
 
-std::vector<std::uint8_t> bufferOf(const TgaImage& image) {
-  return std::vector<std::uint8_t>(image.pixels(), image.pixels() + image.pixelBytes());
+// The pixels of a decoded picture; none for a failure.
+std::vector<std::uint8_t> bufferOf(const Result<TgaImage>& image) {
+  return image ? image->pixels : std::vector<std::uint8_t>();
 }
 
-TgaImage decoded(const std::vector<std::uint8_t>& file) {
-  TgaImage image;
-  image.decode(file.data(), file.size());
-  return image;
-}
-
-void expectReset(const TgaImage& image) {
-  EXPECT_FALSE(image.loaded());
-  EXPECT_EQ(image.pixels(), nullptr);
-  EXPECT_EQ(image.width(), 0u);
-  EXPECT_EQ(image.height(), 0u);
-  EXPECT_EQ(image.bitsPerPixel(), 0u);
-  EXPECT_EQ(image.alphaBits(), 0u);
-  EXPECT_EQ(image.kind(), TgaImageKind::None);
-}
+Result<TgaImage> decoded(const std::vector<std::uint8_t>& file) { return decodeTga(file.data(), file.size()); }
 
 // Pixels 0..count-1 of `bpp` bytes each, with repeats so that run packets appear, and
 // a last pixel that stands alone.
@@ -71,18 +56,18 @@ TEST_P(EveryAcceptedTypeAndDepth, RawAndRunLengthTwinsDecodeToTheSameBuffer) {
   header.bitsPerPixel = c.bitsPerPixel;
   header.descriptor = c.descriptor;
   header.imageType = c.rawType;
-  const TgaImage raw = decoded(tgaFile(header, pixels));
+  const Result<TgaImage> raw = decoded(tgaFile(header, pixels));
   header.imageType = static_cast<std::uint8_t>(c.rawType + 8);
-  const TgaImage rle = decoded(tgaFile(header, runLengthEncode(pixels, bpp)));
+  const Result<TgaImage> rle = decoded(tgaFile(header, runLengthEncode(pixels, bpp)));
 
-  ASSERT_TRUE(raw.loaded());
-  ASSERT_TRUE(rle.loaded());
+  ASSERT_TRUE(raw);
+  ASSERT_TRUE(rle);
   EXPECT_EQ(bufferOf(raw), bufferOf(rle));
-  EXPECT_EQ(raw.kind(), c.kind);
-  EXPECT_EQ(rle.kind(), c.kind);
-  EXPECT_EQ(raw.width(), 7u);
-  EXPECT_EQ(raw.height(), 5u);
-  EXPECT_EQ(raw.bitsPerPixel(), c.bitsPerPixel);
+  EXPECT_EQ(raw->info.kind, c.kind);
+  EXPECT_EQ(rle->info.kind, c.kind);
+  EXPECT_EQ(raw->info.width, 7u);
+  EXPECT_EQ(raw->info.height, 5u);
+  EXPECT_EQ(raw->info.bitsPerPixel, c.bitsPerPixel);
 
   std::vector<std::uint8_t> expected = pixels;
   if (c.swapped)
@@ -105,8 +90,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(TgaReader, AOneByOneEncodedImageDecodesItsPixel) {
   TgaHeader header;
   header.imageType = 10;
-  const TgaImage image = decoded(tgaFile(header, {0x80, 1, 2, 3}));
-  ASSERT_TRUE(image.loaded());
+  const Result<TgaImage> image = decoded(tgaFile(header, {0x80, 1, 2, 3}));
+  ASSERT_TRUE(image);
   EXPECT_EQ(bufferOf(image), (std::vector<std::uint8_t>{3, 2, 1}));
 }
 
@@ -117,7 +102,7 @@ TEST(TgaReader, ATopLeftOriginKeepsRowsInFileOrder) {
   header.width = 2;
   header.height = 2;
   header.descriptor = 0x20;
-  const TgaImage image = decoded(tgaFile(header, {1, 2, 3, 4}));
+  const Result<TgaImage> image = decoded(tgaFile(header, {1, 2, 3, 4}));
   EXPECT_EQ(bufferOf(image), (std::vector<std::uint8_t>{1, 2, 3, 4}));
 }
 
@@ -127,8 +112,8 @@ TEST(TgaReader, TheImageIdFieldIsSkipped) {
   header.bitsPerPixel = 8;
   header.width = 2;
   header.id = "an image id";
-  const TgaImage image = decoded(tgaFile(header, {9, 8}));
-  ASSERT_TRUE(image.loaded());
+  const Result<TgaImage> image = decoded(tgaFile(header, {9, 8}));
+  ASSERT_TRUE(image);
   EXPECT_EQ(bufferOf(image), (std::vector<std::uint8_t>{9, 8}));
 }
 
@@ -136,11 +121,11 @@ TEST(TgaReader, AZeroSizeLoadsAsAnEmptyImage) {
   TgaHeader header;
   header.width = 0;
   header.height = 5;
-  const TgaImage image = decoded(tgaFile(header, {}));
-  EXPECT_TRUE(image.loaded());
-  EXPECT_EQ(image.width(), 0u);
-  EXPECT_EQ(image.height(), 0u);
-  EXPECT_EQ(image.pixels(), nullptr);
+  const Result<TgaImage> image = decoded(tgaFile(header, {}));
+  ASSERT_TRUE(image);
+  EXPECT_EQ(image->info.width, 0u);
+  EXPECT_EQ(image->info.height, 0u);
+  EXPECT_TRUE(image->pixels.empty());
 }
 
 TEST(TgaReader, SurplusPixelsOfRunLengthPacketsAreDroppedNotWritten) {
@@ -151,32 +136,30 @@ TEST(TgaReader, SurplusPixelsOfRunLengthPacketsAreDroppedNotWritten) {
   // A run of 128 pixels for a 3-pixel image; then a raw packet of 5 into a 2-pixel rest.
   EXPECT_EQ(bufferOf(decoded(tgaFile(header, {0xFF, 7}))), (std::vector<std::uint8_t>{7, 7, 7}));
   header.height = 2;
-  const TgaImage image = decoded(tgaFile(header, {0x83, 1, 0x04, 2, 3, 4, 5, 6}));
+  const Result<TgaImage> image = decoded(tgaFile(header, {0x83, 1, 0x04, 2, 3, 4, 5, 6}));
   EXPECT_EQ(bufferOf(image), (std::vector<std::uint8_t>{1, 1, 1, 1, 2, 3}));
 }
 
-TEST(TgaReader, ASecondLoadReplacesTheFirst) {
+TEST(TgaReader, OpeningReadsTheHeaderAndDecodingHoldsThePictureToTheCallersLimit) {
   ScratchFolder folder;
-  folder.write("big.tga", colourTga(4, 3));
-  folder.write("small.tga", greyTga(1, 1, [](int) -> std::uint8_t { return 42; }));
-  TgaImage image;
-  ASSERT_TRUE(image.load(folder.file("big.tga")));
-  ASSERT_TRUE(image.load(folder.file("small.tga")));
-  EXPECT_EQ(image.width(), 1u);
-  EXPECT_EQ(bufferOf(image), (std::vector<std::uint8_t>{42}));
+  folder.write("four.tga", colourTga(2, 2));
+  Result<TgaFile> file = TgaFile::open(folder.file("four.tga"));
+  ASSERT_TRUE(file);
+  EXPECT_EQ(file->info().pixelCount(), 4u);
+  const Result<TgaImage> refused = file->decode(3);
+  ASSERT_FALSE(refused);
+  EXPECT_EQ(refused.failure().kind, FailureKind::TooLarge);
+  EXPECT_EQ(refused.failure().reason, "has 4 pixels, more than the 3 taken");
+  const Result<TgaImage> image = readTgaFile(folder.file("four.tga"), 4);
+  ASSERT_TRUE(image);
+  EXPECT_EQ(image->pixels.size(), 12u);
 }
 
-// ---- Failures: every one leaves the image reset.
+// ---- Failures.
 
 class TgaRejection : public ::testing::Test {
  protected:
-  void expectRejected(const std::vector<std::uint8_t>& file) {
-    TgaImage image;
-    ASSERT_TRUE(image.decode(good.data(), good.size()));  // something to reset
-    EXPECT_FALSE(image.decode(file.data(), file.size()));
-    expectReset(image);
-  }
-  std::vector<std::uint8_t> good = colourTga(2, 2);
+  static void expectRejected(const std::vector<std::uint8_t>& file) { EXPECT_FALSE(decoded(file)); }
 };
 
 TEST_F(TgaRejection, AColourMappedFileFailsWhateverItsImageType) {
@@ -243,77 +226,34 @@ TEST_F(TgaRejection, AHugeDeclaredSizeOnATinyFileFailsAtOnce) {
   expectRejected(tgaFile(header, std::vector<std::uint8_t>(1000, 0xFF)));
 }
 
-TEST_F(TgaRejection, AMissingFileFailsAndATruncatedFileDoesNotSpoilTheNextLoad) {
+TEST_F(TgaRejection, EachFileFailureSaysWhyAndADataCutShortSaysSoBeforeItsSize) {
   ScratchFolder folder;
-  std::vector<std::uint8_t> truncated = good;
+  std::vector<std::uint8_t> truncated = colourTga(2, 2);
   truncated.pop_back();
   folder.write("truncated.tga", truncated);
-  folder.write("good.tga", good);
-  TgaImage image;
-  EXPECT_FALSE(image.load(folder.file("missing.tga")));
-  expectReset(image);
-  EXPECT_FALSE(image.load(folder.file("truncated.tga")));
-  expectReset(image);
-  EXPECT_TRUE(image.load(folder.file("good.tga")));
-  EXPECT_EQ(image.width(), 2u);
-}
-
-// ---- The copy into pixel records.
-
-TEST(PixelImageFill, TrueColourGivesRgbWithOpaqueAlphaAndDropsTheFileAlpha) {
   TgaHeader header;
-  header.bitsPerPixel = 32;
-  header.descriptor = 8;
-  header.width = 2;
-  RecordImage image;
-  image.fillFromTga(decoded(tgaFile(header, {1, 2, 3, 4, 5, 6, 7, 8})));
-  ASSERT_EQ(image.records.size(), 2u);
-  EXPECT_EQ(image.records[0].colour, (ColorRGBA{3, 2, 1, 255}));
-  EXPECT_EQ(image.records[1].colour, (ColorRGBA{7, 6, 5, 255}));
-  EXPECT_EQ(image.width, 2.0f);
-  EXPECT_EQ(image.height, 1.0f);
-  EXPECT_EQ(image.depth, 1.0f);
-  EXPECT_EQ(image.bitsPerPixel, 32u);
-}
-
-TEST(PixelImageFill, EightBitPixelsAreGreyForGreyAndTrueColourTypes) {
-  for (std::uint8_t type : {2, 3}) {
-    TgaHeader header;
-    header.imageType = type;
-    header.bitsPerPixel = 8;
-    header.width = 2;
-    RecordImage image;
-    image.fillFromTga(decoded(tgaFile(header, {10, 200})));
-    EXPECT_EQ(image.records[0].colour, (ColorRGBA{10, 10, 10, 255}));
-    EXPECT_EQ(image.records[1].colour, (ColorRGBA{200, 200, 200, 255}));
+  header.imageType = 11;
+  header.bitsPerPixel = 8;
+  header.width = 300;
+  // Room for three packets, which is the least 300 pixels need; the first claims 128 raw
+  // pixels and holds five.
+  folder.write("short-runs.tga", tgaFile(header, {0x7F, 1, 2, 3, 4, 5}));
+  struct Case {
+    const char* file;
+    FailureKind kind;
+    const char* reason;
+  };
+  for (const Case c : {Case{"missing.tga", FailureKind::CannotOpen, "no such file"},
+                       Case{"truncated.tga", FailureKind::CutShort, "cut short: its pixel data ends early"},
+                       Case{"short-runs.tga", FailureKind::CutShort, "cut short: its pixel data ends early"}}) {
+    SCOPED_TRACE(c.file);
+    const Result<TgaImage> image = readTgaFile(folder.file(c.file), 10);
+    ASSERT_FALSE(image);
+    EXPECT_EQ(image.failure().kind, c.kind);
+    EXPECT_EQ(image.failure().reason, c.reason);
   }
-}
-
-TEST(PixelImageFill, SixteenBitImagesKeepTheDefaultColour) {
-  TgaHeader header;
-  header.bitsPerPixel = 16;
-  header.width = 2;
-  RecordImage image;
-  image.fillFromTga(decoded(tgaFile(header, {0xFF, 0x7F, 0x1F, 0x00})));
-  ASSERT_EQ(image.records.size(), 2u);
-  for (const ColourRecord& r : image.records) EXPECT_EQ(r.colour, (ColorRGBA{0, 0, 0, 255}));
-}
-
-TEST(PixelImageFill, AFailedLoadGivesAnEmptyImageAndASummaryOfZeros) {
-  RecordImage image;
-  image.name = "nowhere.tga";
-  image.records.resize(4);
-  std::ostringstream out;
-  EXPECT_FALSE(loadAndSummarise(image, out));
-  EXPECT_TRUE(image.records.empty());
-  EXPECT_EQ(out.str(),
-            "----------------------------------------\n"
-            "Image:\t\t\tnowhere.tga\n"
-            "Image size:\t\t0 x 0\n"
-            "# of pixels:\t\t0\n"
-            "Pixel depth:\t\t0\n"
-            "# of channels:\t\t0\n"
-            "----------------------------------------\n");
+  // The run-length file opens (its header and size are sound) and fails as it decodes.
+  EXPECT_TRUE(TgaFile::open(folder.file("short-runs.tga")));
 }
 
 // ---- Files written by ImageMagick.
@@ -345,10 +285,10 @@ TEST(TgaFromAnExternalWriter, ImageMagickFilesLoadPixelForPixel) {
     const std::string command = std::string(convert) + " '" + folder.file("in.ppm") + "' " + v.options + " '" +
                                 folder.file("out.tga") + "'";
     ASSERT_EQ(std::system(command.c_str()), 0);
-    TgaImage tga;
-    ASSERT_TRUE(tga.load(folder.file("out.tga")));
+    const Result<TgaImage> tga = readTgaFile(folder.file("out.tga"));
+    ASSERT_TRUE(tga);
     RecordImage image;
-    image.fillFromTga(tga);
+    image.fillFromTga(tga.value());
     ASSERT_EQ(image.records.size(), colours.size());
     // ImageMagick stores the rows in the order it holds them, top row first, whatever
     // its origin bits say; the reader keeps file order.

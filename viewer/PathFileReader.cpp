@@ -79,7 +79,7 @@ class NumberReader {
     char gap[4096];
     const std::size_t length = static_cast<std::size_t>(to - from);
     if (source_.read(gap, length, from) != length) return false;
-    return std::all_of(gap, gap + length, TextScanner::isSpace);
+    return std::all_of(gap, gap + length, [](char c) { return isWhiteSpace(c); });
   }
 
  private:
@@ -103,7 +103,7 @@ class NumberReader {
     atEnd_ = got == 0;
     pieceEnd_ = filled_;
     if (!atEnd_)
-      while (pieceEnd_ > 0 && !TextScanner::isSpace(buffer_[pieceEnd_ - 1])) --pieceEnd_;
+      while (pieceEnd_ > 0 && !isWhiteSpace(buffer_[pieceEnd_ - 1])) --pieceEnd_;
     if (pieceEnd_ == 0 && !atEnd_) return refill();
     scan_ = TextScanner(std::string_view(buffer_.data(), pieceEnd_));
     return pieceEnd_ > 0;

@@ -3,14 +3,10 @@
 #include <ostream>
 
 #include "common/ConsoleText.h"
-#include "common/ValueClamp.h"
 
 namespace zorvel {
 
 namespace {
-
-const ClampTexts kScaleMinTexts{"Pixel scalar constant MIN", "0.01", "20"};
-const ClampTexts kScaleMaxTexts{"Pixel scalar constant MAX", "0.01", "20"};
 
 MenuItem fileItem(char letter, const char* text, const char* prompt, std::string& field) {
   MenuItem item = menuItem(letter, text, MenuItem::Action::Values);
@@ -21,12 +17,12 @@ MenuItem fileItem(char letter, const char* text, const char* prompt, std::string
 }  // namespace
 
 void ViewerAttributes::setScaleMin(double value, std::ostream& out) {
-  pScaleMin = clampWithMessage(value, 0.01, 20.0, kScaleMinTexts, out);
+  pScaleMin = clampWithMessage(value, kPixelScaleRange, "Pixel scalar constant MIN", out);
 }
 
 void ViewerAttributes::setScaleMax(double value, std::ostream& out) {
-  storeMaxOverMin(clampWithMessage(value, 0.01, 20.0, kScaleMaxTexts, out), pScaleMin, pScaleMax,
-                  "Pixel scalar constant", out);
+  storeMaxOverMin(clampWithMessage(value, kPixelScaleRange, "Pixel scalar constant MAX", out), pScaleMin,
+                  pScaleMax, "Pixel scalar constant", out);
 }
 
 void ViewerAttributes::printListing(std::ostream& out) const {

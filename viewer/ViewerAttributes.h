@@ -4,8 +4,12 @@
 #include <string>
 
 #include "common/ConsoleMenu.h"
+#include "common/ValueClamp.h"
 
 namespace zorvel {
+
+// The range of the pixel scale's MIN and MAX.
+constexpr ValueRange kPixelScaleRange{0.01, 20};
 
 // The viewer's file names and scale range, filled in through its menu.
 struct ViewerAttributes {
@@ -18,9 +22,9 @@ struct ViewerAttributes {
   double pScaleMin = 1.0;  // always set by the menu item that names a scale file
   double pScaleMax = 1.0;
 
-  // Held to 0.01..20, stored as MIN; one line on `out` per correction.
+  // Held to kPixelScaleRange, stored as MIN; one line on `out` per correction.
   void setScaleMin(double value, std::ostream& out);
-  // Held to 0.01..20; a MAX below the stored MIN swaps the two.
+  // Held to kPixelScaleRange; a MAX below the stored MIN swaps the two.
   void setScaleMax(double value, std::ostream& out);
   // The labelled file names of the listing (between its two rule lines).
   void printListing(std::ostream& out) const;

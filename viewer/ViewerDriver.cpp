@@ -1,10 +1,11 @@
 #include "viewer/ViewerDriver.h"
 
 #include <istream>
-#include <new>
 #include <ostream>
 
 #include "common/ConsoleText.h"
+#include "common/ProgramEnd.h"
+#include "common/ProgramNames.h"
 #include "viewer/SceneLoading.h"
 #include "viewer/ViewerAttributes.h"
 
@@ -12,16 +13,17 @@ namespace zorvel {
 
 int runViewer(ViewerScene& scene, std::istream& in, std::ostream& out, std::ostream& err,
               const StartView& startView) {
-  try {
+  return runUntilMemoryRunsOut(kViewerName, out, err, [&] {
     out << "RTG: Creating RTG-object instance..." << std::flush;
     printLine(out, "done");
-    printBanner(out, "Zorvel-cruncher");
+    // The viewer shows the cruncher's banner.
+    printBanner(out, kCruncherName);
     ViewerAttributes attributes;
     const MenuSystem menus = viewerMenus(attributes);
     if (runMenus(menus, attributes.menuChoice, in, out) != MenuResult::Confirmed) return 0;
 
     CachingLines lines(out);
-    if (const std::optional<ObjectShape> shape = loadScene(attributes, scene, lines, out, err, "Zorvel-viewer")) {
+    if (const std::optional<ObjectShape> shape = loadScene(attributes, scene, lines, out, err, kViewerName)) {
       out << "OpenGL..." << std::flush;
       startView(scene, *shape);
       return 0;
@@ -29,15 +31,9 @@ int runViewer(ViewerScene& scene, std::istream& in, std::ostream& out, std::ostr
     out << std::endl;
     if (runMenus(menus, attributes.menuChoice, in, out) != MenuResult::Confirmed) return 0;
     out << std::endl;
-    out << "Thank you for using Zorvel-viewer. Please come again." << std::endl;
-    out << "Press <ENTER> to exit." << std::endl;
-    in.get();
+    sayFarewell(in, out, kViewerName, EnterPrompt::Line);
     return 0;
-  } catch (const std::bad_alloc&) {
-    out << std::flush;
-    err << "Zorvel-viewer: not enough memory." << std::endl;
-    return 1;
-  }
+  });
 }
 
 }  // namespace zorvel

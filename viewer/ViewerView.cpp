@@ -7,6 +7,7 @@
 #include "playback/PlaybackWindow.h"
 #include "viewer/ViewerControls.h"
 #include "viewer/ViewerDrawing.h"
+#include "common/ProgramNames.h"
 
 namespace zorvel {
 
@@ -35,7 +36,7 @@ void onKeyboard(unsigned char key, int, int) {
 void runViewerWindow(int& argc, char** argv, ViewerScene& scene, const ObjectShape& shape) {
   gScene = &scene;
   gDrawing = std::make_unique<ViewerDrawing>(scene, shape);
-  runPlaybackWindow(argc, argv, "Zorvel-viewer", {onDisplay, onKeyboard});
+  runPlaybackWindow(argc, argv, kViewerName, {onDisplay, onKeyboard});
   std::exit(0);
 }
 

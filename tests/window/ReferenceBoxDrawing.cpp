@@ -16,8 +16,8 @@ void drawBoxes(const BoxBatch& boxes, const ViewState& view) {
   static std::vector<ColorRGBA> colours;
   const std::size_t n = boxes.centres.size();
   applyDrawingState(view);
-  const bool solid = view.drawMode != 0;
-  const bool wire = view.drawMode != 1;
+  const bool solid = drawsFaces(view.drawMode);
+  const bool wire = drawsEdges(view.drawMode);
   const std::size_t perBox = (solid ? kSolidBoxVertices : 0) + (wire ? kWireBoxVertices : 0);
   vertices.resize(n * perBox);
   colours.resize(n * perBox);

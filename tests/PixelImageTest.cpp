@@ -1,26 +1,17 @@
-// The particle arithmetic and the frame loop: where a wrong rounding would change a
-// file, the numbers are pinned here.
+// The cruncher's picture before it moves: velocity scalars and height offsets from
+// attribute values, the home grid and the scattering. Where a wrong rounding would
+// change a file, the numbers are pinned here.
 
 #include <gtest/gtest.h>
 
 #include <sstream>
 
-#include "cruncher/FrameLoop.h"
 #include "cruncher/PixelImage.h"
 #include "cruncher/RandomGenerator.h"
-#include "tests/TestSupport.h"
+#include "tests/CruncherPictures.h"
 
 namespace zorvel::test {
 namespace {
-
-PixelImage imageOfSize(int width, int height) {
-  PixelImage image;
-  image.width = static_cast<float>(width);
-  image.height = static_cast<float>(height);
-  image.records.resize(static_cast<std::size_t>(width * height));
-  image.pixelCount = static_cast<std::uint32_t>(width * height);
-  return image;
-}
 
 TEST(VelocityScalar, IsTruncatedToThousandthsWithAFloorOfOneHundredth) {
   EXPECT_FLOAT_EQ(PixelImage::velocityScalarFor(0.7f, 0.7, 0.7), 0.699f);
@@ -145,120 +136,6 @@ TEST(Scattering, LeavesNoTwoParticlesOnOnePositionAndKeepsHomes) {
       ASSERT_NE(image.records[i].position, image.records[j].position) << i << " and " << j;
   }
   EXPECT_EQ(image.records[0].homePosition, (Vector3{-9.5f, -4.5f, 0.0f}));
-}
-
-// ---- Frames, read back from the path file.
-
-struct PathFile {
-  std::uint32_t pixels = 0;
-  int frames = 0;
-  std::vector<std::vector<Vector3>> positions;
-};
-
-PathFile readPathFile(const std::string& text) {
-  std::istringstream in(text);
-  PathFile path;
-  in >> path.pixels >> path.frames;
-  for (int f = 0; f < path.frames; ++f) {
-    int number = -1;
-    in >> number;
-    EXPECT_EQ(number, f);
-    std::vector<Vector3> frame(path.pixels);
-    for (Vector3& v : frame) in >> v.x >> v.y >> v.z;
-    path.positions.push_back(frame);
-  }
-  EXPECT_TRUE(static_cast<bool>(in));
-  std::string rest;
-  EXPECT_FALSE(in >> rest) << "unexpected text after the last frame: " << rest;
-  return path;
-}
-
-class FrameLoop : public ::testing::Test {
- protected:
-  PathFile run(PixelImage& image) {
-    std::string progress;
-    const FrameLoopResult result =
-        calculateFrames(image.records, folder.file("p.tga.pPath"), [&progress](std::int32_t frame, bool done) {
-          progress += done ? "done\n" : "Calculating frame " + std::to_string(frame) + "...";
-        });
-    EXPECT_TRUE(result.written);
-    PathFile path = readPathFile(folder.read("p.tga.pPath"));
-    EXPECT_EQ(path.frames, result.frameCount);
-    std::string expected;
-    for (int f = 0; f < result.frameCount; ++f) expected += "Calculating frame " + std::to_string(f) + "...done\n";
-    EXPECT_EQ(progress, expected);
-    return path;
-  }
-  ScratchFolder folder;
-};
-
-TEST_F(FrameLoop, StepsAlongTheLargestAxisWithTiesToTheEarlierAxis) {
-  PixelImage image = imageOfSize(1, 1);
-  image.placeOnGrid();
-  image.records[0].position = image.records[0].nextPosition = {-3.0f, 1.0f, 0.0f};
-  const PathFile path = run(image);
-  ASSERT_EQ(path.frames, 5);  // x, x, x (the tie at 1 and 1 goes to x), then y
-  const std::vector<Vector3> expected = {{-3, 1, 0}, {-2, 1, 0}, {-1, 1, 0}, {0, 1, 0}, {0, 0, 0}};
-  for (int f = 0; f < 5; ++f) EXPECT_EQ(path.positions[f][0], expected[f]) << "frame " << f;
-}
-
-TEST_F(FrameLoop, ALastStepShorterThanTheVelocityLandsExactlyHome) {
-  PixelImage image = imageOfSize(2, 1);
-  image.placeOnGrid();
-  image.records[0].velocityScalar = image.records[1].velocityScalar = 2.0f;
-  image.records[0].position = image.records[0].nextPosition = {-3.5f, 0.0f, 0.0f};  // home -0.5
-  image.records[1].position = image.records[1].nextPosition = {3.5f, 0.0f, 0.0f};   // home 0.5
-  const PathFile path = run(image);
-  ASSERT_EQ(path.frames, 3);
-  EXPECT_EQ(path.positions[1][0].x, -1.5f);
-  EXPECT_EQ(path.positions[1][1].x, 1.5f);
-  EXPECT_EQ(path.positions[2][0].x, -0.5f);
-  EXPECT_EQ(path.positions[2][1].x, 0.5f);
-}
-
-TEST_F(FrameLoop, ParticlesStartingAtHomeGiveOneFrame) {
-  PixelImage image = imageOfSize(2, 2);
-  image.placeOnGrid();
-  const PathFile path = run(image);
-  ASSERT_EQ(path.frames, 1);
-  EXPECT_EQ(path.positions[0][3], (Vector3{0.5f, 0.5f, 0.0f}));
-}
-
-TEST_F(FrameLoop, HeaderStaysParseableForThousandsOfFrames) {
-  PixelImage image = imageOfSize(1, 1);
-  image.placeOnGrid();
-  image.records[0].velocityScalar = 0.009f;
-  image.records[0].position = image.records[0].nextPosition = {-12.0f, 0.0f, 0.0f};
-  const PathFile path = run(image);
-  EXPECT_EQ(path.frames, 1335);  // 1333 steps of 0.009, one of the 0.003 left, then home
-  EXPECT_EQ(path.positions.back()[0], (Vector3{}));
-  const std::string text = folder.read("p.tga.pPath");
-  EXPECT_EQ(text.substr(0, text.find('\n')), "1 1335      ");
-}
-
-TEST_F(FrameLoop, PathFilesFromOneAndSeveralThreadsAreByteIdentical) {
-  // 70 x 60 pixels, enough for two ranges of particles; velocities that differ from
-  // particle to particle, so that the ranges come home at different frames.
-  for (const std::uint32_t seed : {7u, 20261208u}) {
-    std::string files[3];
-    for (unsigned threads = 1; threads <= 3; ++threads) {
-      PixelImage image = imageOfSize(70, 60);
-      for (std::size_t k = 0; k < image.records.size(); ++k)
-        image.records[k].velocityScalar = PixelImage::velocityScalarFor(static_cast<float>(k % 256), 0.3, 2.5);
-      image.placeOnGrid();
-      image.applyUniformHeight(2.0f);
-      image.scatterVolumeScalar = {2, 3, 4};
-      std::ostringstream out;
-      image.scatter(seed, out);
-      const FrameLoopResult result =
-          calculateFrames(image.records, folder.file("p.pPath"), [](std::int32_t, bool) {}, threads);
-      ASSERT_TRUE(result.written);
-      files[threads - 1] = folder.read("p.pPath");
-    }
-    EXPECT_GT(files[0].size(), 1000000u);
-    EXPECT_TRUE(files[1] == files[0]) << "two threads, seed " << seed;
-    EXPECT_TRUE(files[2] == files[0]) << "three threads, seed " << seed;
-  }
 }
 
 }  // namespace

@@ -1,0 +1,57 @@
+#include "recorder/PictureWriter.h"
+
+namespace zorvel {
+
+PictureWriter::PictureWriter(FrameSink& sink) : sink_(sink), thread_([this] { run(); }) {}
+
+PictureWriter::~PictureWriter() { close(); }
+
+std::vector<std::uint8_t> PictureWriter::takeBuffer() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  changed_.wait(lock, [&] { return !free_.empty() || failed_; });
+  if (free_.empty()) return {};
+  std::vector<std::uint8_t> buffer = std::move(free_.back());
+  free_.pop_back();
+  return buffer;
+}
+
+bool PictureWriter::put(std::vector<std::uint8_t> picture, std::int64_t times) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (failed_) return false;
+  queue_.push_back({std::move(picture), times});
+  changed_.notify_all();
+  return true;
+}
+
+Result<void> PictureWriter::close() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    closing_ = true;
+    changed_.notify_all();
+  }
+  if (thread_.joinable()) thread_.join();
+  if (failed_) return *failed_;
+  return {};
+}
+
+void PictureWriter::run() {
+  for (;;) {
+    Job job;
+    {
+      std::unique_lock<std::mutex> lock(mutex_);
+      changed_.wait(lock, [&] { return !queue_.empty() || closing_; });
+      if (queue_.empty()) return;
+      job = std::move(queue_.front());
+      queue_.erase(queue_.begin());
+    }
+    Result<void> written;
+    for (std::int64_t t = 0; written && t < job.times; ++t) written = sink_.put(job.picture);
+    std::lock_guard<std::mutex> lock(mutex_);
+    free_.push_back(std::move(job.picture));
+    if (!written) failed_ = written.failure();
+    changed_.notify_all();
+    if (!written) return;
+  }
+}
+
+}  // namespace zorvel
