@@ -7,87 +7,111 @@
 
 namespace zorvel {
 
-const char* const kConfigFailedToOpen = "Specified Morvaine configuration file failed to open!";
-const char* const kConfigNotAConfiguration = "Specified file is not a Morvaine configuration file!";
-const char* const kConfigContainsErrors = "Specified Morvaine configuration file contains errors!";
+namespace {
 
-ConfigurationText parseConfiguration(std::string_view text) {
-  ConfigurationText config;
-  TextScanner scan(text);
-  // Records the error with what was expected and the word that stands there instead.
-  const auto fail = [&](const char* message, const std::string& expected) {
-    config.error = message;
-    std::string_view word;
-    TextScanner rest = scan;
-    if (!rest.word(word)) {
-      config.reason = expected + (TextScanner(text).atEnd() ? ", but the file is empty" : " at the end of the file");
-      return config;
+// Reads the configuration's words in order, each checked as it comes.
+class ConfigurationParser {
+ public:
+  ConfigurationParser(std::string_view text, ConfigurationText& config) : text_(text), scan_(text), config_(config) {}
+
+  Result<void> parse() {
+    if (const Result<void> header = parseHeader(); !header) return header;
+    std::uint32_t frames = 0;
+    for (std::size_t i = 0; i < *config_.keyframeCount; ++i) {
+      const Result<void> entry = parseEntry(i, frames);
+      if (!entry) return entry;
     }
+    // Frames come from the in-between counts: a set without any has nothing to play.
+    if (frames == 0)
+      return failure(FailureKind::Malformed,
+                     "the numbers after #NUMBER_OF_INTERPOLATION_FRAMES add up to no frames to play");
+    return {};
+  }
+
+ private:
+  // The magic word, the keyframe count and the two displacements.
+  Result<void> parseHeader() {
+    if (!keyword("#MORVAINE_CONFIGURATION_FILE"))
+      return fail(FailureKind::WrongFormat,
+                  "not a Morvaine configuration file: #MORVAINE_CONFIGURATION_FILE expected");
+    if (!keyword("#NUMBER_OF_KEYFRAMES")) return fail("#NUMBER_OF_KEYFRAMES expected");
+    std::uint16_t count = 0;
+    const TextScanner atCount = scan_;
+    if (!readNumber(count) || count == 0) {
+      scan_ = atCount;
+      return fail("the number of keyframes (1 to 65535) after #NUMBER_OF_KEYFRAMES expected");
+    }
+    config_.keyframeCount = count;
+    float displacement = 0;
+    if (!keyword("#MINDISPLACEMENT")) return fail("#MINDISPLACEMENT expected");
+    if (!readNumber(displacement)) return fail("a number after #MINDISPLACEMENT expected");
+    config_.minDisplacement = displacement;
+    if (!keyword("#MAXDISPLACEMENT")) return fail("#MAXDISPLACEMENT expected");
+    if (!readNumber(displacement)) return fail("a number after #MAXDISPLACEMENT expected");
+    config_.maxDisplacement = displacement;
+    return {};
+  }
+
+  // Keyframe i's picture and in-between count; the count is added to `frames`.
+  Result<void> parseEntry(std::size_t i, std::uint32_t& frames) {
+    const std::string entry =
+        "keyframe " + std::to_string(i + 1) + " of " + std::to_string(*config_.keyframeCount) + ": ";
+    std::string_view path;
+    if (!keyword("#IMAGEPATH")) return fail(entry + "#IMAGEPATH expected");
+    if (!scan_.word(path)) return fail(entry + "a picture's file name expected");
+    config_.lastPath = std::string(path);
+    std::uint16_t inbetween = 0;
+    if (!keyword("#NUMBER_OF_INTERPOLATION_FRAMES")) return fail(entry + "#NUMBER_OF_INTERPOLATION_FRAMES expected");
+    if (!readNumber(inbetween)) return fail(entry + "the number of in-between frames (0 to 65535) expected");
+    config_.entries.push_back({*config_.lastPath, inbetween});
+    config_.lastPath.reset();
+    frames += inbetween;
+    return {};
+  }
+
+  // The failure with what was expected and the word that stands there instead.
+  Failure fail(const std::string& expected) { return fail(FailureKind::Malformed, expected); }
+  Failure fail(FailureKind kind, const std::string& expected) {
+    std::string_view word;
+    TextScanner rest = scan_;
+    if (!rest.word(word))
+      return failure(kind, expected + (TextScanner(text_).atEnd() ? ", but the file is empty" : " at the end of the file"));
     const std::size_t start = rest.position() - word.size();
-    const std::size_t line = 1 + static_cast<std::size_t>(std::count(text.begin(), text.begin() + start, '\n'));
-    config.reason = expected + ", found \"" + std::string(word) + "\" on line " + std::to_string(line);
-    return config;
-  };
-  const auto keyword = [&](const char* expected) {
-    TextScanner ahead = scan;
+    const std::size_t line = 1 + static_cast<std::size_t>(std::count(text_.begin(), text_.begin() + start, '\n'));
+    return failure(kind, expected + ", found \"" + std::string(word) + "\" on line " + std::to_string(line));
+  }
+
+  // Takes `expected` when it is the next word.
+  bool keyword(const char* expected) {
+    TextScanner ahead = scan_;
     std::string_view word;
     if (!ahead.word(word) || word != expected) return false;
-    scan = ahead;
+    scan_ = ahead;
     return true;
-  };
+  }
 
-  if (!keyword("#MORVAINE_CONFIGURATION_FILE"))
-    return fail(kConfigNotAConfiguration, "not a Morvaine configuration file: #MORVAINE_CONFIGURATION_FILE expected");
-  if (!keyword("#NUMBER_OF_KEYFRAMES")) return fail(kConfigContainsErrors, "#NUMBER_OF_KEYFRAMES expected");
   // A number that cannot be read leaves the scanner before it, to be named.
-  const auto readNumber = [&](auto& value) {
-    const TextScanner before = scan;
+  template <class T>
+  bool readNumber(T& value) {
+    const TextScanner before = scan_;
     bool read = false;
-    if constexpr (std::is_same_v<std::decay_t<decltype(value)>, float>)
-      read = scan.number(value);
+    if constexpr (std::is_same_v<T, float>)
+      read = scan_.number(value);
     else
-      read = scan.integer(value);
-    if (!read) scan = before;
+      read = scan_.integer(value);
+    if (!read) scan_ = before;
     return read;
-  };
+  }
 
-  std::uint16_t count = 0;
-  const TextScanner atCount = scan;
-  if (!readNumber(count) || count == 0) {
-    scan = atCount;
-    return fail(kConfigContainsErrors, "the number of keyframes (1 to 65535) after #NUMBER_OF_KEYFRAMES expected");
-  }
-  config.keyframeCount = count;
-  float displacement = 0;
-  if (!keyword("#MINDISPLACEMENT")) return fail(kConfigContainsErrors, "#MINDISPLACEMENT expected");
-  if (!readNumber(displacement)) return fail(kConfigContainsErrors, "a number after #MINDISPLACEMENT expected");
-  config.minDisplacement = displacement;
-  if (!keyword("#MAXDISPLACEMENT")) return fail(kConfigContainsErrors, "#MAXDISPLACEMENT expected");
-  if (!readNumber(displacement)) return fail(kConfigContainsErrors, "a number after #MAXDISPLACEMENT expected");
-  config.maxDisplacement = displacement;
+  std::string_view text_;
+  TextScanner scan_;
+  ConfigurationText& config_;
+};
 
-  std::uint32_t frames = 0;
-  for (std::size_t i = 0; i < count; ++i) {
-    const std::string entry = "keyframe " + std::to_string(i + 1) + " of " + std::to_string(count) + ": ";
-    std::string_view path;
-    if (!keyword("#IMAGEPATH")) return fail(kConfigContainsErrors, entry + "#IMAGEPATH expected");
-    if (!scan.word(path)) return fail(kConfigContainsErrors, entry + "a picture's file name expected");
-    config.lastPath = std::string(path);
-    std::uint16_t inbetween = 0;
-    if (!keyword("#NUMBER_OF_INTERPOLATION_FRAMES"))
-      return fail(kConfigContainsErrors, entry + "#NUMBER_OF_INTERPOLATION_FRAMES expected");
-    if (!readNumber(inbetween))
-      return fail(kConfigContainsErrors, entry + "the number of in-between frames (0 to 65535) expected");
-    config.entries.push_back({*config.lastPath, inbetween});
-    config.lastPath.reset();
-    frames += inbetween;
-  }
-  // Frames come from the in-between counts: a set without any has nothing to play.
-  if (frames == 0) {
-    config.error = kConfigContainsErrors;
-    config.reason = "the numbers after #NUMBER_OF_INTERPOLATION_FRAMES add up to no frames to play";
-  }
-  return config;
+}  // namespace
+
+Result<void> parseConfiguration(std::string_view text, ConfigurationText& config) {
+  return ConfigurationParser(text, config).parse();
 }
 
 }  // namespace zorvel

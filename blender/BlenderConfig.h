@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "blender/KeyframeImage.h"
+#include "common/Result.h"
 
 namespace zorvel {
 
@@ -35,10 +36,6 @@ struct BlenderConfig {
   std::vector<std::uint16_t> inbetweenCounts;
 };
 
-// The error box's messages.
-extern const char* const kConfigFailedToOpen;
-extern const char* const kConfigNotAConfiguration;
-extern const char* const kConfigContainsErrors;
 
 // One keyframe's entry.
 struct ConfigurationEntry {
@@ -53,14 +50,13 @@ struct ConfigurationText {
   std::optional<float> maxDisplacement;
   std::vector<ConfigurationEntry> entries;  // the complete entries, in file order
   std::optional<std::string> lastPath;      // the picture of an entry whose count is missing
-  // The error box's message, or null when the text is a complete configuration. A
-  // keyframe count of 0 and in-between counts that add up to no frames are errors too.
-  const char* error = nullptr;
-  // Why, in plain words: what was expected, the word found instead and its line, or
-  // "at the end of the file".
-  std::string reason;
 };
 
-ConfigurationText parseConfiguration(std::string_view text);
+// Reads a configuration's text into `config` (a fresh one), as far as it goes. Fails
+// unless the text is a complete configuration: WrongFormat when it is no configuration
+// at all, Malformed when a part is missing or wrong (a keyframe count of 0 and
+// in-between counts that add up to no frames are too). The reason says what was
+// expected, and the word found instead and its line, or "at the end of the file".
+Result<void> parseConfiguration(std::string_view text, ConfigurationText& config);
 
 }  // namespace zorvel

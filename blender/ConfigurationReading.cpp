@@ -88,15 +88,15 @@ std::vector<Picture> planPictures(const std::vector<ConfigurationEntry>& entries
   return pictures;
 }
 
-// The picture that takes the pictures and (for a complete set) the frames past
+// The picture that takes the pictures and (for a `complete` set) the frames past
 // `memoryBytes`, counted in entry order after the frames; null when they all fit.
 const Picture* firstPictureBeyond(const std::vector<Picture>& pictures, const ConfigurationText& parsed,
-                                  std::uint64_t memoryBytes, std::uint64_t& needed) {
+                                  bool complete, std::uint64_t memoryBytes, std::uint64_t& needed) {
   // While a picture loads its records (16 bytes a pixel) and its decoded bytes (up to
   // 4 a pixel) are held together.
   const auto pictureBytes = [](const Picture& p) { return p.header ? p.header->pixelCount() * 20 : 0; };
   needed = 0;
-  if (!parsed.error && !pictures.empty()) {
+  if (complete && !pictures.empty()) {
     std::uint64_t frames = 0;
     for (const ConfigurationEntry& entry : parsed.entries) frames += entry.inbetweenCount;
     const std::uint64_t pixels = pictures[0].header ? pictures[0].header->pixelCount() : 0;
@@ -112,10 +112,12 @@ const Picture* firstPictureBeyond(const std::vector<Picture>& pictures, const Co
 
 }  // namespace
 
-void reportConfigError(BlenderConfig& config, const char* message, std::ostream& out) {
+void reportConfigError(BlenderConfig& config, FailureKind kind, std::ostream& out) {
   printLine(out, "------------MORVAINE FILE ERROR------------");
   printLine(out, kBoxRuleLine);
-  printLine(out, message);
+  printLine(out, kind == FailureKind::CannotOpen    ? "Specified Morvaine configuration file failed to open!"
+                 : kind == FailureKind::WrongFormat ? "Specified file is not a Morvaine configuration file!"
+                                                    : "Specified Morvaine configuration file contains errors!");
   printLine(out);
   config.configFile.clear();
   config.configLoaded = false;
@@ -140,14 +142,15 @@ void readConfigurationFile(BlenderConfig& config, const std::string& fileName, s
     applyConfigurationText(config, file->view(), out, err, program, availableMemory());
   } else {
     printReason(err, program, fileName, file.failure().reason);
-    reportConfigError(config, kConfigFailedToOpen, out);
+    reportConfigError(config, FailureKind::CannotOpen, out);
   }
 }
 
 void applyConfigurationText(BlenderConfig& config, std::string_view text, std::ostream& out, std::ostream& err,
                             const char* program, std::uint64_t memoryBytes) {
   const std::string configFile = config.configFile;
-  const ConfigurationText parsed = parseConfiguration(text);
+  ConfigurationText parsed;
+  const Result<void> complete = parseConfiguration(text, parsed);
   if (parsed.keyframeCount) {
     config.keyframeCount = *parsed.keyframeCount;
     config.keyframes.assign(config.keyframeCount, std::make_shared<KeyframeImage>());
@@ -161,7 +164,7 @@ void applyConfigurationText(BlenderConfig& config, std::string_view text, std::o
   std::vector<std::size_t> shown;
   std::vector<Picture> pictures = planPictures(parsed.entries, shown);
   std::uint64_t needed = 0;
-  if (const Picture* beyond = firstPictureBeyond(pictures, parsed, memoryBytes, needed)) {
+  if (const Picture* beyond = firstPictureBeyond(pictures, parsed, static_cast<bool>(complete), memoryBytes, needed)) {
     const TgaInfo size = beyond->header ? beyond->header.value() : TgaInfo{};
     const std::string needs = "the keyframes and their frames need " + megabytesNeeded(needed) + ", " +
                               megabytesAvailable(memoryBytes) + " are available";
@@ -199,9 +202,9 @@ void applyConfigurationText(BlenderConfig& config, std::string_view text, std::o
           << " as the first keyframe image: pixels it lacks are black, pixels beyond are not used." << std::endl;
   }
   if (parsed.lastPath) config.imagePaths.push_back(*parsed.lastPath);
-  if (parsed.error) {
-    printReason(err, program, configFile, parsed.reason);
-    return reportConfigError(config, parsed.error, out);
+  if (!complete) {
+    printReason(err, program, configFile, complete.failure().reason);
+    return reportConfigError(config, complete.failure().kind, out);
   }
   config.configLoaded = true;
 }

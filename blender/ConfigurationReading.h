@@ -33,7 +33,9 @@ void readConfigurationFile(BlenderConfig& config, const std::string& fileName, s
 void applyConfigurationText(BlenderConfig& config, std::string_view text, std::ostream& out, std::ostream& err,
                             const char* program, std::uint64_t memoryBytes);
 
-// Prints the error box with `message`, empties configFile and clears configLoaded.
-void reportConfigError(BlenderConfig& config, const char* message, std::ostream& out);
+// Prints the error box of a configuration that failed as `kind` says (CannotOpen: it
+// failed to open; WrongFormat: it is no configuration; else: it contains errors),
+// empties configFile and clears configLoaded.
+void reportConfigError(BlenderConfig& config, FailureKind kind, std::ostream& out);
 
 }  // namespace zorvel

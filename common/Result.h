@@ -19,6 +19,7 @@ enum class FailureKind {
   CannotWrite,    // the output cannot be made or written
   ToolMissing,    // a program this one runs is not installed
   WrongFormat,    // the bytes are not what the reader reads
+  Malformed,      // the right kind of file, but a part is missing or unreadable
   Unsupported,    // a kind or variant of the format this reader does not take
   CutShort,       // the file ends before what it declares
   CountMismatch,  // a count that does not match what the caller has

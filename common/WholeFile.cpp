@@ -19,11 +19,6 @@ Result<FileHandle> openReadable(const std::string& fileName) {
   return file;
 }
 
-FileHandle openPlainFile(const std::string& fileName) {
-  Result<FileHandle> file = openReadable(fileName);
-  return file ? std::move(file.value()) : nullptr;
-}
-
 Result<FileText> readWholeFile(const std::string& fileName) {
   Result<FileHandle> opened = openReadable(fileName);
   if (!opened) return opened.failure();
@@ -48,11 +43,11 @@ Result<FileText> readWholeFile(const std::string& fileName) {
   return FileText(std::move(bytes), size);
 }
 
-std::optional<std::string> readFileStart(const std::string& fileName, std::size_t limit) {
-  const FileHandle file = openPlainFile(fileName);
-  if (!file) return std::nullopt;
+Result<std::string> readFileStart(const std::string& fileName, std::size_t limit) {
+  const Result<FileHandle> file = openReadable(fileName);
+  if (!file) return file.failure();
   std::string text(limit, '\0');
-  text.resize(std::fread(text.data(), 1, limit, file.get()));
+  text.resize(std::fread(text.data(), 1, limit, file.value().get()));
   return text;
 }
 

@@ -7,7 +7,6 @@
 #include <cstddef>
 #include <cstdio>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -23,8 +22,6 @@ using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 // The file opened for binary reading, or why not: "no such file", "a folder, not a
 // file", "not a plain file", "cannot be read: <system's words>" (kind CannotOpen).
 Result<FileHandle> openReadable(const std::string& fileName);
-// The same, null on failure.
-FileHandle openPlainFile(const std::string& fileName);
 
 // The bytes of a whole file, read in one go into an uninitialised buffer.
 class FileText {
@@ -41,7 +38,7 @@ class FileText {
 // The whole content of a plain file, or why it cannot be had.
 Result<FileText> readWholeFile(const std::string& fileName);
 
-// At most the first `limit` bytes of a plain file, or nothing when it cannot be opened.
-std::optional<std::string> readFileStart(const std::string& fileName, std::size_t limit);
+// At most the first `limit` bytes of a plain file, or why it cannot be opened.
+Result<std::string> readFileStart(const std::string& fileName, std::size_t limit);
 
 }  // namespace zorvel

@@ -11,12 +11,14 @@
 #include "viewer/RtgReport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const zorvel::RtgReading reading = zorvel::readRtgObject(std::string_view(reinterpret_cast<const char*>(data), size));
+  zorvel::RtgObject object;
+  const zorvel::Result<void> read =
+      zorvel::readRtgObject(std::string_view(reinterpret_cast<const char*>(data), size), object);
   std::ostringstream out;
-  zorvel::printRtgSummary(out, "fuzz.rtg", reading.object);
-  zorvel::printRtgObjectInfo(out, "fuzz.rtg", reading.object);
-  if (reading.fault) return 0;
-  const zorvel::ObjectShape shape = zorvel::flattenObjectCorners(reading.object);
+  zorvel::printRtgSummary(out, "fuzz.rtg", object);
+  zorvel::printRtgObjectInfo(out, "fuzz.rtg", object);
+  if (!read) return 0;
+  const zorvel::ObjectShape shape = zorvel::flattenObjectCorners(object);
   if (shape.objectCornersX.size() != shape.objectCornersZ.size()) std::abort();
   return 0;
 }

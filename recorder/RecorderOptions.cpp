@@ -1,6 +1,8 @@
 #include "recorder/RecorderOptions.h"
 
 #include <cmath>
+#include <functional>
+#include <optional>
 #include <sstream>
 
 #include "common/TextScanner.h"
@@ -87,99 +89,134 @@ std::string recorderHelp() {
   return text.str();
 }
 
-Result<RecorderCommand> parseRecorderArguments(const std::vector<std::string>& arguments) {
-  RecorderCommand command;
-  RecorderOptions& o = command.options;
-  std::vector<std::string> positional;
-  for (std::size_t i = 0; i < arguments.size(); ++i) {
-    const std::string& option = arguments[i];
-    // The next word, which the option takes.
-    const auto value = [&](std::string& out) {
-      if (i + 1 >= arguments.size()) return false;
-      out = arguments[++i];
-      return true;
-    };
-    std::string word;
-    if (option == "-h" || option == "--help") {
-      command.help = true;
-      return command;
-    } else if (option == "-o" || option == "--output") {
-      if (!value(o.output) || o.output.empty()) return usage("-o needs the output file");
-    } else if (option == "--color" || option == "--colour") {
-      if (!value(o.colourFile)) return usage(option + " needs a file");
-    } else if (option == "--opacity") {
-      if (!value(o.opacityFile)) return usage("--opacity needs a file");
-    } else if (option == "--object") {
-      if (!value(o.objectFile)) return usage("--object needs an RTG file");
-    } else if (option == "--blender") {
-      if (!value(o.blenderConfig)) return usage("--blender needs a configuration file");
-    } else if (option == "--scale") {
-      std::string min, max;
-      if (!value(o.scaleFile) || !value(min) || !value(max) || !wholeNumber(min, o.scaleMin) ||
-          !wholeNumber(max, o.scaleMax))
-        return usage("--scale needs a file and two numbers, MIN and MAX");
-      const ValueRange& range = kPixelScaleRange;
-      if (o.scaleMin < range.low || o.scaleMin > range.high || o.scaleMax < range.low || o.scaleMax > range.high ||
-          o.scaleMax < o.scaleMin)
-        return usage("--scale: MIN and MAX must lie from " + ValueRange::text(range.low) + " to " +
-                     ValueRange::text(range.high) + ", MIN not above MAX");
-    } else if (option == "--mode") {
-      if (!value(word)) return usage("--mode needs wire, solid or outlined");
-      if (word == "wire") o.drawMode = DrawMode::Wire;
-      else if (word == "solid") o.drawMode = DrawMode::Solid;
-      else if (word == "outlined") o.drawMode = DrawMode::Outlined;
-      else return usage("--mode takes wire, solid or outlined, not \"" + word + "\"");
-    } else if (option == "--grid") {
-      if (!value(word) || !onOff(word, o.grid)) return usage("--grid takes on or off");
-    } else if (option == "--blend") {
-      if (!value(word) || !onOff(word, o.blend)) return usage("--blend takes on or off");
-    } else if (option == "--size") {
-      const std::size_t x = value(word) ? word.find('x') : std::string::npos;
-      if (x == std::string::npos || !wholeNumber(word.substr(0, x), o.width) ||
-          !wholeNumber(word.substr(x + 1), o.height) || o.width < 16 || o.height < 16 || o.width > 8192 ||
-          o.height > 8192)
-        return usage("--size takes WIDTHxHEIGHT, each from 16 to 8192 pixels");
-    } else if (option == "--fps") {
-      if (!value(word) || !wholeNumber(word, o.framesPerSecond) || o.framesPerSecond < 1 || o.framesPerSecond > 240)
-        return usage("--fps takes a whole number from 1 to 240");
-    } else if (option == "--hold") {
-      if (!value(word) || !wholeNumber(word, o.holdSeconds) || !(o.holdSeconds >= 0) || o.holdSeconds > 3600)
-        return usage("--hold takes seconds from 0 to 3600");
-    } else if (option == "--timing") {
-      o.timing = true;
-    } else if (option == "--camera") {
-      if (!value(word) || (word != "framed" && word != "viewer")) return usage("--camera takes framed or viewer");
-      o.camera.viewerStart = word == "viewer";
-    } else if (option == "--zoom") {
-      float zoom = 0;
-      if (!value(word) || !wholeNumber(word, zoom)) return usage("--zoom takes a number");
-      o.camera.zoom = zoom;
-    } else if (option == "--pan") {
-      float x = 0, y = 0;
-      if (!value(word) || !numberPair(word, x, y)) return usage("--pan takes X,Y");
-      o.camera.panX = x;
-      o.camera.panY = y;
-    } else if (option == "--turn") {
-      float x = 0, y = 0;
-      if (!value(word) || !numberPair(word, x, y)) return usage("--turn takes X,Y in degrees");
-      o.camera.rotateX = x;
-      o.camera.rotateY = y;
-    } else if (option.size() > 1 && option[0] == '-') {
-      return usage("unknown option " + option + " (see --help)");
-    } else {
-      positional.push_back(option);
-    }
-  }
+namespace {
 
-  if (positional.size() > 1) return usage("one path file only, not \"" + positional[1] + "\"");
+// An option: its names, how many words follow it, and what it makes of them. `apply`
+// returns the line that says what is wrong with the words, or nothing; `missing` is
+// that line when the words are not there.
+struct OptionRule {
+  std::vector<std::string> names;
+  int words;
+  std::function<std::optional<std::string>(RecorderOptions&, const std::vector<std::string>&)> apply;
+  std::string missing;
+};
+
+// An option of one word, which `take` stores and says whether it was right; `why` is the
+// line when the word is missing or wrong.
+OptionRule oneWord(std::vector<std::string> names, const std::string& why,
+                   std::function<bool(RecorderOptions&, const std::string&)> take) {
+  return {std::move(names), 1,
+          [why, take](RecorderOptions& o, const std::vector<std::string>& w) {
+            return take(o, w[0]) ? std::nullopt : std::optional<std::string>(why);
+          },
+          why};
+}
+
+// An option that takes a file name into `field`.
+OptionRule fileOption(const std::string& name, std::string RecorderOptions::*field, const std::string& what) {
+  return oneWord({name}, name + " needs " + what, [field](RecorderOptions& o, const std::string& w) {
+    o.*field = w;
+    return true;
+  });
+}
+
+// An option that takes "X,Y" into two camera values.
+OptionRule pairOption(const std::string& name, std::optional<float> CameraChoice::*x,
+                      std::optional<float> CameraChoice::*y, const std::string& why) {
+  return oneWord({name}, why, [x, y](RecorderOptions& o, const std::string& w) {
+    float a = 0, b = 0;
+    if (!numberPair(w, a, b)) return false;
+    o.camera.*x = a;
+    o.camera.*y = b;
+    return true;
+  });
+}
+
+std::optional<std::string> applyScale(RecorderOptions& o, const std::vector<std::string>& w) {
+  o.scaleFile = w[0];
+  if (!wholeNumber(w[1], o.scaleMin) || !wholeNumber(w[2], o.scaleMax))
+    return "--scale needs a file and two numbers, MIN and MAX";
+  const ValueRange& range = kPixelScaleRange;
+  if (o.scaleMin >= range.low && o.scaleMax <= range.high && o.scaleMin <= o.scaleMax) return std::nullopt;
+  return "--scale: MIN and MAX must lie from " + ValueRange::text(range.low) + " to " + ValueRange::text(range.high) +
+         ", MIN not above MAX";
+}
+
+std::optional<std::string> applyMode(RecorderOptions& o, const std::vector<std::string>& w) {
+  const std::string& word = w[0];
+  if (word == "wire") o.drawMode = DrawMode::Wire;
+  else if (word == "solid") o.drawMode = DrawMode::Solid;
+  else if (word == "outlined") o.drawMode = DrawMode::Outlined;
+  else return "--mode takes wire, solid or outlined, not \"" + word + "\"";
+  return std::nullopt;
+}
+
+bool takeSize(RecorderOptions& o, const std::string& w) {
+  const std::size_t x = w.find('x');
+  return x != std::string::npos && wholeNumber(w.substr(0, x), o.width) && wholeNumber(w.substr(x + 1), o.height) &&
+         o.width >= 16 && o.height >= 16 && o.width <= 8192 && o.height <= 8192;
+}
+
+using Options = RecorderOptions;
+const std::vector<OptionRule> kOptionRules = {
+    oneWord({"-o", "--output"}, "-o needs the output file",
+            [](Options& o, const std::string& w) { return !(o.output = w).empty(); }),
+    fileOption("--color", &Options::colourFile, "a file"),
+    fileOption("--colour", &Options::colourFile, "a file"),
+    fileOption("--opacity", &Options::opacityFile, "a file"),
+    fileOption("--object", &Options::objectFile, "an RTG file"),
+    fileOption("--blender", &Options::blenderConfig, "a configuration file"),
+    {{"--scale"}, 3, applyScale, "--scale needs a file and two numbers, MIN and MAX"},
+    {{"--mode"}, 1, applyMode, "--mode needs wire, solid or outlined"},
+    oneWord({"--grid"}, "--grid takes on or off", [](Options& o, const std::string& w) { return onOff(w, o.grid); }),
+    oneWord({"--blend"}, "--blend takes on or off", [](Options& o, const std::string& w) { return onOff(w, o.blend); }),
+    oneWord({"--size"}, "--size takes WIDTHxHEIGHT, each from 16 to 8192 pixels", takeSize),
+    oneWord({"--fps"}, "--fps takes a whole number from 1 to 240",
+            [](Options& o, const std::string& w) {
+              return wholeNumber(w, o.framesPerSecond) && o.framesPerSecond >= 1 && o.framesPerSecond <= 240;
+            }),
+    oneWord({"--hold"}, "--hold takes seconds from 0 to 3600",
+            [](Options& o, const std::string& w) {
+              return wholeNumber(w, o.holdSeconds) && o.holdSeconds >= 0 && o.holdSeconds <= 3600;
+            }),
+    {{"--timing"}, 0, [](Options& o, const std::vector<std::string>&) {
+       o.timing = true;
+       return std::optional<std::string>();
+     }, ""},
+    oneWord({"--camera"}, "--camera takes framed or viewer",
+            [](Options& o, const std::string& w) {
+              o.camera.viewerStart = w == "viewer";
+              return w == "framed" || w == "viewer";
+            }),
+    oneWord({"--zoom"}, "--zoom takes a number",
+            [](Options& o, const std::string& w) {
+              float zoom = 0;
+              if (!wholeNumber(w, zoom)) return false;
+              o.camera.zoom = zoom;
+              return true;
+            }),
+    pairOption("--pan", &CameraChoice::panX, &CameraChoice::panY, "--pan takes X,Y"),
+    pairOption("--turn", &CameraChoice::rotateX, &CameraChoice::rotateY, "--turn takes X,Y in degrees"),
+};
+
+const OptionRule* ruleFor(const std::string& name) {
+  for (const OptionRule& rule : kOptionRules)
+    for (const std::string& known : rule.names)
+      if (known == name) return &rule;
+  return nullptr;
+}
+
+// What to record and where, with the options taken: the line that says what is wrong.
+std::optional<std::string> checkCombination(RecorderOptions& o, const std::vector<std::string>& positional) {
+  if (positional.size() > 1) return "one path file only, not \"" + positional[1] + "\"";
   if (!positional.empty()) o.pathFile = positional[0];
   if (o.pathFile.empty() == o.blenderConfig.empty())
-    return usage(o.pathFile.empty() ? "a path file or --blender CONFIGURATION is needed (see --help)"
-                                    : "a path file or --blender, not both");
-  if (!o.blenderConfig.empty() && (!o.colourFile.empty() || !o.opacityFile.empty() || !o.scaleFile.empty() ||
-                                   !o.objectFile.empty()))
-    return usage("--color, --opacity, --scale and --object go with a path file, not with --blender");
-  if (o.output.empty()) return usage("-o OUT is needed: a .mp4 or .gif file, a folder ending in /, or -");
+    return o.pathFile.empty() ? "a path file or --blender CONFIGURATION is needed (see --help)"
+                              : "a path file or --blender, not both";
+  if (!o.blenderConfig.empty() &&
+      (!o.colourFile.empty() || !o.opacityFile.empty() || !o.scaleFile.empty() || !o.objectFile.empty()))
+    return "--color, --opacity, --scale and --object go with a path file, not with --blender";
+  if (o.output.empty()) return "-o OUT is needed: a .mp4 or .gif file, a folder ending in /, or -";
   if (o.output == "-")
     o.outputKind = OutputKind::RawFrames;
   else if (o.output.back() == '/')
@@ -189,9 +226,37 @@ Result<RecorderCommand> parseRecorderArguments(const std::vector<std::string>& a
   else if (endsWith(o.output, ".gif"))
     o.outputKind = OutputKind::Gif;
   else
-    return usage("-o " + o.output + ": the output ends in .mp4 or .gif, is a folder ending in /, or is -");
+    return "-o " + o.output + ": the output ends in .mp4 or .gif, is a folder ending in /, or is -";
   if (o.outputKind == OutputKind::Mp4 && (o.width % 2 != 0 || o.height % 2 != 0))
-    return usage("--size: an mp4 video needs an even width and height");
+    return "--size: an mp4 video needs an even width and height";
+  return std::nullopt;
+}
+
+}  // namespace
+
+Result<RecorderCommand> parseRecorderArguments(const std::vector<std::string>& arguments) {
+  RecorderCommand command;
+  std::vector<std::string> positional;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& word = arguments[i];
+    if (word == "-h" || word == "--help") {
+      command.help = true;
+      return command;
+    }
+    const OptionRule* rule = ruleFor(word);
+    if (!rule) {
+      if (word.size() > 1 && word[0] == '-') return usage("unknown option " + word + " (see --help)");
+      positional.push_back(word);
+      continue;
+    }
+    const std::size_t words = static_cast<std::size_t>(rule->words);
+    if (arguments.size() - 1 - i < words) return usage(rule->missing);
+    const std::vector<std::string> taken(arguments.begin() + static_cast<std::ptrdiff_t>(i + 1),
+                                         arguments.begin() + static_cast<std::ptrdiff_t>(i + 1 + words));
+    i += words;
+    if (const std::optional<std::string> wrong = rule->apply(command.options, taken)) return usage(*wrong);
+  }
+  if (const std::optional<std::string> wrong = checkCombination(command.options, positional)) return usage(*wrong);
   return command;
 }
 

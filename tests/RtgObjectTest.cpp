@@ -60,9 +60,9 @@ std::string fullFile() {
 }
 
 TEST(RtgReader, ReadsEverySectionOfEveryObject) {
-  const RtgReading reading = readRtgObject(fullFile());
-  ASSERT_FALSE(reading.fault) << reading.fault->reason;
-  const RtgObject& rtg = reading.object;
+  RtgObject rtg;
+  const Result<void> read = readRtgObject(fullFile(), rtg);
+  ASSERT_TRUE(read) << read.failure().reason;
   EXPECT_TRUE(rtg.attribute(RtgObject::ShowIndexCounters));
   EXPECT_FALSE(rtg.attribute(RtgObject::OutputDegrees));  // "On" is off
   EXPECT_EQ(rtg.objectCount(), 2);
@@ -89,7 +89,8 @@ TEST(RtgReader, ReadsEverySectionOfEveryObject) {
 TEST(RtgReader, AnimationFramesCountOnlyWhenTheAttributeIsOn) {
   std::string file = fullFile();
   file.replace(file.find("ANIM on"), 7, "ANIM of");
-  const RtgObject rtg = readRtgObject(file).object;
+  RtgObject rtg;
+  readRtgObject(file, rtg);
   EXPECT_EQ(rtg.animationFrameCount(), 0);
   EXPECT_FALSE(rtg.attribute(RtgObject::OutputAnimation));
 }
@@ -101,9 +102,8 @@ TEST(RtgReader, ColoursAreNotReadWhileTheirAttributeIsOff) {
                                  "d off", "e off", "f off", "g off", "h off", "i off", "NUMBER_OF_OBJECTS 1",
                                  "OBJECT_START o", "3", "", "1", "VERTEX x", "0 0 0", "1 0 0", "0 1 0", "COLORS",
                                  "junk", "POLYGON", "v 0 1 2 n"});
-  const RtgReading reading = readRtgObject(file);
-  const RtgObject& rtg = reading.object;
-  EXPECT_FALSE(reading.fault);
+  RtgObject rtg;
+  EXPECT_TRUE(readRtgObject(file, rtg));
   EXPECT_TRUE(rtg.colors().empty());
   EXPECT_EQ(rtg.polygonIndices(), (std::vector<std::int32_t>{0, 1, 2}));
 }
@@ -114,10 +114,11 @@ TEST(RtgReader, ColoursAreNotReadWhileTheirAttributeIsOff) {
 class BrokenRtgFile : public ::testing::Test {
  protected:
   void expectRefused(const std::string& content, const std::string& because) {
-    const RtgReading reading = readRtgObject(content);
-    ASSERT_TRUE(reading.fault);
+    RtgObject rtg;
+    const Result<void> read = readRtgObject(content, rtg);
+    ASSERT_FALSE(read);
     std::ostringstream err;
-    printRtgFault(err, "broken.rtg", *reading.fault);
+    printRtgFault(err, "broken.rtg", read.failure());
     const std::string line = err.str();
     EXPECT_NE(line.find(because), std::string::npos) << line;
     EXPECT_EQ(line.rfind("RTG-file: broken.rtg: ", 0), 0u) << line;
@@ -170,11 +171,11 @@ TEST_F(BrokenRtgFile, CountsBeyondWhatTheFileCanHoldAreRefusedBeforeAllocating) 
 }
 
 TEST(RtgReader, SurplusObjectsAndRecordsAreIgnored) {
-  const RtgReading reading = readRtgObject(simpleFile(
-      crlf({"3", "", "1"}), crlf({"VERTEX x", "0 0 0", "1 0 0", "0 1 0", "9 9 9", "POLYGON", "v 0 1 2 n", "v 2 1 0 n",
-                                 "OBJECT_START extra", "1", "", "1", "VERTEX x", "5 5 5"})));
-  const RtgObject& rtg = reading.object;
-  EXPECT_FALSE(reading.fault);
+  RtgObject rtg;
+  EXPECT_TRUE(readRtgObject(simpleFile(crlf({"3", "", "1"}),
+                                       crlf({"VERTEX x", "0 0 0", "1 0 0", "0 1 0", "9 9 9", "POLYGON", "v 0 1 2 n",
+                                             "v 2 1 0 n", "OBJECT_START extra", "1", "", "1", "VERTEX x", "5 5 5"})),
+                            rtg));
   EXPECT_EQ(rtg.vertices().size(), 3u);
   EXPECT_EQ(rtg.polygonIndices().size(), 3u);
 }

@@ -73,7 +73,7 @@ TEST_F(SceneLoading, ScaleValuesMapOntoTheRangeWithoutClamping) {
 }
 
 TEST_F(SceneLoading, WithoutAPathFileEveryStageMatchesACountOfZero) {
-  EXPECT_EQ(pathFilePixelCount(folder.file("missing.pPath")), 0u);
+  EXPECT_FALSE(pathFilePixelCount(folder.file("missing.pPath")));
   folder.write("zero.pOpacity", "0\n");
   EXPECT_TRUE(readOpacityFile(folder.file("zero.pOpacity"), 0));
 }

@@ -229,15 +229,18 @@ Result<ParticleAnimation> cache(const ByteSource& source, PathCacheListener& lis
 
 }  // namespace
 
-std::uint32_t pathFilePixelCount(const std::string& fileName) {
+Result<std::uint32_t> pathFilePixelCount(const std::string& fileName) {
   // The count stands at the start: a few bytes are enough.
-  const std::optional<std::string> start = readFileStart(fileName, 64);
+  const Result<std::string> start = readFileStart(fileName, 64);
+  if (!start) return start.failure();
   std::error_code error;
   const std::uintmax_t bytes = std::filesystem::file_size(fileName, error);
   std::uint32_t count = 0;
-  if (!start || error || !TextScanner(*start).integer(count)) return 0;
+  if (error || !TextScanner(start.value()).integer(count))
+    return failure(FailureKind::WrongFormat, "has no readable pixel count");
   // Three numbers of at least two bytes a pixel.
-  return count > bytes / 6 ? 0 : count;
+  if (count > bytes / 6) return failure(FailureKind::CutShort, "is too short for " + std::to_string(count) + " pixels");
+  return count;
 }
 
 Result<ParticleAnimation> cachePathFile(const std::string& fileName, PathCacheListener& listener,

@@ -20,8 +20,9 @@
 namespace zorvel {
 
 // The path file's pixel count, for sizing the per-pixel arrays before the attribute
-// files are read: 0 when the file cannot be read, or cannot hold that many pixels.
-std::uint32_t pathFilePixelCount(const std::string& fileName);
+// files are read; a failure when the file cannot be read, has no count, or cannot hold
+// that many pixels.
+Result<std::uint32_t> pathFilePixelCount(const std::string& fileName);
 
 // Hears the caching pass as it goes, on the thread that called it.
 class PathCacheListener {

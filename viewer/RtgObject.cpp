@@ -28,100 +28,103 @@ bool readVector(TextScanner& scan, bool counter, Vector3& v) {
 
 const char* rtgAttributeName(RtgObject::Attribute a) { return kAttributeNames[a]; }
 
+Failure fault(const std::string& what) { return failure(FailureKind::WrongFormat, what); }
+
 // The passes over the file's text, each from its start. The first fault ends the
-// reading: later passes do nothing.
+// reading.
 class RtgReader {
  public:
   RtgReader(std::string_view file, RtgObject& object) : file_(file), o_(object) {}
 
-  std::optional<Failure> read() {
-    readHeader();
-    readVertices();
-    readNormals();
-    readTexCoords();
-    readColors();
-    readPolygons();
-    return fault_;
+  Result<void> read() {
+    for (const auto pass : {&RtgReader::readExportAttributes, &RtgReader::countAnimationFrames,
+                            &RtgReader::readObjectCount, &RtgReader::readObjectCounts, &RtgReader::readVertices,
+                            &RtgReader::readNormals, &RtgReader::readTexCoords, &RtgReader::readColors,
+                            &RtgReader::readPolygons})
+      if (const Result<void> passed = (this->*pass)(); !passed) return passed;
+    return {};
   }
 
  private:
-  void fault(const std::string& what) {
-    if (!fault_) fault_ = Failure{FailureKind::WrongFormat, what};
-  }
   template <class Record, class ReadRecord>
-  void readSection(const char* keyword, bool skipWordAfterKeyword, std::vector<Record>& records,
-                   const std::vector<std::uint64_t>& perObject, ReadRecord readRecord);
-  void readHeader();
-  void readVertices();
-  void readNormals();
-  void readTexCoords();
-  void readColors();
-  void readPolygons();
+  Result<void> readSection(const char* keyword, bool skipWordAfterKeyword, std::vector<Record>& records,
+                           const std::vector<std::uint64_t>& perObject, ReadRecord readRecord);
+  Result<void> readExportAttributes();
+  Result<void> countAnimationFrames();
+  Result<void> readObjectCount();
+  Result<void> readObjectCounts();
+  Result<void> readVertices();
+  Result<void> readNormals();
+  Result<void> readTexCoords();
+  Result<void> readColors();
+  Result<void> readPolygons();
 
   std::string_view file_;
   RtgObject& o_;
-  std::optional<Failure> fault_;
 };
 
-void RtgReader::readHeader() {
-  const std::string_view file = file_;
-
-  // Export attributes: the pairs after OUTPUT_VERT_NORMS, taken by position.
-  TextScanner scan(file);
+// The pairs after OUTPUT_VERT_NORMS, taken by position.
+Result<void> RtgReader::readExportAttributes() {
+  TextScanner scan(file_);
   if (!scan.skipPast(kAttributeNames[0])) return fault("no OUTPUT_VERT_NORMS.");
   for (int a = 0; a < RtgObject::kAttributeCount; ++a) {
     std::string_view value;
     if ((a > 0 && !scan.skipWord()) || !scan.word(value)) return fault("export attributes incomplete.");
     o_.exportAttributes_[a] = value == "on";
   }
+  return {};
+}
 
-  // Animation frames: every FRAME from ANIMATION_LIST on; the word after OBJECT is a name.
-  if (o_.exportAttributes_[RtgObject::OutputAnimation]) {
-    TextScanner frames(file);
-    std::uint32_t count = 0;
-    if (frames.skipPast("ANIMATION_LIST")) {
-      std::string_view w;
-      while (frames.word(w)) {
-        if (w == "FRAME") ++count;
-        if (w == "OBJECT") frames.skipWord();
-      }
+// Every FRAME from ANIMATION_LIST on; the word after OBJECT is a name.
+Result<void> RtgReader::countAnimationFrames() {
+  if (!o_.exportAttributes_[RtgObject::OutputAnimation]) return {};
+  TextScanner frames(file_);
+  std::uint32_t count = 0;
+  if (frames.skipPast("ANIMATION_LIST")) {
+    std::string_view w;
+    while (frames.word(w)) {
+      if (w == "FRAME") ++count;
+      if (w == "OBJECT") frames.skipWord();
     }
-    o_.animationFrameCount_ = static_cast<std::uint16_t>(count);
   }
+  o_.animationFrameCount_ = static_cast<std::uint16_t>(count);
+  return {};
+}
 
-  TextScanner objects(file);
+// NUMBER_OF_OBJECTS, and the name after each OBJECT_START.
+Result<void> RtgReader::readObjectCount() {
+  TextScanner objects(file_);
   if (!objects.skipPast("NUMBER_OF_OBJECTS") || !objects.integer(o_.objectCount_))
     return fault("no readable NUMBER_OF_OBJECTS.");
   o_.objectNames_.assign(o_.objectCount_, std::string());
   for (auto* counts : {&o_.vertexCounts_, &o_.polygonCounts_, &o_.normalCounts_, &o_.texCoordCounts_})
     counts->assign(o_.objectCount_, 0);
 
-  TextScanner names(file);
+  TextScanner names(file_);
   for (std::size_t i = 0; i < o_.objectCount_ && names.skipPast("OBJECT_START"); ++i) {
     std::string_view name;
     if (names.word(name)) o_.objectNames_[i] = std::string(name);
   }
+  return {};
+}
 
-  // Counts, after byte moves from the end of the name or number before them.
-  TextScanner counts(file);
+// Each object's counts, after byte moves from the end of the name or number before
+// them; then their totals, held to what the file can hold.
+Result<void> RtgReader::readObjectCounts() {
+  TextScanner counts(file_);
   for (std::size_t i = 0; i < o_.objectCount_; ++i) {
     if (!counts.skipPast("OBJECT_START")) return fault("fewer OBJECT_START blocks than NUMBER_OF_OBJECTS.");
     std::uint32_t vertices = 0, normals = 0, texCoords = 0, polygons = 0;
+    // A count the attributes leave out still has its byte.
+    const auto optionalCount = [&](bool present, std::uint32_t& count) {
+      counts.move(present ? 2 : 1);
+      return !present || counts.integer(count);
+    };
     bool ok = counts.skipWord();
     counts.move(2);
     ok = ok && counts.integer(vertices);
-    if (o_.exportAttributes_[RtgObject::OutputVertNorms]) {
-      counts.move(2);
-      ok = ok && counts.integer(normals);
-    } else {
-      counts.move(1);
-    }
-    if (o_.exportAttributes_[RtgObject::OutputTexCoords]) {
-      counts.move(2);
-      ok = ok && counts.integer(texCoords);
-    } else {
-      counts.move(1);
-    }
+    ok = optionalCount(o_.exportAttributes_[RtgObject::OutputVertNorms], normals) && ok;
+    ok = optionalCount(o_.exportAttributes_[RtgObject::OutputTexCoords], texCoords) && ok;
     counts.move(2);
     ok = ok && counts.integer(polygons);
     if (!ok) return fault("unreadable counts of object " + std::to_string(i) + ".");
@@ -135,15 +138,15 @@ void RtgReader::readHeader() {
     o_.totalPolygons_ += polygons;
   }
   // Every record takes at least two bytes of text: counts beyond that cannot be real.
-  const std::uint64_t most = file.size() / 2;
+  const std::uint64_t most = file_.size() / 2;
   if (o_.totalVertices_ > most || o_.totalNormals_ > most || o_.totalTexCoords_ > most || o_.totalPolygons_ > most)
     return fault("counts larger than the file can hold.");
+  return {};
 }
 
 template <class Record, class ReadRecord>
-void RtgReader::readSection(const char* keyword, bool skipWordAfterKeyword, std::vector<Record>& records,
-                            const std::vector<std::uint64_t>& perObject, ReadRecord readRecord) {
-  if (fault_) return;
+Result<void> RtgReader::readSection(const char* keyword, bool skipWordAfterKeyword, std::vector<Record>& records,
+                                    const std::vector<std::uint64_t>& perObject, ReadRecord readRecord) {
   const std::string_view file = file_;
   std::uint64_t total = 0;
   for (std::uint64_t n : perObject) total += n;
@@ -162,29 +165,30 @@ void RtgReader::readSection(const char* keyword, bool skipWordAfterKeyword, std:
       records.push_back(record);
     }
   }
+  return {};
 }
 
-void RtgReader::readVertices() {
-  readSection("VERTEX", true, o_.vertices_, widened(o_.vertexCounts_), readVector);
+Result<void> RtgReader::readVertices() {
+  return readSection("VERTEX", true, o_.vertices_, widened(o_.vertexCounts_), readVector);
 }
 
-void RtgReader::readNormals() {
-  if (!o_.exportAttributes_[RtgObject::OutputVertNorms]) return;
-  readSection("NORMAL", false, o_.normals_, widened(o_.normalCounts_), readVector);
+Result<void> RtgReader::readNormals() {
+  if (!o_.exportAttributes_[RtgObject::OutputVertNorms]) return {};
+  return readSection("NORMAL", false, o_.normals_, widened(o_.normalCounts_), readVector);
 }
 
-void RtgReader::readTexCoords() {
-  if (!o_.exportAttributes_[RtgObject::OutputTexCoords]) return;
-  readSection("TEXCOORD", false, o_.texCoords_, widened(o_.texCoordCounts_),
+Result<void> RtgReader::readTexCoords() {
+  if (!o_.exportAttributes_[RtgObject::OutputTexCoords]) return {};
+  return readSection("TEXCOORD", false, o_.texCoords_, widened(o_.texCoordCounts_),
               [](TextScanner& scan, bool counter, RtgObject::TexCoord& t) {
                 float ignored;
                 return (!counter || scan.number(ignored)) && scan.number(t.u) && scan.number(t.v);
               });
 }
 
-void RtgReader::readColors() {
-  if (!o_.exportAttributes_[RtgObject::OutputVertColors]) return;
-  readSection("COLORS", false, o_.colors_, widened(o_.polygonCounts_, 3),
+Result<void> RtgReader::readColors() {
+  if (!o_.exportAttributes_[RtgObject::OutputVertColors]) return {};
+  return readSection("COLORS", false, o_.colors_, widened(o_.polygonCounts_, 3),
               [](TextScanner& scan, bool counter, RtgObject::ColorRecord& c) {
                 std::int32_t ignored;
                 return (!counter || scan.integer(ignored)) && scan.integer(c.values[0]) &&
@@ -192,8 +196,7 @@ void RtgReader::readColors() {
               });
 }
 
-void RtgReader::readPolygons() {
-  if (fault_) return;
+Result<void> RtgReader::readPolygons() {
   const std::string_view file = file_;
   o_.polygonCornerCounts_.clear();
   o_.polygonStarts_.clear();
@@ -223,12 +226,9 @@ void RtgReader::readPolygons() {
       o_.polygonCornerCounts_.push_back(static_cast<std::uint16_t>(corners));
     }
   }
+  return {};
 }
 
-RtgReading readRtgObject(std::string_view text) {
-  RtgReading reading;
-  reading.fault = RtgReader(text, reading.object).read();
-  return reading;
-}
+Result<void> readRtgObject(std::string_view text, RtgObject& object) { return RtgReader(text, object).read(); }
 
 }  // namespace zorvel

@@ -14,7 +14,6 @@
 #include <iosfwd>
 #include <string>
 #include <string_view>
-#include <optional>
 #include <vector>
 
 #include "common/Result.h"
@@ -93,16 +92,11 @@ class RtgObject {
 // The keyword of export attribute `a`.
 const char* rtgAttributeName(RtgObject::Attribute a);
 
-// What reading an RTG file gave: the object as far as it was read, and the first fault
-// found, if any; an object with a fault is not drawn.
-struct RtgReading {
-  RtgObject object;
-  std::optional<Failure> fault;
-};
-
-// Reads an RTG file's text: export attributes, animation frame count, object count,
-// names and counts, then the vertices, normals, texture coordinates, colours and
-// polygons of every object.
-RtgReading readRtgObject(std::string_view text);
+// Reads an RTG file's text into `object` (a fresh one): export attributes, animation
+// frame count, object count, names and counts, then the vertices, normals, texture
+// coordinates, colours and polygons of every object. A failure (WrongFormat) names the
+// first fault; `object` then holds what was read before it, for the summary, and is
+// not drawn.
+Result<void> readRtgObject(std::string_view text, RtgObject& object);
 
 }  // namespace zorvel

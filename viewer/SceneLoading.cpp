@@ -103,14 +103,15 @@ ObjectShape loadObject(const std::string& fileName, std::ostream& out, std::ostr
     printRtgOpenFailure(out, err, fileName);
     return ObjectShape{};
   }
-  const RtgReading reading = readRtgObject(text->view());
-  printRtgSummary(out, fileName, reading.object);
-  printRtgObjectInfo(out, fileName, reading.object);
-  if (reading.fault) {
-    printRtgFault(err, fileName, *reading.fault);
+  RtgObject object;
+  const Result<void> read = readRtgObject(text->view(), object);
+  printRtgSummary(out, fileName, object);
+  printRtgObjectInfo(out, fileName, object);
+  if (!read) {
+    printRtgFault(err, fileName, read.failure());
     return ObjectShape{};
   }
-  ObjectShape shape = flattenObjectCorners(reading.object);
+  ObjectShape shape = flattenObjectCorners(object);
   printObjectCorners(out, shape);
   return shape;
 }
@@ -154,7 +155,9 @@ std::optional<ObjectShape> loadScene(const ViewerAttributes& attributes, ViewerS
                                      PathCacheListener& listener, std::ostream& out, std::ostream& err,
                                      const char* program) {
   ObjectShape shape = attributes.rtgFile.empty() ? ObjectShape{} : loadObject(attributes.rtgFile, out, err);
-  scene.allocatePixels(pathFilePixelCount(attributes.pPathFile));
+  // A path file without a usable count leaves no pixels: it is refused when it is cached.
+  const Result<std::uint32_t> pixels = pathFilePixelCount(attributes.pPathFile);
+  scene.allocatePixels(pixels ? pixels.value() : 0);
   loadAttributeFiles(attributes, scene, out, err, program);
   if (!cacheFrames(attributes.pPathFile, scene, listener, out, err, program)) return std::nullopt;
   return shape;
