@@ -6,16 +6,13 @@
 #include <sstream>
 
 #include "blender/ConfigurationReading.h"
-#include "tests/CruncherTranscripts.h"
+#include "tests/ConsoleTranscripts.h"
 #include "tests/TestSupport.h"
 
 namespace zorvel::test {
 namespace {
 
-const std::string kBlenderBanner =
-    "Morvaine v1.0 beta1 provided by Tavrin\n"
-    "Please direct your fanmail to \"tavrin@zorvel.example\"\n"
-    "\n";
+const std::string kBlenderBanner = banner("Morvaine");
 const std::string kTitle =
     "\n"
     "###############################################################\n"
@@ -41,7 +38,6 @@ const std::string kTitle =
     "Morvaine configuration file:";
 const std::string kMenuWithB = "A. Specify an Morvaine configuration file.\nB. View animation.\nX. Exit Morvaine.\n\nMenu item:";
 const std::string kMenuWithoutB = "A. Specify an Morvaine configuration file.\nX. Exit Morvaine.\n\nMenu item:";
-const std::string kBlenderQuit = "Sure you want to quit? (Y / N)\n\nMenu item:";
 
 std::string errorBox(const std::string& message) {
   return "------------MORVAINE FILE ERROR------------\n-------------------------------------------\n" + message +
@@ -92,7 +88,7 @@ TEST_F(BlenderDialogue, OneLineAndOneWordPerLineReadAlike) {
   folder.write("line.cfg", oneLine);
   folder.write("words.cfg", perWord);
   const std::string loaded = summary("a.tga") + summary("b.tga") + kMenuWithB;
-  expectTranscript("line.cfg\na\nwords.cfg\nx\ny\n", kTitle + loaded + kTitle + loaded + kBlenderQuit + "\n");
+  expectTranscript("line.cfg\na\nwords.cfg\nx\ny\n", kTitle + loaded + kTitle + loaded + kQuit + "\n");
 }
 
 TEST_F(BlenderDialogue, EachErrorBox) {
@@ -131,7 +127,7 @@ TEST_F(BlenderDialogue, AFileEndingBeforeItsLastEntryIsCompleteLoadsWhatItHasAnd
                "#IMAGEPATH a.tga #NUMBER_OF_INTERPOLATION_FRAMES\n");
   expectTranscript("short.cfg\na\nnocount.cfg\nb\nx\ny\n",
                    kTitle + summary("a.tga") + summary("b.tga") + kContainsErrors + kMenuWithoutB + kTitle +
-                       kContainsErrors + kMenuWithoutB + kNotDefined + kMenuWithoutB + kBlenderQuit + "\n",
+                       kContainsErrors + kMenuWithoutB + kNotDefined + kMenuWithoutB + kQuit + "\n",
                    "Morvaine: short.cfg: keyframe 3 of 3: #IMAGEPATH expected at the end of the file\n"
                    "Morvaine: nocount.cfg: keyframe 1 of 1: the number of in-between frames (0 to 65535) expected at "
                    "the end of the file\n");
@@ -167,7 +163,7 @@ TEST_F(BlenderDialogue, CountsThatAddUpToNoFramesAreErrors) {
                "#MORVAINE_CONFIGURATION_FILE #NUMBER_OF_KEYFRAMES 2 #MINDISPLACEMENT 0 #MAXDISPLACEMENT 1 "
                "#IMAGEPATH a.tga #NUMBER_OF_INTERPOLATION_FRAMES 0 #IMAGEPATH b.tga #NUMBER_OF_INTERPOLATION_FRAMES 0\n");
   expectTranscript("still.cfg\nx\nn\nx\ny\n", kTitle + summary("a.tga") + summary("b.tga") + kContainsErrors +
-                                                  kMenuWithoutB + kBlenderQuit + "\n" + kMenuWithoutB + kBlenderQuit +
+                                                  kMenuWithoutB + kQuit + "\n" + kMenuWithoutB + kQuit +
                                                   "\n",
                    "Morvaine: still.cfg: the numbers after #NUMBER_OF_INTERPOLATION_FRAMES add up to no frames to "
                    "play\n");
@@ -213,7 +209,7 @@ TEST_F(BlenderDialogue, OnePictureNamedThousandsOfTimesIsDecodedOnceAndItsFrames
   const std::string refusal =
       "Keyframe image pic.tga (100 x 100) does not fit in memory: the keyframes and their frames need 600 MB, ";
   ASSERT_EQ(run.out.find(kBlenderBanner + kTitle + refusal), 0u) << run.out.substr(0, 2000);
-  const std::string end = " MB are available.\n" + kMenuWithoutB + kBlenderQuit + "\n";
+  const std::string end = " MB are available.\n" + kMenuWithoutB + kQuit + "\n";
   EXPECT_EQ(run.out.substr(run.out.size() - end.size()), end);
 }
 

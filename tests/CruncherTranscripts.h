@@ -4,12 +4,11 @@
 
 #include <string>
 
+#include "tests/ConsoleTranscripts.h"
+
 namespace zorvel::test {
 
-inline const std::string kCruncherBanner =
-    "Zorvel-cruncher v1.0 beta1 provided by Tavrin\n"
-    "Please direct your fanmail to \"tavrin@zorvel.example\"\n"
-    "\n";
+inline const std::string kCruncherBanner = banner("Zorvel-cruncher");
 
 // Each menu up to its prompt; the cruncher prints a line end after the choice is read.
 inline const std::string kMainMenu =
@@ -37,12 +36,6 @@ inline const std::string kMiscMenu =
     "X. Show main menu\n"
     "\n"
     "Menu item:";
-inline const std::string kConfirm = "Are you sure? (Y / N)\n\nMenu item:";
-inline const std::string kQuit = "Sure you want to quit? (Y / N)\n\nMenu item:";
-inline const std::string kNotDefined = "\nMenu-item not defined.\n\n";
-inline const std::string kRule = "----------------------------------------\n";
-
-inline std::string chosen(const std::string& screen) { return screen + "\n"; }
 
 inline std::string defaultListing() {
   return kRule +
@@ -54,13 +47,6 @@ inline std::string defaultListing() {
          "pHeightMap:\t\tUndefined\n\n"
          "pScaleMap:\t\tUndefined\n" +
          kRule + "\n";
-}
-
-inline std::string imageSummary(const std::string& name, int width, int height, int bits) {
-  return kRule + "Image:\t\t\t" + name + "\n" + "Image size:\t\t" + std::to_string(width) + " x " +
-         std::to_string(height) + "\n" + "# of pixels:\t\t" + std::to_string(width * height) + "\n" +
-         "Pixel depth:\t\t" + std::to_string(bits) + "\n" + "# of channels:\t\t" + std::to_string(bits / 8) + "\n" +
-         kRule;
 }
 
 }  // namespace zorvel::test

@@ -57,7 +57,7 @@ INSTANTIATE_TEST_SUITE_P(
                        chosen(kMainMenu) + chosen(kQuit)},
         PromptCase{"ViewerMinAndMax", ZORVEL_CONSOLE_VIEWER, "e\ns.pScale\nsmall\n0.5\nbig 3\n2\nx\ny",
                    kViewerBanner + kViewerMenu + kViewerScale + "Not a number: \"small\".\nPixel scalar MIN:" +
-                       "Pixel scalar MAX:Not a number: \"big\".\nPixel scalar MAX:" + kViewerMenu + kViewerQuit},
+                       "Pixel scalar MAX:Not a number: \"big\".\nPixel scalar MAX:" + kViewerMenu + kQuit},
         // The end of input ends the program at once, printing nothing more.
         PromptCase{"EndOfInputAfterText", ZORVEL_CRUNCHER, "b\nd\nslow",
                    kCruncherBanner + chosen(kMainMenu) + chosen(kMiscMenu) +

@@ -200,7 +200,7 @@ TEST(RtgReaderTranscript, TheViewerPrintsSummaryObjectsAndCorners) {
   }();
   EXPECT_EQ(run.err, "");
   EXPECT_EQ(run.out, kViewerBanner + kViewerMenu + "pPath-file:\n" + kViewerMenu + "RTG-file:\n" + kViewerMenu +
-                         kViewerConfirm + "Analyzing specified RTG-file.\n" +
+                         kConfirm + "Analyzing specified RTG-file.\n" +
                          "\n--------------------RTG--------------------\n"
                          "-------------------------------------------\n"
                          "RTG export file: scene.rtg\n"

@@ -28,7 +28,7 @@ class ViewerDialogue : public ::testing::Test {
 
 TEST_F(ViewerDialogue, APathFileAloneIsEnoughToPlay) {
   folder.write("p.pPath", kPath);
-  expectTranscript("a\np.pPath\ng\ny\n", kViewerMenu + "pPath-file:\n" + kViewerMenu + kViewerConfirm +
+  expectTranscript("a\np.pPath\ng\ny\n", kViewerMenu + "pPath-file:\n" + kViewerMenu + kConfirm +
                                              kAllUndefined + caching(2, 3) + "OpenGL...");
 }
 
@@ -41,7 +41,7 @@ TEST_F(ViewerDialogue, MissingShortAndGoodAttributeFilesPrintTheirStageLines) {
   const std::string input1 = "a\np.pPath\nc\nmissing.pColor\nd\nshort.pOpacity\ne\ngood.pScale\n1\n3\ng\ny\n";
   expectTranscript(input1, kViewerMenu + "pPath-file:\n" + kViewerMenu + "pColor-file:\n" + kViewerMenu +
                                "pOpacity-file:\n" + kViewerMenu + "pScale-file:\nPixel scalar MIN:Pixel scalar MAX:" +
-                               kViewerMenu + kViewerConfirm +
+                               kViewerMenu + kConfirm +
                                stageLines("Attempt to open specified pColor-file failed.",
                                           "Pixel color defaulted to white.") +
                                stageLines("Number of pixels in pOpacity-file is not equal to number of pixels in "
@@ -53,7 +53,7 @@ TEST_F(ViewerDialogue, MissingShortAndGoodAttributeFilesPrintTheirStageLines) {
   const std::string input2 = "a\np.pPath\nc\ngood.pColor\nd\ngood.pOpacity\ne\nmissing\n1\n1\ng\ny\n";
   expectTranscript(input2, kViewerMenu + "pPath-file:\n" + kViewerMenu + "pColor-file:\n" + kViewerMenu +
                                "pOpacity-file:\n" + kViewerMenu + "pScale-file:\nPixel scalar MIN:Pixel scalar MAX:" +
-                               kViewerMenu + kViewerConfirm + "Caching pColor-file...done\n\n" +
+                               kViewerMenu + kConfirm + "Caching pColor-file...done\n\n" +
                                "Caching pOpacity-file...done\n\n" +
                                stageLines("Attempt to open specified pScale-file failed.",
                                           "Pixel scale defaulted to 1.0.") +
@@ -67,7 +67,7 @@ TEST_F(ViewerDialogue, CountsThatDifferAreReportedPerFile) {
   folder.write("one.pScale", "1\n7\n");
   expectTranscript("a\np.pPath\nc\none.pColor\ne\none.pScale\n1\n2\ng\ny\n",
                    kViewerMenu + "pPath-file:\n" + kViewerMenu + "pColor-file:\n" + kViewerMenu +
-                       "pScale-file:\nPixel scalar MIN:Pixel scalar MAX:" + kViewerMenu + kViewerConfirm +
+                       "pScale-file:\nPixel scalar MIN:Pixel scalar MAX:" + kViewerMenu + kConfirm +
                        stageLines("Number of pixels in pColor-file is not equal to number of pixels in pPath-file.",
                                   "Pixel color defaulted to white.") +
                        kOpacityUndefined +
@@ -79,14 +79,14 @@ TEST_F(ViewerDialogue, CountsThatDifferAreReportedPerFile) {
 }
 
 TEST_F(ViewerDialogue, APathFileFailureShowsTheMenuOnceMoreAndSaysFarewell) {
-  expectTranscript("g\ny\nf\ng\ny\n\n", kViewerMenu + kViewerConfirm + kAllUndefined +
+  expectTranscript("g\ny\nf\ng\ny\n\n", kViewerMenu + kConfirm + kAllUndefined +
                                              "Attempt to open specified pPath-file failed.\n\n" + kViewerMenu +
                                              "\n----------------------------------------\n"
                                              "pPathFile:\t\tUndefined\nRTG-file:\t\tUndefined\n"
                                              "pColorFile:\t\tUndefined\npOpacityFile:\t\tUndefined\n"
                                              "pScaleFile:\t\tUndefined\n"
                                              "----------------------------------------\n\n" +
-                                             kViewerMenu + kViewerConfirm + kViewerFarewell);
+                                             kViewerMenu + kConfirm + kViewerFarewell);
 }
 
 TEST_F(ViewerDialogue, UnplayablePathFilesAreRefusedWithTheirReason) {
@@ -108,8 +108,8 @@ TEST_F(ViewerDialogue, UnplayablePathFilesAreRefusedWithTheirReason) {
     if (std::string(c.content).rfind("2 1", 0) == 0)
       loading += "Number of pixels: 2\nNumber of frames: 1\nCaching frame 0...incomplete\n";
     expectTranscript("a\nbad.pPath\ng\ny\nx\ny\n",
-                     kViewerMenu + "pPath-file:\n" + kViewerMenu + kViewerConfirm + loading + "pPath-file " +
-                         c.reason + ".\n\n" + kViewerMenu + kViewerQuit,
+                     kViewerMenu + "pPath-file:\n" + kViewerMenu + kConfirm + loading + "pPath-file " +
+                         c.reason + ".\n\n" + kViewerMenu + kQuit,
                      std::string("Zorvel-viewer: bad.pPath: ") + c.reason + "\n");
   }
 }
@@ -117,7 +117,7 @@ TEST_F(ViewerDialogue, UnplayablePathFilesAreRefusedWithTheirReason) {
 TEST_F(ViewerDialogue, ATruncatedPathFilePlaysItsCompleteFrames) {
   folder.write("p.pPath", kPath.substr(0, kPath.size() - 8));
   expectTranscript("a\np.pPath\ng\ny\n",
-                   kViewerMenu + "pPath-file:\n" + kViewerMenu + kViewerConfirm + kAllUndefined +
+                   kViewerMenu + "pPath-file:\n" + kViewerMenu + kConfirm + kAllUndefined +
                        "Number of pixels: 2\nNumber of frames: 3\nCaching frame 0...done\nCaching frame 1...done\n"
                        "Caching frame 2...incomplete\n"
                        "pPath-file ends inside frame 2: playing the 2 complete frames.\nOpenGL...");
@@ -136,7 +136,7 @@ TEST_F(ViewerDialogue, APathFileCutShortByAFullDiskPlaysItsCompleteFrames) {
   std::string caching = "Number of pixels: 2500\nNumber of frames: 138\n";
   for (int f = 0; f < 20; ++f) caching += "Caching frame " + std::to_string(f) + "...done\n";
   expectTranscript("a\ncut.pPath\ng\ny\n",
-                   kViewerMenu + "pPath-file:\n" + kViewerMenu + kViewerConfirm + kAllUndefined + caching +
+                   kViewerMenu + "pPath-file:\n" + kViewerMenu + kConfirm + kAllUndefined + caching +
                        "Caching frame 20...incomplete\npPath-file ends inside frame 20: playing the 20 complete "
                        "frames.\nOpenGL...");
 }
@@ -144,8 +144,8 @@ TEST_F(ViewerDialogue, APathFileCutShortByAFullDiskPlaysItsCompleteFrames) {
 TEST_F(ViewerDialogue, APipeNamedAsThePathFileIsRefusedInsteadOfWaitedOn) {
   ASSERT_EQ(mkfifo(folder.file("p.pPath").c_str(), 0600), 0);
   expectTranscript("a\np.pPath\ng\ny\nx\ny\n",
-                   kViewerMenu + "pPath-file:\n" + kViewerMenu + kViewerConfirm + kAllUndefined +
-                       "Attempt to open specified pPath-file failed.\n\n" + kViewerMenu + kViewerQuit,
+                   kViewerMenu + "pPath-file:\n" + kViewerMenu + kConfirm + kAllUndefined +
+                       "Attempt to open specified pPath-file failed.\n\n" + kViewerMenu + kQuit,
                    "Zorvel-viewer: p.pPath: not a plain file\n");
 }
 
@@ -163,10 +163,10 @@ TEST_F(ViewerDialogue, AFrameCacheBeyondTheMemoryAvailableIsRefusedWithBothSizes
       runProgram(ZORVEL_CONSOLE_VIEWER, folder.path(), "a\nbig.pPath\ng\ny\nx\ny\n", memoryLimit(100));
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.err.rfind("Zorvel-viewer: big.pPath: needs 108 MB of memory for its frames, but ", 0), 0u) << run.err;
-  const std::string start = kViewerBanner + kViewerMenu + "pPath-file:\n" + kViewerMenu + kViewerConfirm +
+  const std::string start = kViewerBanner + kViewerMenu + "pPath-file:\n" + kViewerMenu + kConfirm +
                             kAllUndefined + "pPath-file needs 108 MB of memory for its frames, but ";
   EXPECT_EQ(run.out.substr(0, start.size()), start);
-  const std::string end = " MB are available.\n\n" + kViewerMenu + kViewerQuit;
+  const std::string end = " MB are available.\n\n" + kViewerMenu + kQuit;
   ASSERT_GE(run.out.size(), end.size());
   EXPECT_EQ(run.out.substr(run.out.size() - end.size()), end);
 }
@@ -181,20 +181,20 @@ TEST_F(ViewerDialogue, ScaleClampsAndTheSwap) {
                        kViewerMenu + "pScale-file:\nPixel scalar MIN:Pixel scalar MAX:" +
                        "Pixel scalar constant MIN higher than 20. Value modified to 20.\n"
                        "Pixel scalar constant MAX lower than MIN. Values of MIN & MAX switched.\n" +
-                       kViewerMenu + kViewerQuit);
+                       kViewerMenu + kQuit);
 }
 
 TEST_F(ViewerDialogue, MenuAnswersDiscardOneCharacterAndBadAnswersLandInTheMenu) {
   // "gq": g is read and q discarded; the confirmation then reads k: not defined.
   expectTranscript("gq\nk\nbz\nobj.rtg\nf\ng\nn\nx\nn\nx\ny\n",
-                   kViewerMenu + kViewerConfirm + "\nMenu-item not defined.\n\n" + kViewerMenu + "RTG-file:\n" +
+                   kViewerMenu + kConfirm + "\nMenu-item not defined.\n\n" + kViewerMenu + "RTG-file:\n" +
                        kViewerMenu +
                        "\n----------------------------------------\n"
                        "pPathFile:\t\tUndefined\nRTG-file:\t\tobj.rtg\n"
                        "pColorFile:\t\tUndefined\npOpacityFile:\t\tUndefined\n"
                        "pScaleFile:\t\tUndefined\n"
                        "----------------------------------------\n\n" +
-                       kViewerMenu + kViewerConfirm + kViewerMenu + kViewerQuit + kViewerMenu + kViewerQuit);
+                       kViewerMenu + kConfirm + kViewerMenu + kQuit + kViewerMenu + kQuit);
 }
 
 TEST_F(ViewerDialogue, EndOfInputEndsTheViewerAtOnce) {
@@ -205,7 +205,7 @@ TEST_F(ViewerDialogue, EndOfInputEndsTheViewerAtOnce) {
 TEST_F(ViewerDialogue, AnRtgFileThatCannotBeOpenedIsReportedOnStandardErrorAndCubesPlay) {
   folder.write("p.pPath", kPath);
   expectTranscript("a\np.pPath\nb\nnowhere.rtg\ng\ny\n",
-                   kViewerMenu + "pPath-file:\n" + kViewerMenu + "RTG-file:\n" + kViewerMenu + kViewerConfirm +
+                   kViewerMenu + "pPath-file:\n" + kViewerMenu + "RTG-file:\n" + kViewerMenu + kConfirm +
                        "Analyzing specified RTG-file.\n\n"
                        "--------------RTG FILE ERROR!--------------\n"
                        "-------------------------------------------\n" +

@@ -4,13 +4,12 @@
 
 #include <string>
 
+#include "tests/ConsoleTranscripts.h"
+
 namespace zorvel::test {
 
-inline const std::string kViewerBanner =
-    "RTG: Creating RTG-object instance...done\n"
-    "Zorvel-cruncher v1.0 beta1 provided by Tavrin\n"
-    "Please direct your fanmail to \"tavrin@zorvel.example\"\n"
-    "\n";
+// The viewer shows the cruncher's banner.
+inline const std::string kViewerBanner = "RTG: Creating RTG-object instance...done\n" + banner("Zorvel-cruncher");
 
 // The viewer prints nothing after a choice: the next screen follows the prompt directly.
 inline const std::string kViewerMenu =
@@ -24,8 +23,6 @@ inline const std::string kViewerMenu =
     "X. Exit Zorvel-viewer\n"
     "\n"
     "Menu item:";
-inline const std::string kViewerConfirm = "Are you sure? (Y / N)\n\nMenu item:";
-inline const std::string kViewerQuit = "Sure you want to quit? (Y / N)\n\nMenu item:";
 inline const std::string kViewerFarewell =
     "\nThank you for using Zorvel-viewer. Please come again.\nPress <ENTER> to exit.\n";
 
