@@ -12,8 +12,8 @@
 #include <random>
 
 #include "common/MemoryBudget.h"
-#include "viewer/PathFileReader.h"
 #include "common/WholeFile.h"
+#include "viewer/PathFileReader.h"
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;

@@ -32,8 +32,7 @@ class ConfigurationParser {
   // The magic word, the keyframe count and the two displacements.
   Result<void> parseHeader() {
     if (!keyword("#MORVAINE_CONFIGURATION_FILE"))
-      return fail(FailureKind::WrongFormat,
-                  "not a Morvaine configuration file: #MORVAINE_CONFIGURATION_FILE expected");
+      return fail(FailureKind::WrongFormat, "not a Morvaine configuration file: #MORVAINE_CONFIGURATION_FILE expected");
     if (!keyword("#NUMBER_OF_KEYFRAMES")) return fail("#NUMBER_OF_KEYFRAMES expected");
     std::uint16_t count = 0;
     const TextScanner atCount = scan_;
@@ -75,7 +74,8 @@ class ConfigurationParser {
     std::string_view word;
     TextScanner rest = scan_;
     if (!rest.word(word))
-      return failure(kind, expected + (TextScanner(text_).atEnd() ? ", but the file is empty" : " at the end of the file"));
+      return failure(kind,
+                     expected + (TextScanner(text_).atEnd() ? ", but the file is empty" : " at the end of the file"));
     const std::size_t start = rest.position() - word.size();
     const std::size_t line = 1 + static_cast<std::size_t>(std::count(text_.begin(), text_.begin() + start, '\n'));
     return failure(kind, expected + ", found \"" + std::string(word) + "\" on line " + std::to_string(line));

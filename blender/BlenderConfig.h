@@ -36,7 +36,6 @@ struct BlenderConfig {
   std::vector<std::uint16_t> inbetweenCounts;
 };
 
-
 // One keyframe's entry.
 struct ConfigurationEntry {
   std::string imagePath;

@@ -5,9 +5,9 @@
 
 #include "blender/ConfigurationReading.h"
 #include "common/ConsoleText.h"
+#include "common/MemoryBudget.h"
 #include "common/ProgramEnd.h"
 #include "common/ProgramNames.h"
-#include "common/MemoryBudget.h"
 
 namespace zorvel {
 

@@ -4,8 +4,8 @@
 #include <iosfwd>
 
 #include "blender/BlenderConfig.h"
-#include "common/ConsoleMenu.h"
 #include "blender/KeyframeFrames.h"
+#include "common/ConsoleMenu.h"
 
 namespace zorvel {
 

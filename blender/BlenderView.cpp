@@ -6,8 +6,8 @@
 #include "blender/BlendDrawing.h"
 #include "blender/BlendPlayback.h"
 #include "blender/BlenderControls.h"
-#include "playback/PlaybackWindow.h"
 #include "common/ProgramNames.h"
+#include "playback/PlaybackWindow.h"
 
 namespace zorvel {
 

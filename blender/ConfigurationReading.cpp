@@ -13,8 +13,8 @@
 #include "common/ConsoleText.h"
 #include "common/ImageSummary.h"
 #include "common/MemoryBudget.h"
-#include "common/WholeFile.h"
 #include "common/ProgramNames.h"
+#include "common/WholeFile.h"
 
 namespace zorvel {
 
@@ -39,7 +39,8 @@ const char* const kTitle[19] = {
     "#   # # # # # # # # # # # # # # # # # # # # # # # # # # # #   #",
     "#                                                             #",
     "#                                                             #",
-    "###############################################################"};
+    "###############################################################",
+};
 
 // A picture named by the entries, once however often it is named: the file it is (two
 // names of one file are one picture), what its header declares, and the keyframes
@@ -72,8 +73,8 @@ std::vector<Picture> planPictures(const std::vector<ConfigurationEntry>& entries
       byFile[*identity] = pictures.size();
     } else {
       // A name of no file: the same name again is the same missing picture.
-      const auto same = std::find_if(pictures.begin(), pictures.end(),
-                                     [&](const Picture& p) { return p.name == entry.imagePath; });
+      const auto same =
+          std::find_if(pictures.begin(), pictures.end(), [&](const Picture& p) { return p.name == entry.imagePath; });
       if (same != pictures.end()) {
         shown.push_back(static_cast<std::size_t>(same - pictures.begin()));
         continue;
@@ -90,8 +91,8 @@ std::vector<Picture> planPictures(const std::vector<ConfigurationEntry>& entries
 
 // The picture that takes the pictures and (for a `complete` set) the frames past
 // `memoryBytes`, counted in entry order after the frames; null when they all fit.
-const Picture* firstPictureBeyond(const std::vector<Picture>& pictures, const ConfigurationText& parsed,
-                                  bool complete, std::uint64_t memoryBytes, std::uint64_t& needed) {
+const Picture* firstPictureBeyond(const std::vector<Picture>& pictures, const ConfigurationText& parsed, bool complete,
+                                  std::uint64_t memoryBytes, std::uint64_t& needed) {
   // While a picture loads its records (16 bytes a pixel) and its decoded bytes (up to
   // 4 a pixel) are held together.
   const auto pictureBytes = [](const Picture& p) { return p.header ? p.header->pixelCount() * 20 : 0; };

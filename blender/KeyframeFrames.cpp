@@ -16,8 +16,7 @@ std::int32_t blendChannel(std::int32_t a, std::int32_t b, std::int32_t g, std::i
 }
 
 float computeDisplacement(const ColorRGBA& colour, float minDisplacement, float maxDisplacement) {
-  const float brightness =
-      static_cast<float>((colour.red + colour.green + colour.blue) * 0.3333333333333333);
+  const float brightness = static_cast<float>((colour.red + colour.green + colour.blue) * 0.3333333333333333);
   const double difference = static_cast<double>(maxDisplacement) - minDisplacement;
   const double quotient = 255.0 / static_cast<double>(brightness);
   return static_cast<float>(minDisplacement + difference / quotient);
@@ -115,6 +114,5 @@ Result<BlendFrames> buildFrames(const BlenderConfig& config, std::uint64_t memor
   }
   return frames;
 }
-
 
 }  // namespace zorvel

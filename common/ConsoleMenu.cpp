@@ -78,9 +78,7 @@ struct MenuRun {
     const MenuItem* item = find(menu, menuChoice);
     if (!item) return Screen::UndefinedNotice;
     switch (item->action) {
-      case MenuItem::Action::OpenMenu:
-        menuIndex = item->nextMenu;
-        return Screen::Menu;
+      case MenuItem::Action::OpenMenu: menuIndex = item->nextMenu; return Screen::Menu;
       case MenuItem::Action::Values: {
         Prompter prompter(in, out);
         if (!item->values(prompter)) return inputEnded();
@@ -136,8 +134,7 @@ struct MenuRun {
 
 }  // namespace
 
-MenuResult runMenus(const MenuSystem& system, char& menuChoice, std::istream& in, std::ostream& out,
-                    int firstMenu) {
+MenuResult runMenus(const MenuSystem& system, char& menuChoice, std::istream& in, std::ostream& out, int firstMenu) {
   MenuRun run{system, menuChoice, in, out};
   const MenuStyle& style = system.style;
   int menuIndex = firstMenu;

@@ -73,7 +73,6 @@ enum class MenuResult { Confirmed, Quit, EndOfInput };
 // Shows menu `firstMenu` and runs the chain of screens until an action is confirmed,
 // a quit is confirmed or the input ends. `menuChoice` is the program's attribute-record
 // field that holds the last character read at "Menu item:".
-MenuResult runMenus(const MenuSystem& system, char& menuChoice, std::istream& in, std::ostream& out,
-                    int firstMenu = 0);
+MenuResult runMenus(const MenuSystem& system, char& menuChoice, std::istream& in, std::ostream& out, int firstMenu = 0);
 
 }  // namespace zorvel

@@ -33,7 +33,8 @@ bool readKilobytes(const char* path, const char* name, std::uint64_t& bytes) {
 // Room left under a resource limit, given what the process already uses of it.
 std::uint64_t roomUnder(int resource, std::uint64_t used) {
   rlimit limit{};
-  if (getrlimit(resource, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return std::numeric_limits<std::uint64_t>::max();
+  if (getrlimit(resource, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
+    return std::numeric_limits<std::uint64_t>::max();
   const std::uint64_t most = limit.rlim_cur;
   return most > used ? most - used : 0;
 }

@@ -8,9 +8,7 @@ namespace zorvel {
 
 // The white space that separates words: blanks, tabs, line ends, vertical tabs, form
 // feeds.
-constexpr bool isWhiteSpace(int c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-}
+constexpr bool isWhiteSpace(int c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
 
 constexpr bool isDecimalDigit(int c) { return c >= '0' && c <= '9'; }
 
@@ -39,13 +37,14 @@ class NumberGrammar {
         part_ = Part::Exponent;
         if (c == '+' || c == '-') return true;
         [[fallthrough]];
-      case Part::Exponent:
-        return isDecimalDigit(c) && (exponentDigits_ = true);
+      case Part::Exponent: return isDecimalDigit(c) && (exponentDigits_ = true);
     }
     return false;
   }
 
-  bool complete() const { return mantissaDigits_ && (part_ == Part::Sign || part_ == Part::Mantissa || exponentDigits_); }
+  bool complete() const {
+    return mantissaDigits_ && (part_ == Part::Sign || part_ == Part::Mantissa || exponentDigits_);
+  }
   bool hasExponent() const { return part_ == Part::ExponentSign || part_ == Part::Exponent; }
 
  private:

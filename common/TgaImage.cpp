@@ -1,9 +1,9 @@
 #include "common/TgaImage.h"
 
+#include <sys/stat.h>
 #include <algorithm>
 #include <cstring>
 #include <string_view>
-#include <sys/stat.h>
 
 #include "common/WholeFile.h"
 
@@ -117,9 +117,15 @@ Result<TgaInfo> readHeader(Reader& reader) {
     return unsupported("a colour-mapped TGA picture, which is not supported");
   switch (imageType) {
     case 2: info.kind = TgaImageKind::Rgb; break;
-    case 10: info.kind = TgaImageKind::Rgb; info.runLength = true; break;
+    case 10:
+      info.kind = TgaImageKind::Rgb;
+      info.runLength = true;
+      break;
     case 3: info.kind = TgaImageKind::Grey; break;
-    case 11: info.kind = TgaImageKind::Grey; info.runLength = true; break;
+    case 11:
+      info.kind = TgaImageKind::Grey;
+      info.runLength = true;
+      break;
     case 0: return unsupported("a TGA file without a picture (image type 0)");
     default:
       return failure(FailureKind::WrongFormat,
@@ -221,7 +227,8 @@ Result<TgaImage> decodePixels(Reader& reader, const TgaInfo& info, std::uint64_t
   image.pixels.resize(static_cast<std::size_t>(info.pixelCount() * bytesPerPixel));
   if (!walkPixels(reader, info, image.pixels.data())) return cutShort();
   if ((info.kind == TgaImageKind::Rgb || info.kind == TgaImageKind::Rgba) && bytesPerPixel >= 3)
-    for (std::size_t i = 0; i < image.pixels.size(); i += bytesPerPixel) std::swap(image.pixels[i], image.pixels[i + 2]);
+    for (std::size_t i = 0; i < image.pixels.size(); i += bytesPerPixel)
+      std::swap(image.pixels[i], image.pixels[i + 2]);
   return image;
 }
 

@@ -1,8 +1,8 @@
 #include "cruncher/AttributeFiles.h"
 
-#include "cruncher/TextFileWriter.h"
 #include "common/TextScanner.h"
 #include "common/WholeFile.h"
+#include "cruncher/TextFileWriter.h"
 
 namespace zorvel {
 
@@ -25,7 +25,8 @@ Result<void> writePixelFile(const PixelImage& image, const std::string& extensio
   return file.close();
 }
 
-Result<void> writeConstantFile(const std::string& baseName, const std::string& extension, float value, std::uint32_t count) {
+Result<void> writeConstantFile(const std::string& baseName, const std::string& extension, float value,
+                               std::uint32_t count) {
   TextFileWriter file(baseName + extension);
   file.putInteger(count);
   file.put('\n');

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "cruncher/PixelImage.h"
 #include "common/Result.h"
+#include "cruncher/PixelImage.h"
 
 namespace zorvel {
 
@@ -19,7 +19,8 @@ Result<void> writePixelFile(const PixelImage& image, const std::string& extensio
 
 // baseName + extension: line 1 `count`, then `count` lines holding `value` with 6
 // significant digits.
-Result<void> writeConstantFile(const std::string& baseName, const std::string& extension, float value, std::uint32_t count);
+Result<void> writeConstantFile(const std::string& baseName, const std::string& extension, float value,
+                               std::uint32_t count);
 
 // An attribute file read back: its count, then up to that many values (values after an
 // unreadable one are not there). Fails only when the file cannot be opened.

@@ -21,9 +21,7 @@ struct PositionKey {
     std::memcpy(&b, &f, sizeof b);
     return b;
   }
-  friend bool operator==(const PositionKey& a, const PositionKey& b) {
-    return a.x == b.x && a.y == b.y && a.z == b.z;
-  }
+  friend bool operator==(const PositionKey& a, const PositionKey& b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
 };
 
 struct PositionKeyHash {

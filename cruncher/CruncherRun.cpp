@@ -5,15 +5,15 @@
 #include <ostream>
 #include <vector>
 
-#include "cruncher/AttributeFiles.h"
 #include "common/ConsoleText.h"
+#include "common/ImageSummary.h"
 #include "common/ProgramEnd.h"
 #include "common/ProgramNames.h"
+#include "common/TickCounter.h"
+#include "cruncher/AttributeFiles.h"
 #include "cruncher/CruncherMenus.h"
 #include "cruncher/FrameLoop.h"
-#include "common/ImageSummary.h"
 #include "cruncher/RandomGenerator.h"
-#include "common/TickCounter.h"
 
 namespace zorvel {
 
@@ -85,8 +85,8 @@ AttributeFile writeAttributeFile(PixelImage& map, const std::string& mapName, co
   const auto writeConstant = [&] {
     map.name = colour.name;
     map.pixelCount = colour.pixelCount;
-    return AttributeFile{false, run.written(writeConstantFile(map.name, extension, constant, colour.pixelCount),
-                                            map.name + extension)};
+    return AttributeFile{
+        false, run.written(writeConstantFile(map.name, extension, constant, colour.pixelCount), map.name + extension)};
   };
   const auto refuse = [&](const char* why, const std::string& reason) {
     printReason(run.err, kCruncherName, mapName, reason);
@@ -115,8 +115,8 @@ AttributeFile writeAttributeFile(PixelImage& map, const std::string& mapName, co
   }
   const TgaInfo& info = picture.file->info();
   printImageSummary(out, mapName, info);
-  const std::string remake = "; bash scripts/make-tga.sh --grey --like " + colour.name + " PICTURE " + mapName +
-                             " makes one from any picture";
+  const std::string remake =
+      "; bash scripts/make-tga.sh --grey --like " + colour.name + " PICTURE " + mapName + " makes one from any picture";
   if (info.bitsPerPixel < 8 || info.bitsPerPixel > 15)
     return refuse(" isn't a TGA grayscale image.", "is a " + std::to_string(info.bitsPerPixel) +
                                                        "-bit picture where an 8-bit grey map is needed" + remake);
@@ -163,8 +163,8 @@ std::optional<TgaImage> acceptColourImage(const std::string& name, std::ostream&
                 "has " + count + " pixels, more than the " + std::to_string(kMaxPixels) + " a run takes; " +
                     "bash scripts/make-tga.sh " + name + " SMALLER.tga shrinks it to fit");
     printLine(out, "Number crunching cancelled.");
-    printLine(out, "This program's pixelcount is set to a maximum value of " + groupedThousands(kMaxPixels) +
-                       " pixels.");
+    printLine(out,
+              "This program's pixelcount is set to a maximum value of " + groupedThousands(kMaxPixels) + " pixels.");
     printLine(out, "The TGA-image that is specified has " + count + " pixels.");
     printLine(out, "Please specify another TGA-image to work on.");
     printLine(out);

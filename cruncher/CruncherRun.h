@@ -34,8 +34,8 @@ struct CrunchOutcome {
 // image (showing the main menu again while it is unusable), writes the four attribute
 // files from their maps or constants, reads velocity and height back, writes the colour
 // file, places, scatters with a generator seeded by `seed` and writes the path file.
-CrunchOutcome runCrunch(CruncherAttributes& attributes, CruncherImages& images, std::uint32_t seed,
-                        std::istream& in, std::ostream& out, std::ostream& err);
+CrunchOutcome runCrunch(CruncherAttributes& attributes, CruncherImages& images, std::uint32_t seed, std::istream& in,
+                        std::ostream& out, std::ostream& err);
 
 // The whole program: banner, main menu, run, processing time and farewell. Returns the
 // exit status: 0, or 1 when an output file could not be written whole or memory ran out.

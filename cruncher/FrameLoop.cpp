@@ -162,7 +162,7 @@ class RangeThread {
 }  // namespace
 
 Result<std::int32_t> calculateFrames(std::vector<PixelParticle>& particles, const std::string& fileName,
-                                const FrameProgress& progress, unsigned threads) {
+                                     const FrameProgress& progress, unsigned threads) {
   const std::size_t n = particles.size();
   if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
   const std::size_t ranges = std::max<std::size_t>(1, std::min<std::size_t>(threads, n / kLeastParticlesPerRange));
@@ -173,7 +173,8 @@ Result<std::int32_t> calculateFrames(std::vector<PixelParticle>& particles, cons
   RangeStepper own(rangeStart(0), rangeStart(1));
   Chunk ownChunk = own.makeChunk();
   std::vector<std::unique_ptr<RangeThread>> others;
-  for (std::size_t r = 1; r < ranges; ++r) others.push_back(std::make_unique<RangeThread>(rangeStart(r), rangeStart(r + 1)));
+  for (std::size_t r = 1; r < ranges; ++r)
+    others.push_back(std::make_unique<RangeThread>(rangeStart(r), rangeStart(r + 1)));
 
   TextFileWriter file(fileName);
   file.put(pathFileHeader(static_cast<std::uint32_t>(n), 0));

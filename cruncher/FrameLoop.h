@@ -30,6 +30,6 @@ using FrameProgress = std::function<void(std::int32_t frame, bool done)>;
 // to `threads` threads (0: one per processor); the file does not depend on the number.
 // Returns the frame count, or fails (CannotWrite) unless every byte reached the file.
 Result<std::int32_t> calculateFrames(std::vector<PixelParticle>& particles, const std::string& fileName,
-                                const FrameProgress& progress, unsigned threads = 0);
+                                     const FrameProgress& progress, unsigned threads = 0);
 
 }  // namespace zorvel

@@ -9,8 +9,8 @@
 #include <cstring>
 #include <string>
 
-#include "cruncher/TextFileWriter.h"
 #include "common/Vector3.h"
+#include "cruncher/TextFileWriter.h"
 
 namespace zorvel {
 
@@ -46,7 +46,12 @@ class CoordinateText {
     const std::uint8_t start = axis == 0 ? 0 : axis == 1 ? xEnd_ + 1 : yEnd_ + 1;
     const std::uint8_t end = axis == 0 ? xEnd_ : axis == 1 ? yEnd_ : length_ - 1;
     char number[kMaxNumberText];
-    const std::uint8_t size = static_cast<std::uint8_t>(formatGeneral(number, axis == 0 ? p.x : axis == 1 ? p.y : p.z, 4) - number);
+    const std::uint8_t size = static_cast<std::uint8_t>(formatGeneral(number,
+                                                                      axis == 0   ? p.x
+                                                                      : axis == 1 ? p.y
+                                                                                  : p.z,
+                                                                      4) -
+                                                        number);
     // Move what follows the number, then put the new number in.
     std::memmove(line_ + start + size, line_ + end, length_ - end);
     std::memcpy(line_ + start, number, size);

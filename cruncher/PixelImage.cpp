@@ -4,9 +4,9 @@
 #include <cmath>
 #include <ostream>
 
-#include "cruncher/CoincidenceRemoval.h"
 #include "common/GreyLevel.h"
 #include "common/PictureGrid.h"
+#include "cruncher/CoincidenceRemoval.h"
 #include "cruncher/RandomGenerator.h"
 
 namespace zorvel {
@@ -21,8 +21,7 @@ float PixelImage::velocityScalarFor(float v, double minConstant, double maxConst
 }
 
 float PixelImage::heightOffsetFor(float v, float heightMax) {
-  return static_cast<float>(std::trunc(static_cast<double>(heightMax) * (static_cast<double>(v) * kInverse255))) +
-         0.0f;
+  return static_cast<float>(std::trunc(static_cast<double>(heightMax) * (static_cast<double>(v) * kInverse255))) + 0.0f;
 }
 
 void PixelImage::applyVelocities(const float* values, std::size_t count, double minConstant, double maxConstant) {

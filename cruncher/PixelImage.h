@@ -6,8 +6,8 @@
 #include <string>
 
 #include "common/BasicPixelImage.h"
-#include "cruncher/PixelParticle.h"
 #include "common/Vector3.h"
+#include "cruncher/PixelParticle.h"
 
 namespace zorvel {
 
@@ -18,9 +18,9 @@ namespace zorvel {
 // stored into 32-bit floats where a field is a float, trunc toward zero.
 class PixelImage : public BasicPixelImage<PixelParticle> {
  public:
-  std::uint32_t pixelCount = 0;            // set by the run to the colour image's count
-  Vector3 scatterVolumeScalar{1, 1, 1};   // copied from the attributes by the run
-  Vector3 scatterVolumeSize;              // computed by scatter()
+  std::uint32_t pixelCount = 0;          // set by the run to the colour image's count
+  Vector3 scatterVolumeScalar{1, 1, 1};  // copied from the attributes by the run
+  Vector3 scatterVolumeSize;             // computed by scatter()
 
   // Velocity scalar of particle k from values[k] (k < count; surplus values ignored):
   // min + (max - min) x (v / 255), at least 0.01, truncated to thousandths.

@@ -13,14 +13,13 @@
 
 #include "blender/BlendPlayback.h"
 #include "blender/ConfigurationReading.h"
-#include "fuzz/FuzzFiles.h"
 #include "blender/KeyframeFrames.h"
+#include "fuzz/FuzzFiles.h"
 
 namespace {
 
 // A TGA file: type 2 (colour) or 3 (grey), `bits` per pixel, every pixel `value`.
-void writePicture(const char* name, std::uint8_t type, std::uint16_t width, std::uint16_t height,
-                  std::uint8_t bits) {
+void writePicture(const char* name, std::uint8_t type, std::uint16_t width, std::uint16_t height, std::uint8_t bits) {
   std::vector<std::uint8_t> file = {0, 0, type, 0, 0, 0, 0, 0, 0, 0, 0, 0};
   for (const std::uint16_t v : {width, height}) {
     file.push_back(static_cast<std::uint8_t>(v & 0xFF));
@@ -48,8 +47,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!pictures) std::abort();
   zorvel::BlenderConfig config;
   std::ostringstream out;
-  zorvel::applyConfigurationText(config, std::string_view(reinterpret_cast<const char*>(data), size), out, out,
-                                 "fuzz", 1 << 26);
+  zorvel::applyConfigurationText(config, std::string_view(reinterpret_cast<const char*>(data), size), out, out, "fuzz",
+                                 1 << 26);
   if (!config.configLoaded) return 0;
   if (config.keyframes.size() != config.keyframeCount || config.inbetweenCounts.size() != config.keyframeCount)
     std::abort();

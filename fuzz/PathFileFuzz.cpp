@@ -35,7 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!whole) return 0;
   if (whole->frameCount() <= 0 || whole->frameCount() != chunked->frameCount()) std::abort();
   const std::size_t floats = std::size_t{3} * whole->pixelCount() * static_cast<std::size_t>(whole->frameCount());
-  if (floats > 0 && std::memcmp(whole->frame(0).coordinates, chunked->frame(0).coordinates, floats * sizeof(float)) != 0)
+  if (floats > 0 &&
+      std::memcmp(whole->frame(0).coordinates, chunked->frame(0).coordinates, floats * sizeof(float)) != 0)
     std::abort();
   return 0;
 }

@@ -6,15 +6,15 @@
 #include <cstdlib>
 #include <ostream>
 
-#include "playback/SceneDrawing.h"
 #include "common/TickCounter.h"
+#include "playback/SceneDrawing.h"
 
 namespace zorvel {
 
 namespace {
 
 ViewState gView;
-ViewState gLastDrawn;       // the view state of the picture on screen
+ViewState gLastDrawn;        // the view state of the picture on screen
 bool gWindowChanged = true;  // reshaped since the last picture
 
 void onReshape(int width, int height) {

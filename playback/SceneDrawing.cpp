@@ -3,7 +3,6 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-
 namespace zorvel {
 
 void applyDrawingState(const ViewState& view) {

@@ -8,8 +8,8 @@
 #include <cstddef>
 #include <vector>
 
-#include "playback/BoxGeometry.h"
 #include "common/ColorRGBA.h"
+#include "playback/BoxGeometry.h"
 #include "playback/ViewState.h"
 
 namespace zorvel {

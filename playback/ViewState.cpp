@@ -20,9 +20,9 @@ ViewState initialViewState(std::uint32_t now) {
 }
 
 bool drawsTheSame(const ViewState& a, const ViewState& b) {
-  return a.zoom == b.zoom && a.panX == b.panX && a.panY == b.panY && a.rotateX == b.rotateX &&
-         a.rotateY == b.rotateY && a.showGrid == b.showGrid && a.additiveBlend == b.additiveBlend &&
-         a.antialias == b.antialias && a.drawMode == b.drawMode;
+  return a.zoom == b.zoom && a.panX == b.panX && a.panY == b.panY && a.rotateX == b.rotateX && a.rotateY == b.rotateY &&
+         a.showGrid == b.showGrid && a.additiveBlend == b.additiveBlend && a.antialias == b.antialias &&
+         a.drawMode == b.drawMode;
 }
 
 void resetCamera(ViewState& view) {

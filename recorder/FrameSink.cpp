@@ -65,8 +65,10 @@ class FfmpegRun {
     if (feed && ::pipe2(pipeEnds, O_CLOEXEC) != 0) return false;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    if (feed) posix_spawn_file_actions_adddup2(&actions, pipeEnds[0], STDIN_FILENO);
-    else posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    if (feed)
+      posix_spawn_file_actions_adddup2(&actions, pipeEnds[0], STDIN_FILENO);
+    else
+      posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, log_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     std::vector<char*> argv{const_cast<char*>(program_.c_str())};
@@ -129,9 +131,20 @@ class FfmpegRun {
 
 // The common part of ffmpeg's arguments that read raw frames from the pipe.
 std::vector<std::string> rawInput(const RecorderOptions& o) {
-  return {"-hide_banner", "-loglevel", "error", "-f",  "rawvideo", "-pix_fmt", "rgb24", "-s",
-          std::to_string(o.width) + "x" + std::to_string(o.height), "-r", std::to_string(o.framesPerSecond),
-          "-i", "pipe:0", "-an"};
+  return {"-hide_banner",
+          "-loglevel",
+          "error",
+          "-f",
+          "rawvideo",
+          "-pix_fmt",
+          "rgb24",
+          "-s",
+          std::to_string(o.width) + "x" + std::to_string(o.height),
+          "-r",
+          std::to_string(o.framesPerSecond),
+          "-i",
+          "pipe:0",
+          "-an"};
 }
 
 // An mp4 video, a gif or a folder of PNG pictures, made by ffmpeg under temporary names.
@@ -208,7 +221,8 @@ class FfmpegOutput : public FrameSink {
     }
     std::error_code error;
     if (o_.outputKind == OutputKind::PngFolder && fs::is_directory(target_, error)) fs::remove(target_, error);
-    if (std::rename(part_.c_str(), target_.c_str()) != 0) return fail("cannot name " + o_.output + ": " + systemWords());
+    if (std::rename(part_.c_str(), target_.c_str()) != 0)
+      return fail("cannot name " + o_.output + ": " + systemWords());
     done_ = true;
     removeHelpers();
     return {};

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "recorder/RecorderOptions.h"
 #include "common/Result.h"
+#include "recorder/RecorderOptions.h"
 
 namespace zorvel {
 

@@ -149,8 +149,8 @@ int record(const RecorderOptions& o) {
   }
   if (o.timing) say(timing.line(frames.value()));
   if (o.outputKind != OutputKind::RawFrames)
-    say("wrote " + o.output + ": " + std::to_string(frames.value() + hold) + " frames of " + std::to_string(o.width) + " x " +
-        std::to_string(o.height) + " at " + std::to_string(o.framesPerSecond) + " a second");
+    say("wrote " + o.output + ": " + std::to_string(frames.value() + hold) + " frames of " + std::to_string(o.width) +
+        " x " + std::to_string(o.height) + " at " + std::to_string(o.framesPerSecond) + " a second");
   return 0;
 }
 

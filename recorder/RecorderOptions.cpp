@@ -75,7 +75,8 @@ std::string recorderHelp() {
           "Camera:\n"
           "  --camera framed|viewer  framed (default): the whole picture at home in view with a\n"
           "                        small margin, seen from the front turned "
-       << kFramedTurnX << " degrees about x\n"
+       << kFramedTurnX
+       << " degrees about x\n"
           "                        and "
        << kFramedTurnY
        << " about y; viewer: the viewer's start camera\n"
@@ -144,10 +145,14 @@ std::optional<std::string> applyScale(RecorderOptions& o, const std::vector<std:
 
 std::optional<std::string> applyMode(RecorderOptions& o, const std::vector<std::string>& w) {
   const std::string& word = w[0];
-  if (word == "wire") o.drawMode = DrawMode::Wire;
-  else if (word == "solid") o.drawMode = DrawMode::Solid;
-  else if (word == "outlined") o.drawMode = DrawMode::Outlined;
-  else return "--mode takes wire, solid or outlined, not \"" + word + "\"";
+  if (word == "wire")
+    o.drawMode = DrawMode::Wire;
+  else if (word == "solid")
+    o.drawMode = DrawMode::Solid;
+  else if (word == "outlined")
+    o.drawMode = DrawMode::Outlined;
+  else
+    return "--mode takes wire, solid or outlined, not \"" + word + "\"";
   return std::nullopt;
 }
 
@@ -179,10 +184,13 @@ const std::vector<OptionRule> kOptionRules = {
             [](Options& o, const std::string& w) {
               return wholeNumber(w, o.holdSeconds) && o.holdSeconds >= 0 && o.holdSeconds <= 3600;
             }),
-    {{"--timing"}, 0, [](Options& o, const std::vector<std::string>&) {
+    {{"--timing"},
+     0,
+     [](Options& o, const std::vector<std::string>&) {
        o.timing = true;
        return std::optional<std::string>();
-     }, ""},
+     },
+     ""},
     oneWord({"--camera"}, "--camera takes framed or viewer",
             [](Options& o, const std::string& w) {
               o.camera.viewerStart = w == "viewer";

@@ -36,7 +36,8 @@ const std::string kTitle =
     "###############################################################\n"
     "\n"
     "Morvaine configuration file:";
-const std::string kMenuWithB = "A. Specify an Morvaine configuration file.\nB. View animation.\nX. Exit Morvaine.\n\nMenu item:";
+const std::string kMenuWithB =
+    "A. Specify an Morvaine configuration file.\nB. View animation.\nX. Exit Morvaine.\n\nMenu item:";
 const std::string kMenuWithoutB = "A. Specify an Morvaine configuration file.\nX. Exit Morvaine.\n\nMenu item:";
 
 std::string errorBox(const std::string& message) {
@@ -47,7 +48,8 @@ const std::string kContainsErrors = errorBox("Specified Morvaine configuration f
 
 std::string keyframeLines(int count) {
   std::string text;
-  for (int k = 0; k < count; ++k) text += "---------------------------------------\nkeyframe: " + std::to_string(k) + "\n";
+  for (int k = 0; k < count; ++k)
+    text += "---------------------------------------\nkeyframe: " + std::to_string(k) + "\n";
   return text;
 }
 
@@ -99,29 +101,30 @@ TEST_F(BlenderDialogue, EachErrorBox) {
   folder.write("big.cfg", "#MORVAINE_CONFIGURATION_FILE #NUMBER_OF_KEYFRAMES 65536\n");
   folder.write("letters.cfg", "#MORVAINE_CONFIGURATION_FILE #NUMBER_OF_KEYFRAMES 1 #MINDISPLACEMENT low\n");
   const std::string notConfig = errorBox("Specified file is not a Morvaine configuration file!");
-  expectTranscript("missing.cfg\na\nlower.cfg\na\nempty.cfg\na\norder.cfg\na\nzero.cfg\na\nbig.cfg\na\nletters.cfg\nb\n",
-                   kTitle + errorBox("Specified Morvaine configuration file failed to open!") + kMenuWithoutB +
-                       kTitle + notConfig + kMenuWithoutB + kTitle + notConfig + kMenuWithoutB + kTitle +
-                       kContainsErrors + kMenuWithoutB + kTitle + kContainsErrors + kMenuWithoutB + kTitle +
-                       kContainsErrors + kMenuWithoutB + kTitle + kContainsErrors + kMenuWithoutB + kNotDefined +
-                       kMenuWithoutB,
-                   "Morvaine: missing.cfg: no such file\n"
-                   "Morvaine: lower.cfg: not a Morvaine configuration file: #MORVAINE_CONFIGURATION_FILE expected, "
-                   "found \"#morvaine_configuration_file\" on line 1\n"
-                   "Morvaine: empty.cfg: not a Morvaine configuration file: #MORVAINE_CONFIGURATION_FILE expected, "
-                   "but the file is empty\n"
-                   "Morvaine: order.cfg: #NUMBER_OF_KEYFRAMES expected, found \"#MINDISPLACEMENT\" on line 3\n"
-                   "Morvaine: zero.cfg: the number of keyframes (1 to 65535) after #NUMBER_OF_KEYFRAMES expected, "
-                   "found \"0\" on line 1\n"
-                   "Morvaine: big.cfg: the number of keyframes (1 to 65535) after #NUMBER_OF_KEYFRAMES expected, "
-                   "found \"65536\" on line 1\n"
-                   "Morvaine: letters.cfg: a number after #MINDISPLACEMENT expected, found \"low\" on line 1\n");
+  expectTranscript(
+      "missing.cfg\na\nlower.cfg\na\nempty.cfg\na\norder.cfg\na\nzero.cfg\na\nbig.cfg\na\nletters.cfg\nb\n",
+      kTitle + errorBox("Specified Morvaine configuration file failed to open!") + kMenuWithoutB + kTitle + notConfig +
+          kMenuWithoutB + kTitle + notConfig + kMenuWithoutB + kTitle + kContainsErrors + kMenuWithoutB + kTitle +
+          kContainsErrors + kMenuWithoutB + kTitle + kContainsErrors + kMenuWithoutB + kTitle + kContainsErrors +
+          kMenuWithoutB + kNotDefined + kMenuWithoutB,
+      "Morvaine: missing.cfg: no such file\n"
+      "Morvaine: lower.cfg: not a Morvaine configuration file: #MORVAINE_CONFIGURATION_FILE expected, "
+      "found \"#morvaine_configuration_file\" on line 1\n"
+      "Morvaine: empty.cfg: not a Morvaine configuration file: #MORVAINE_CONFIGURATION_FILE expected, "
+      "but the file is empty\n"
+      "Morvaine: order.cfg: #NUMBER_OF_KEYFRAMES expected, found \"#MINDISPLACEMENT\" on line 3\n"
+      "Morvaine: zero.cfg: the number of keyframes (1 to 65535) after #NUMBER_OF_KEYFRAMES expected, "
+      "found \"0\" on line 1\n"
+      "Morvaine: big.cfg: the number of keyframes (1 to 65535) after #NUMBER_OF_KEYFRAMES expected, "
+      "found \"65536\" on line 1\n"
+      "Morvaine: letters.cfg: a number after #MINDISPLACEMENT expected, found \"low\" on line 1\n");
 }
 
 TEST_F(BlenderDialogue, AFileEndingBeforeItsLastEntryIsCompleteLoadsWhatItHasAndFails) {
-  folder.write("short.cfg",
-               "#MORVAINE_CONFIGURATION_FILE #NUMBER_OF_KEYFRAMES 3 #MINDISPLACEMENT 0 #MAXDISPLACEMENT 1\n"
-               "#IMAGEPATH a.tga #NUMBER_OF_INTERPOLATION_FRAMES 2\n#IMAGEPATH b.tga #NUMBER_OF_INTERPOLATION_FRAMES 2\n");
+  folder.write(
+      "short.cfg",
+      "#MORVAINE_CONFIGURATION_FILE #NUMBER_OF_KEYFRAMES 3 #MINDISPLACEMENT 0 #MAXDISPLACEMENT 1\n"
+      "#IMAGEPATH a.tga #NUMBER_OF_INTERPOLATION_FRAMES 2\n#IMAGEPATH b.tga #NUMBER_OF_INTERPOLATION_FRAMES 2\n");
   folder.write("nocount.cfg",
                "#MORVAINE_CONFIGURATION_FILE #NUMBER_OF_KEYFRAMES 1 #MINDISPLACEMENT 0 #MAXDISPLACEMENT 1\n"
                "#IMAGEPATH a.tga #NUMBER_OF_INTERPOLATION_FRAMES\n");
@@ -159,12 +162,13 @@ TEST_F(BlenderDialogue, AMissingImageReadsAsEmptyAndIsNamedAsNotMatching) {
 }
 
 TEST_F(BlenderDialogue, CountsThatAddUpToNoFramesAreErrors) {
-  folder.write("still.cfg",
-               "#MORVAINE_CONFIGURATION_FILE #NUMBER_OF_KEYFRAMES 2 #MINDISPLACEMENT 0 #MAXDISPLACEMENT 1 "
-               "#IMAGEPATH a.tga #NUMBER_OF_INTERPOLATION_FRAMES 0 #IMAGEPATH b.tga #NUMBER_OF_INTERPOLATION_FRAMES 0\n");
-  expectTranscript("still.cfg\nx\nn\nx\ny\n", kTitle + summary("a.tga") + summary("b.tga") + kContainsErrors +
-                                                  kMenuWithoutB + kQuit + "\n" + kMenuWithoutB + kQuit +
-                                                  "\n",
+  folder.write(
+      "still.cfg",
+      "#MORVAINE_CONFIGURATION_FILE #NUMBER_OF_KEYFRAMES 2 #MINDISPLACEMENT 0 #MAXDISPLACEMENT 1 "
+      "#IMAGEPATH a.tga #NUMBER_OF_INTERPOLATION_FRAMES 0 #IMAGEPATH b.tga #NUMBER_OF_INTERPOLATION_FRAMES 0\n");
+  expectTranscript("still.cfg\nx\nn\nx\ny\n",
+                   kTitle + summary("a.tga") + summary("b.tga") + kContainsErrors + kMenuWithoutB + kQuit + "\n" +
+                       kMenuWithoutB + kQuit + "\n",
                    "Morvaine: still.cfg: the numbers after #NUMBER_OF_INTERPOLATION_FRAMES add up to no frames to "
                    "play\n");
 }
@@ -174,7 +178,8 @@ TEST_F(BlenderDialogue, KeyframesAndFramesBeyondTheMemoryGivenAreRefusedBeforeAn
   // for decoding the one picture both keyframes show: 624 bytes.
   const std::string text =
       "#MORVAINE_CONFIGURATION_FILE #NUMBER_OF_KEYFRAMES 2 #MINDISPLACEMENT 0 #MAXDISPLACEMENT 1 "
-      "#IMAGEPATH " + folder.file("a.tga") + " #NUMBER_OF_INTERPOLATION_FRAMES 2 #IMAGEPATH " + folder.file("a.tga") +
+      "#IMAGEPATH " +
+      folder.file("a.tga") + " #NUMBER_OF_INTERPOLATION_FRAMES 2 #IMAGEPATH " + folder.file("a.tga") +
       " #NUMBER_OF_INTERPOLATION_FRAMES 2";
   BlenderConfig config;
   std::ostringstream out, err;

@@ -24,7 +24,7 @@ TEST(BoxGeometry, FacesAndEdgesInDrawingOrder) {
   EXPECT_EQ(wire[1], (Vector3{-1, 1, 1}));
   EXPECT_EQ(wire[8], (Vector3{-1, 1, 1}));   // top loop starts at the first corner
   EXPECT_EQ(wire[15], (Vector3{-1, 1, 1}));  // and closes on it
-  EXPECT_EQ(wire[16].y, -1.0f);               // then the bottom loop
+  EXPECT_EQ(wire[16].y, -1.0f);              // then the bottom loop
 
   EXPECT_EQ(gridLines().size(), 84u);
 }

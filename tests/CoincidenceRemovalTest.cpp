@@ -58,8 +58,7 @@ TEST_P(IndexedCoincidenceRemoval, GivesThePairwisePositionsWithTheSameDraws) {
 
   RandomGenerator fastDraws = start;
   RandomGenerator referenceDraws = start;
-  const std::size_t fastChanges =
-      removeCoincidences(fast, [&] { return image.randomPosition(fastDraws); });
+  const std::size_t fastChanges = removeCoincidences(fast, [&] { return image.randomPosition(fastDraws); });
   const std::size_t referenceChanges =
       removeCoincidencesPairwise(reference, [&] { return image.randomPosition(referenceDraws); });
 
@@ -78,8 +77,8 @@ INSTANTIATE_TEST_SUITE_P(SeededCrowds, IndexedCoincidenceRemoval,
                          ::testing::Values(Crowd{8, 8, 2, 1}, Crowd{20, 10, 2, 77}, Crowd{30, 30, 2, 2026},
                                            Crowd{50, 40, 2, 9}, Crowd{13, 7, 3, 31337}, Crowd{6, 5, 2, 0}),
                          [](const ::testing::TestParamInfo<Crowd>& info) {
-                           return std::to_string(info.param.width) + "x" + std::to_string(info.param.height) +
-                                  "Seed" + std::to_string(info.param.seed);
+                           return std::to_string(info.param.width) + "x" + std::to_string(info.param.height) + "Seed" +
+                                  std::to_string(info.param.seed);
                          });
 
 TEST(CoincidenceRemoval, FewerThanTwoParticlesDrawNothing) {

@@ -24,9 +24,8 @@ TEST_F(CruncherDialogue, QuitConfirmedAtTheFirstMenuEndsWithoutFarewell) {
 }
 
 TEST_F(CruncherDialogue, QuitDeclinedShowsTheMainMenuWithAttributesUnchanged) {
-  expectTranscript("x\nn\nc\nX\nY\n",
-                   chosen(kMainMenu) + chosen(kQuit) + chosen(kMainMenu) + defaultListing() + chosen(kMainMenu) +
-                       chosen(kQuit));
+  expectTranscript("x\nn\nc\nX\nY\n", chosen(kMainMenu) + chosen(kQuit) + chosen(kMainMenu) + defaultListing() +
+                                          chosen(kMainMenu) + chosen(kQuit));
 }
 
 TEST_F(CruncherDialogue, EndOfInputAtAMenuEndsAtOncePrintingNothingMore) {
@@ -96,33 +95,31 @@ TEST_F(CruncherDialogue, EveryClampPrintsItsMessageAndStoresTheBound) {
       chosen(kMainMenu) + chosen(kEssentialMenu) + scatter +
           "Scatter volume scalar X lower than 2. Value modified to 2.\n"
           "Scatter volume scalar Y higher than 20. Value modified to 20.\n\n" +
-          chosen(kEssentialMenu) + chosen(kMainMenu) + chosen(kMiscMenu) + "Opacity constant:" +
-          "Pixel opacity constant lower than 1. Value modified to 1.\n\n" + chosen(kMiscMenu) + "Opacity constant:" +
-          "Pixel opacity constant higher than 255. Value modified to 255.\n\n" + chosen(kMiscMenu) +
-          "Opacity constant:\n" + chosen(kMiscMenu) + "Velocity scalar constant:" +
+          chosen(kEssentialMenu) + chosen(kMainMenu) + chosen(kMiscMenu) +
+          "Opacity constant:" + "Pixel opacity constant lower than 1. Value modified to 1.\n\n" + chosen(kMiscMenu) +
+          "Opacity constant:" + "Pixel opacity constant higher than 255. Value modified to 255.\n\n" +
+          chosen(kMiscMenu) + "Opacity constant:\n" + chosen(kMiscMenu) + "Velocity scalar constant:" +
           "Pixel velocity scalar constant lower than 0.01. Value modified to 0.01.\n\n" + chosen(kMiscMenu) +
           "Velocity scalar constant:" + "Pixel velocity scalar constant higher than 20. Value modified to 20.\n\n" +
           chosen(kMiscMenu) + velocityMap +
           "Pixel velocity scalar constant MAX lower than MIN. Values of MIN & MAX switched.\n\n" + chosen(kMiscMenu) +
           velocityMap + "Pixel velocity scalar constant MIN higher than 20. Value modified to 20.\n" +
-          "Pixel velocity scalar constant MAX lower than MIN. Values of MIN & MAX switched.\n\n" +
-          chosen(kMiscMenu) + velocityMap +
-          "Pixel velocity scalar constant MIN lower than 0.01. Value modified to 0.01.\n" +
+          "Pixel velocity scalar constant MAX lower than MIN. Values of MIN & MAX switched.\n\n" + chosen(kMiscMenu) +
+          velocityMap + "Pixel velocity scalar constant MIN lower than 0.01. Value modified to 0.01.\n" +
           "Pixel velocity scalar constant MAX lower than 0.01. Value modified to 0.01.\n\n" + chosen(kMiscMenu) +
           "Pixel scalar constant:" + "Pixel scalar constant lower than 0.1. Value modified to 0.\n\n" +
           chosen(kMiscMenu) + "Pixel scalar constant:\n" + chosen(kMiscMenu) + "Pixel scalar constant:" +
           "Pixel scalar constant higher than 20. Value modified to 20.\n\n" + chosen(kMiscMenu) +
           "Height map:Height map MAX:" + "Height offset constant MAX lower than 0. Value modified to 0.\n\n" +
-          chosen(kMiscMenu) + "Height map:Height map MAX:" +
-          "Height offset constant MAX higher than 50. Value modified to 50.\n\n" + chosen(kMiscMenu) +
-          "Height map:Height map MAX:\n" + chosen(kMiscMenu) + chosen(kMainMenu) + listing + chosen(kMainMenu) +
-          chosen(kQuit));
+          chosen(kMiscMenu) +
+          "Height map:Height map MAX:" + "Height offset constant MAX higher than 50. Value modified to 50.\n\n" +
+          chosen(kMiscMenu) + "Height map:Height map MAX:\n" + chosen(kMiscMenu) + chosen(kMainMenu) + listing +
+          chosen(kMainMenu) + chosen(kQuit));
 }
 
 TEST_F(CruncherDialogue, AnUndefinedItemInASubMenuLandsInTheMainMenu) {
-  expectTranscript("a\ng\nb\n7\nx\ny\n", chosen(kMainMenu) + chosen(kEssentialMenu) + kNotDefined +
-                                             chosen(kMainMenu) + chosen(kMiscMenu) + kNotDefined + chosen(kMainMenu) +
-                                             chosen(kQuit));
+  expectTranscript("a\ng\nb\n7\nx\ny\n", chosen(kMainMenu) + chosen(kEssentialMenu) + kNotDefined + chosen(kMainMenu) +
+                                             chosen(kMiscMenu) + kNotDefined + chosen(kMainMenu) + chosen(kQuit));
 }
 
 TEST_F(CruncherDialogue, AnUnexpectedAnswerAtAConfirmationIsAnUndefinedItem) {
@@ -144,12 +141,11 @@ TEST_F(CruncherDialogue, EmptyLinesAtPromptsAreSkipped) {
 
 TEST_F(CruncherDialogue, AFileNameWithABlankKeepsOnlyItsFirstWord) {
   // "x" after the blank is read at the essential menu and shows the main menu.
-  expectTranscript("a\na\nmy x\nc\nx\ny\n",
-                   chosen(kMainMenu) + chosen(kEssentialMenu) + "Color map:\n" + chosen(kEssentialMenu) +
-                       chosen(kMainMenu) + kRule + "pColorMap:\t\tmy\n" + defaultListing().substr(kRule.size() + 22) +
-                       chosen(kMainMenu) + chosen(kQuit));
+  expectTranscript("a\na\nmy x\nc\nx\ny\n", chosen(kMainMenu) + chosen(kEssentialMenu) + "Color map:\n" +
+                                                chosen(kEssentialMenu) + chosen(kMainMenu) + kRule +
+                                                "pColorMap:\t\tmy\n" + defaultListing().substr(kRule.size() + 22) +
+                                                chosen(kMainMenu) + chosen(kQuit));
 }
-
 
 TEST_F(CruncherDialogue, YesAtAConfirmationConfirmsAndLeavesTheRestForLaterReads) {
   // "yes": y confirms the run, whose colour check finds no image; e and s then meet

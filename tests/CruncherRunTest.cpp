@@ -67,7 +67,8 @@ void expectHomeward(const Path& path, const std::vector<std::array<float, 3>>& h
       ASSERT_EQ(moved.size(), 1u) << "moved along more than one axis";
       const int a = moved[0];
       EXPECT_EQ(left[a], farthest) << "moved along axis " << a << ", not the farthest";
-      for (int earlier = 0; earlier < a; ++earlier) EXPECT_LT(left[earlier], left[a]) << "a tie goes to axis " << earlier;
+      for (int earlier = 0; earlier < a; ++earlier)
+        EXPECT_LT(left[earlier], left[a]) << "a tie goes to axis " << earlier;
       EXPECT_EQ(std::fabs(homes[k][a] - after[a]), left[a] - std::min(velocities[k], left[a])) << "step length";
     }
   }
@@ -122,16 +123,17 @@ TEST_F(CruncherRun, TwoPixelsWithDefaultsWriteSixFilesAndTheWholeTranscript) {
   EXPECT_NE(path.positions[0][0], path.positions[0][1]);
 
   const std::string summary = imageSummary("two.tga", 2, 1, 24);
-  EXPECT_EQ(processingTimeFree(run.out),
-            kCruncherBanner + chosen(kMainMenu) + chosen(kEssentialMenu) + "Color map:\n" + chosen(kEssentialMenu) +
-                chosen(kMainMenu) + chosen(kConfirm) + summary + summary +
-                lines("pOpacity-file: Undefined", {"Pixel opacity defaulted to pixel opacity constant.", ""}) +
-                lines("pVelocity-file: Undefined", {"Pixel velocity defaulted to pixel velocity scalar constant.", ""}) +
-                lines("pScalar-file: Undefined", {"Pixel scale scalar defaulted to pixel scale scalar constant.", ""}) +
-                lines("pHeight-file: Undefined", {"Pixel height offset defaulted to pixel height offset constant.", ""}) +
-                "Calculating per pixel velocity...done\nCalculating per pixel height offset...done\n"
-                "Scattering pixels...done\n" +
-                framesProgress(path.frames) + kFarewell);
+  EXPECT_EQ(
+      processingTimeFree(run.out),
+      kCruncherBanner + chosen(kMainMenu) + chosen(kEssentialMenu) + "Color map:\n" + chosen(kEssentialMenu) +
+          chosen(kMainMenu) + chosen(kConfirm) + summary + summary +
+          lines("pOpacity-file: Undefined", {"Pixel opacity defaulted to pixel opacity constant.", ""}) +
+          lines("pVelocity-file: Undefined", {"Pixel velocity defaulted to pixel velocity scalar constant.", ""}) +
+          lines("pScalar-file: Undefined", {"Pixel scale scalar defaulted to pixel scale scalar constant.", ""}) +
+          lines("pHeight-file: Undefined", {"Pixel height offset defaulted to pixel height offset constant.", ""}) +
+          "Calculating per pixel velocity...done\nCalculating per pixel height offset...done\n"
+          "Scattering pixels...done\n" +
+          framesProgress(path.frames) + kFarewell);
 }
 
 TEST_F(CruncherRun, OnePixelGoesHomeToTheOrigin) {
@@ -164,8 +166,7 @@ TEST_F(CruncherRun, UsableMapsWriteFilesUnderTheirOwnNames) {
   folder.write("v.tga", greyTga(2, 1, [](int k) -> std::uint8_t { return k ? 255 : 0; }));
   folder.write("s.tga", greyTga(2, 1, [](int k) -> std::uint8_t { return k ? 3 : 4; }));
   folder.write("h.tga", greyTga(2, 1, [](int k) -> std::uint8_t { return k ? 0 : 255; }));
-  const ProgramRun run =
-      crunch("a\na\nc.tga\nx\nb\na\no.tga\nc\nv.tga\n0.5\n2\ne\ns.tga\ng\nh.tga\n4\nx\n");
+  const ProgramRun run = crunch("a\na\nc.tga\nx\nb\na\no.tga\nc\nv.tga\n0.5\n2\ne\ns.tga\ng\nh.tga\n4\nx\n");
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(folder.read("o.tga.pOpacity"), "2\n10\n20\n");
   EXPECT_EQ(folder.read("v.tga.pVelocity"), "2\n0\n255\n");
@@ -195,10 +196,11 @@ TEST_F(CruncherRun, RefusedMapsFallBackToTheirConstants) {
             "Zorvel-cruncher: wide.tga: is 3 x 1 pixels where the colour image is 2 x 1; "
             "bash scripts/make-tga.sh --grey --like c.tga PICTURE wide.tga makes one from any picture\n"
             "Zorvel-cruncher: missing.tga: no such file\n");
-  EXPECT_NE(run.out.find(imageSummary("rgb.tga", 2, 1, 24) +
-                         lines("Opacity map: rgb.tga isn't a TGA grayscale image.",
-                               {"Opacity map will be ignored.", "Pixel opacity defaulted to pixel opacity constant.", ""})),
-            std::string::npos);
+  EXPECT_NE(
+      run.out.find(imageSummary("rgb.tga", 2, 1, 24) +
+                   lines("Opacity map: rgb.tga isn't a TGA grayscale image.",
+                         {"Opacity map will be ignored.", "Pixel opacity defaulted to pixel opacity constant.", ""})),
+      std::string::npos);
   EXPECT_NE(run.out.find(imageSummary("wide.tga", 3, 1, 8) +
                          lines("Velocity scalar map: wide.tga not the same size as TGA color image.",
                                {"Velocity scalar map will be ignored.",
@@ -278,7 +280,8 @@ TEST_F(CruncherRun, ThousandsOfFramesKeepTheHeaderParseable) {
 
 TEST_F(CruncherRun, FilesThatCannotBeWrittenAreNamedOnStandardErrorAndTheRunEndsWithStatusOne) {
   folder.write("c.tga", colourTga(2, 1));
-  for (const char* ext : {".pOpacity", ".pScale", ".pColor"}) fs::create_directory(folder.path() / ("c.tga" + std::string(ext)));
+  for (const char* ext : {".pOpacity", ".pScale", ".pColor"})
+    fs::create_directory(folder.path() / ("c.tga" + std::string(ext)));
   fs::create_symlink("/dev/full", folder.path() / "c.tga.pPath");
   const ProgramRun run = crunch("a\na\nc.tga\nx\n");
   EXPECT_EQ(run.status, 1);
@@ -332,8 +335,9 @@ TEST_F(CruncherRun, APictureFarOverTheLimitIsRefusedFromItsHeaderWithoutDecoding
   const ProgramRun run =
       runProgram(ZORVEL_SEEDED_CRUNCHER, folder.path(), "a\na\nhuge.tga\nx\nd\ny\nx\ny\n", memoryLimit(200));
   EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.err, "Zorvel-cruncher: huge.tga: has 268435456 pixels, more than the 20000 a run takes; "
-                     "bash scripts/make-tga.sh huge.tga SMALLER.tga shrinks it to fit\n");
+  EXPECT_EQ(run.err,
+            "Zorvel-cruncher: huge.tga: has 268435456 pixels, more than the 20000 a run takes; "
+            "bash scripts/make-tga.sh huge.tga SMALLER.tga shrinks it to fit\n");
   EXPECT_EQ(run.out, kCruncherBanner + chosen(kMainMenu) + chosen(kEssentialMenu) + "Color map:\n" +
                          chosen(kEssentialMenu) + chosen(kMainMenu) + chosen(kConfirm) +
                          imageSummary("huge.tga", 16384, 16384, 8) +
@@ -365,18 +369,18 @@ TEST_F(CruncherRun, EachUnusableColourImageIsNamedOnStandardErrorWithWhyInPlainW
     const char* file;
     const char* reason;
   };
-  for (const Case c : {Case{"gone.tga", "no such file"},
-                       Case{"photo.tga", "not a TGA file: it is a PNG picture"},
+  for (const Case c : {Case{"gone.tga", "no such file"}, Case{"photo.tga", "not a TGA file: it is a PNG picture"},
                        Case{"snap.tga", "not a TGA file: it is a JPEG picture"},
                        Case{"mapped.tga", "a colour-mapped TGA picture, which is not supported"},
                        Case{"cut.tga", "cut short: its pixel data ends early"},
                        Case{"packed.tga", "cut short: its pixel data ends early"},
-                       Case{"wide.tga", "has 20001 pixels, more than the 20000 a run takes; "
-                                        "bash scripts/make-tga.sh wide.tga SMALLER.tga shrinks it to fit"}}) {
+                       Case{"wide.tga",
+                            "has 20001 pixels, more than the 20000 a run takes; "
+                            "bash scripts/make-tga.sh wide.tga SMALLER.tga shrinks it to fit"}}) {
     SCOPED_TRACE(c.file);
     // Undefined first: no reason for a file never named.
-    const ProgramRun run = runProgram(ZORVEL_SEEDED_CRUNCHER, folder.path(),
-                                      "d\ny\na\na\n" + std::string(c.file) + "\nx\nd\ny\nx\ny\n");
+    const ProgramRun run =
+        runProgram(ZORVEL_SEEDED_CRUNCHER, folder.path(), "d\ny\na\na\n" + std::string(c.file) + "\nx\nd\ny\nx\ny\n");
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err, "Zorvel-cruncher: " + std::string(c.file) + ": " + c.reason + "\n");
   }

@@ -112,7 +112,8 @@ std::string pathFileText(ScratchFolder& folder, std::uint32_t seed, unsigned thr
   image.scatterVolumeScalar = {2, 3, 4};
   std::ostringstream out;
   image.scatter(seed, out);
-  EXPECT_TRUE(calculateFrames(image.records, folder.file("p.pPath"), [](std::int32_t, bool) {}, threads));
+  EXPECT_TRUE(calculateFrames(
+      image.records, folder.file("p.pPath"), [](std::int32_t, bool) {}, threads));
   return folder.read("p.pPath");
 }
 

@@ -70,9 +70,8 @@ TEST(Blending, PixelsAnImageLacksAreBlack) {
 TEST(Blending, AStoreLargerThanTheMemoryGivenIsRefusedBeforeAnythingIsBuilt) {
   // Two keyframes of 3 pixels, 4 + 5 frames: 9 x 3 x 20 bytes of frames and 2 x 3 x 4
   // bytes of keyframe colours, 564 bytes in all.
-  const BlenderConfig config = configOf({{{0, 0, 0, 255}, {1, 1, 1, 255}, {2, 2, 2, 255}},
-                                         {{9, 9, 9, 255}, {8, 8, 8, 255}, {7, 7, 7, 255}}},
-                                        {4, 5});
+  const BlenderConfig config = configOf(
+      {{{0, 0, 0, 255}, {1, 1, 1, 255}, {2, 2, 2, 255}}, {{9, 9, 9, 255}, {8, 8, 8, 255}, {7, 7, 7, 255}}}, {4, 5});
   EXPECT_EQ(blendBytes(config), 564u);
   EXPECT_TRUE(buildFrames(config, 564));
   const Result<BlendFrames> refused = buildFrames(config, 563);

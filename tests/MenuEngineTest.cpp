@@ -53,8 +53,8 @@ TEST_F(MenuEngine, LettersChooseCaseInsensitivelyAndConfirmationsTakeYOrN) {
 
 TEST_F(MenuEngine, NonAsciiAndPunctuationAreUndefinedItems) {
   EXPECT_EQ(run("\xE1\n?\n"), MenuResult::EndOfInput);
-  EXPECT_EQ(out.str(), kMain + "\n" + "\nMenu-item not defined.\n\n" + kMain + "\n" +
-                           "\nMenu-item not defined.\n\n" + kMain);
+  EXPECT_EQ(out.str(),
+            kMain + "\n" + "\nMenu-item not defined.\n\n" + kMain + "\n" + "\nMenu-item not defined.\n\n" + kMain);
   EXPECT_EQ(choice, ' ');  // the notice and the main menu both reset it
 }
 
@@ -110,8 +110,8 @@ TEST_F(MenuEngine, TextAtANumberPromptIsNamedAndAskedForAgainUntilTheInputEnds) 
   EXPECT_EQ(run("v\nnine and more\n4\nv\nagain"), MenuResult::EndOfInput);
   EXPECT_EQ(number, 4.0f);
   // The input ends inside the second non-number's line: nothing more is printed.
-  EXPECT_EQ(out.str(), kMain + "\nNumber:Not a number: \"nine\".\nNumber:\n" + kMain +
-                           "\nNumber:Not a number: \"again\".\n");
+  EXPECT_EQ(out.str(),
+            kMain + "\nNumber:Not a number: \"nine\".\nNumber:\n" + kMain + "\nNumber:Not a number: \"again\".\n");
 }
 
 }  // namespace

@@ -40,9 +40,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // A value: the word is named, the rest of its line goes, the prompt comes again.
         PromptCase{"CruncherValue", ZORVEL_CRUNCHER, "b\nb\nfast forward\n-x\n200\nx\nx\ny\n",
-                   kCruncherBanner + chosen(kMainMenu) + chosen(kMiscMenu) + kOpacity +
-                       "Not a number: \"fast\".\n" + kOpacity + "Not a number: \"-x\".\n" + kOpacity + "\n" +
-                       chosen(kMiscMenu) + chosen(kMainMenu) + chosen(kQuit)},
+                   kCruncherBanner + chosen(kMainMenu) + chosen(kMiscMenu) + kOpacity + "Not a number: \"fast\".\n" +
+                       kOpacity + "Not a number: \"-x\".\n" + kOpacity + "\n" + chosen(kMiscMenu) + chosen(kMainMenu) +
+                       chosen(kQuit)},
         // Each of the triple's three prompts asks again on its own; 12abc reads 12 and
         // leaves abc for the next prompt.
         PromptCase{"ScatterTriple", ZORVEL_CRUNCHER, "a\nb\n12abc\n7\n1e\n9\nx\nx\ny\n",

@@ -68,7 +68,8 @@ TEST_F(Recorder, TheDefaultCameraHoldsTheWholePictureAtHomeWithAMargin) {
     std::ostringstream text;
     text << p.w * p.h << " 1\n\n0\n";
     for (int r = 0; r < p.h; ++r)
-      for (int c = 0; c < p.w; ++c) text << c - p.w * 0.5 + 0.5 << " " << r - p.h * 0.5 + 0.5 << " " << (c % 3) * p.depth / 2 << "\n";
+      for (int c = 0; c < p.w; ++c)
+        text << c - p.w * 0.5 + 0.5 << " " << r - p.h * 0.5 + 0.5 << " " << (c % 3) * p.depth / 2 << "\n";
     folder.write("p.pPath", text.str());
     const ProgramRun run = record("p.pPath --size 400x300 --hold 0 -o -");
     ASSERT_EQ(run.status, 0) << run.err;

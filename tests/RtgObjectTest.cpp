@@ -5,11 +5,11 @@
 #include <algorithm>
 #include <sstream>
 
+#include "tests/TestSupport.h"
+#include "tests/ViewerTranscripts.h"
 #include "viewer/ObjectShape.h"
 #include "viewer/RtgObject.h"
 #include "viewer/RtgReport.h"
-#include "tests/TestSupport.h"
-#include "tests/ViewerTranscripts.h"
 
 namespace zorvel::test {
 namespace {
@@ -23,12 +23,13 @@ std::string crlf(const std::vector<std::string>& lines) {
 
 std::vector<std::string> attributeBlock(const std::vector<std::string>& values,
                                         const std::vector<std::string>& names = {}) {
-  static const std::vector<std::string> kNames = {
-      "OUTPUT_VERT_NORMS", "OUTPUT_VERT_COLORS", "OUTPUT_TEX_COORDS", "OUTPUT_POLY_NORMS",
-      "OUTPUT_HIERARCHY",  "OUTPUT_LOCAL",       "SHOW_INDEX_COUNTERS", "OUTPUT_MATERIALS",
-      "OUTPUT_ANIMATION",  "OUTPUT_ALL_NODES",   "OUTPUT_DECOMP",     "OUTPUT_DEGREES"};
+  static const std::vector<std::string> kNames = {"OUTPUT_VERT_NORMS",   "OUTPUT_VERT_COLORS", "OUTPUT_TEX_COORDS",
+                                                  "OUTPUT_POLY_NORMS",   "OUTPUT_HIERARCHY",   "OUTPUT_LOCAL",
+                                                  "SHOW_INDEX_COUNTERS", "OUTPUT_MATERIALS",   "OUTPUT_ANIMATION",
+                                                  "OUTPUT_ALL_NODES",    "OUTPUT_DECOMP",      "OUTPUT_DEGREES"};
   std::vector<std::string> lines;
-  for (std::size_t i = 0; i < 12; ++i) lines.push_back((names.empty() || i == 0 ? kNames[i] : names[i]) + " " + values[i]);
+  for (std::size_t i = 0; i < 12; ++i)
+    lines.push_back((names.empty() || i == 0 ? kNames[i] : names[i]) + " " + values[i]);
   return lines;
 }
 
@@ -36,25 +37,59 @@ std::vector<std::string> attributeBlock(const std::vector<std::string>& values,
 // attribute names after the first, polygons ending in "n" and in "RGB".
 std::string fullFile() {
   std::vector<std::string> lines = {"RTG scene export"};
-  const std::vector<std::string> misspelt = {"", "OUTPT_VERT_COLORS", "TEX", "x", "x", "x", "COUNTERS", "x", "ANIM",
-                                             "x", "x", "x"};
+  const std::vector<std::string> misspelt = {
+      "", "OUTPT_VERT_COLORS", "TEX", "x", "x", "x", "COUNTERS", "x", "ANIM", "x", "x", "x"};
   for (const std::string& l :
        attributeBlock({"on", "on", "on", "off", "off", "off", "on", "off", "on", "off", "off", "On"}, misspelt))
     lines.push_back(l);
-  for (const std::string& l : std::vector<std::string>{
-           "NUMBER_OF_OBJECTS 2",
-           "OBJECT_START tri", "3", "3", "3", "1",
-           "VERTEX list", "0 0 0 0", "1 1 0 0", "2 0 1 0",
-           "NORMAL", "0 0 0 1", "1 0 0 1", "2 0 0 1",
-           "TEXCOORD", "0 0 0", "1 1 0", "2 0 1",
-           "COLORS", "0 255 0 0 255", "1 0 255 0 255", "2 0 0 255 255",
-           "POLYGON", "v 0 1 2 n 7 8 9",
-           "OBJECT_START quad", "4", "0", "0", "2",
-           "VERTEX list", "0 0 0 0", "1 2 0 0", "2 2 2 0", "3 0 2 0",
-           "NORMAL", "TEXCOORD",
-           "COLORS", "0 1 1 1 1", "1 1 1 1 1", "2 1 1 1 1", "3 1 1 1 1", "4 1 1 1 1", "5 1 1 1 1",
-           "POLYGON", "header words v 3 4 5 RGB", "more words v 5 6 3 t",
-           "ANIMATION_LIST", "FRAME 0 OBJECT FRAME FRAME 1"})
+  for (const std::string& l : std::vector<std::string>{"NUMBER_OF_OBJECTS 2",
+                                                       "OBJECT_START tri",
+                                                       "3",
+                                                       "3",
+                                                       "3",
+                                                       "1",
+                                                       "VERTEX list",
+                                                       "0 0 0 0",
+                                                       "1 1 0 0",
+                                                       "2 0 1 0",
+                                                       "NORMAL",
+                                                       "0 0 0 1",
+                                                       "1 0 0 1",
+                                                       "2 0 0 1",
+                                                       "TEXCOORD",
+                                                       "0 0 0",
+                                                       "1 1 0",
+                                                       "2 0 1",
+                                                       "COLORS",
+                                                       "0 255 0 0 255",
+                                                       "1 0 255 0 255",
+                                                       "2 0 0 255 255",
+                                                       "POLYGON",
+                                                       "v 0 1 2 n 7 8 9",
+                                                       "OBJECT_START quad",
+                                                       "4",
+                                                       "0",
+                                                       "0",
+                                                       "2",
+                                                       "VERTEX list",
+                                                       "0 0 0 0",
+                                                       "1 2 0 0",
+                                                       "2 2 2 0",
+                                                       "3 0 2 0",
+                                                       "NORMAL",
+                                                       "TEXCOORD",
+                                                       "COLORS",
+                                                       "0 1 1 1 1",
+                                                       "1 1 1 1 1",
+                                                       "2 1 1 1 1",
+                                                       "3 1 1 1 1",
+                                                       "4 1 1 1 1",
+                                                       "5 1 1 1 1",
+                                                       "POLYGON",
+                                                       "header words v 3 4 5 RGB",
+                                                       "more words v 5 6 3 t",
+                                                       "ANIMATION_LIST",
+                                                       "FRAME 0 OBJECT FRAME FRAME 1"})
     lines.push_back(l);
   return crlf(lines);
 }
@@ -96,12 +131,32 @@ TEST(RtgReader, AnimationFramesCountOnlyWhenTheAttributeIsOn) {
 }
 
 TEST(RtgReader, ColoursAreNotReadWhileTheirAttributeIsOff) {
-  const std::string file = crlf({attributeBlock({"off", "off", "off", "off", "off", "off", "off", "off", "off", "off",
-                                                 "off", "off"})[0]}) +
-                           crlf({"OUTPUT_VERT_COLORS off", "OUTPUT_TEX_COORDS off", "a off", "b off", "c off",
-                                 "d off", "e off", "f off", "g off", "h off", "i off", "NUMBER_OF_OBJECTS 1",
-                                 "OBJECT_START o", "3", "", "1", "VERTEX x", "0 0 0", "1 0 0", "0 1 0", "COLORS",
-                                 "junk", "POLYGON", "v 0 1 2 n"});
+  const std::string file =
+      crlf({attributeBlock({"off", "off", "off", "off", "off", "off", "off", "off", "off", "off", "off", "off"})[0]}) +
+      crlf({"OUTPUT_VERT_COLORS off",
+            "OUTPUT_TEX_COORDS off",
+            "a off",
+            "b off",
+            "c off",
+            "d off",
+            "e off",
+            "f off",
+            "g off",
+            "h off",
+            "i off",
+            "NUMBER_OF_OBJECTS 1",
+            "OBJECT_START o",
+            "3",
+            "",
+            "1",
+            "VERTEX x",
+            "0 0 0",
+            "1 0 0",
+            "0 1 0",
+            "COLORS",
+            "junk",
+            "POLYGON",
+            "v 0 1 2 n"});
   RtgObject rtg;
   EXPECT_TRUE(readRtgObject(file, rtg));
   EXPECT_TRUE(rtg.colors().empty());
@@ -127,9 +182,8 @@ class BrokenRtgFile : public ::testing::Test {
 };
 
 std::string simpleFile(const std::string& counts, const std::string& body) {
-  return crlf({"OUTPUT_VERT_NORMS off", "OUTPUT_VERT_COLORS off", "OUTPUT_TEX_COORDS off", "a off", "b off",
-               "c off", "d off", "e off", "f off", "g off", "h off", "i off", "NUMBER_OF_OBJECTS 1",
-               "OBJECT_START o"}) +
+  return crlf({"OUTPUT_VERT_NORMS off", "OUTPUT_VERT_COLORS off", "OUTPUT_TEX_COORDS off", "a off", "b off", "c off",
+               "d off", "e off", "f off", "g off", "h off", "i off", "NUMBER_OF_OBJECTS 1", "OBJECT_START o"}) +
          counts + body;
 }
 
@@ -143,8 +197,7 @@ TEST_F(BrokenRtgFile, MissingKeywordsAreFaults) {
 
 TEST_F(BrokenRtgFile, TooFewRecordsOrPolygonsAreFaults) {
   expectRefused(simpleFile(crlf({"3", "", "1"}), crlf({"VERTEX x", "0 0 0", "1 0 0"})), "fewer VERTEX records");
-  expectRefused(simpleFile(crlf({"3", "", "2"}), crlf({"VERTEX x", "0 0 0", "1 0 0", "0 1 0", "POLYGON",
-                                                       "v 0 1 2 n"})),
+  expectRefused(simpleFile(crlf({"3", "", "2"}), crlf({"VERTEX x", "0 0 0", "1 0 0", "0 1 0", "POLYGON", "v 0 1 2 n"})),
                 "fewer polygons");
   expectRefused(simpleFile(crlf({"3", "", "1"}), crlf({"VERTEX x", "0 0 0", "1 0 0", "0 1 0", "POLYGON", "v 0 1 2"})),
                 "without its end word");
@@ -154,15 +207,14 @@ TEST_F(BrokenRtgFile, UnreadableNumbersAndBadIndicesAreFaults) {
   expectRefused(simpleFile(crlf({"three", "", "1"}), ""), "unreadable counts");
   expectRefused(simpleFile(crlf({"3", "", "1"}), crlf({"VERTEX x", "0 0 zero", "1 0 0", "0 1 0"})),
                 "fewer VERTEX records");
-  expectRefused(simpleFile(crlf({"3", "", "1"}),
-                           crlf({"VERTEX x", "0 0 0", "1 0 0", "0 1 0", "POLYGON", "v 0 1 x2 n"})),
-                "unreadable polygon index");
-  expectRefused(simpleFile(crlf({"3", "", "1"}),
-                           crlf({"VERTEX x", "0 0 0", "1 0 0", "0 1 0", "POLYGON", "v 0 1 3 n"})),
+  expectRefused(
+      simpleFile(crlf({"3", "", "1"}), crlf({"VERTEX x", "0 0 0", "1 0 0", "0 1 0", "POLYGON", "v 0 1 x2 n"})),
+      "unreadable polygon index");
+  expectRefused(simpleFile(crlf({"3", "", "1"}), crlf({"VERTEX x", "0 0 0", "1 0 0", "0 1 0", "POLYGON", "v 0 1 3 n"})),
                 "polygon index 3 outside the vertices");
-  expectRefused(simpleFile(crlf({"3", "", "1"}),
-                           crlf({"VERTEX x", "0 0 0", "1 0 0", "0 1 0", "POLYGON", "v 0 -1 2 n"})),
-                "outside the vertices");
+  expectRefused(
+      simpleFile(crlf({"3", "", "1"}), crlf({"VERTEX x", "0 0 0", "1 0 0", "0 1 0", "POLYGON", "v 0 -1 2 n"})),
+      "outside the vertices");
 }
 
 TEST_F(BrokenRtgFile, CountsBeyondWhatTheFileCanHoldAreRefusedBeforeAllocating) {
@@ -172,10 +224,10 @@ TEST_F(BrokenRtgFile, CountsBeyondWhatTheFileCanHoldAreRefusedBeforeAllocating) 
 
 TEST(RtgReader, SurplusObjectsAndRecordsAreIgnored) {
   RtgObject rtg;
-  EXPECT_TRUE(readRtgObject(simpleFile(crlf({"3", "", "1"}),
-                                       crlf({"VERTEX x", "0 0 0", "1 0 0", "0 1 0", "9 9 9", "POLYGON", "v 0 1 2 n",
+  EXPECT_TRUE(readRtgObject(
+      simpleFile(crlf({"3", "", "1"}), crlf({"VERTEX x", "0 0 0", "1 0 0", "0 1 0", "9 9 9", "POLYGON", "v 0 1 2 n",
                                              "v 2 1 0 n", "OBJECT_START extra", "1", "", "1", "VERTEX x", "5 5 5"})),
-                            rtg));
+      rtg));
   EXPECT_EQ(rtg.vertices().size(), 3u);
   EXPECT_EQ(rtg.polygonIndices().size(), 3u);
 }

@@ -35,8 +35,8 @@ std::string ScratchFolder::read(const std::string& name) const {
 }
 
 std::vector<std::uint8_t> tgaFile(const TgaHeader& s, const std::vector<std::uint8_t>& data) {
-  std::vector<std::uint8_t> f = {static_cast<std::uint8_t>(s.id.size()), s.colourMapType, s.imageType, 0, 0, 0, 0, 0,
-                                 0, 0, 0, 0};
+  std::vector<std::uint8_t> f = {
+      static_cast<std::uint8_t>(s.id.size()), s.colourMapType, s.imageType, 0, 0, 0, 0, 0, 0, 0, 0, 0};
   for (std::uint16_t v : {s.width, s.height}) {
     f.push_back(static_cast<std::uint8_t>(v & 0xFF));
     f.push_back(static_cast<std::uint8_t>(v >> 8));

@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <random>
 
-#include "tests/TestSupport.h"
 #include "cruncher/TextFileWriter.h"
+#include "tests/TestSupport.h"
 
 namespace zorvel::test {
 namespace {

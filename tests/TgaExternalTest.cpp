@@ -8,8 +8,8 @@
 #include <map>
 
 #include "common/BasicPixelImage.h"
-#include "tests/TestSupport.h"
 #include "common/TgaImage.h"
+#include "tests/TestSupport.h"
 
 namespace zorvel::test {
 namespace {

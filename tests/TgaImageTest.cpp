@@ -5,8 +5,8 @@
 #include <cstdlib>
 
 #include "common/BasicPixelImage.h"
-#include "tests/TestSupport.h"
 #include "common/TgaImage.h"
+#include "tests/TestSupport.h"
 
 namespace zorvel::test {
 namespace {
@@ -28,7 +28,8 @@ Result<TgaImage> decoded(const std::vector<std::uint8_t>& file) { return decodeT
 std::vector<std::uint8_t> samplePixels(std::size_t count, std::size_t bpp) {
   std::vector<std::uint8_t> p;
   for (std::size_t k = 0; k < count; ++k)
-    for (std::size_t b = 0; b < bpp; ++b) p.push_back(static_cast<std::uint8_t>((k / 3) * 17 + b * 5 + (k == count - 1 ? 99 : 0)));
+    for (std::size_t b = 0; b < bpp; ++b)
+      p.push_back(static_cast<std::uint8_t>((k / 3) * 17 + b * 5 + (k == count - 1 ? 99 : 0)));
   return p;
 }
 
@@ -83,8 +84,8 @@ INSTANTIATE_TEST_SUITE_P(
                       TypeCase{2, 32, 8, TgaImageKind::Rgba, true}, TypeCase{2, 32, 0, TgaImageKind::Rgba, true},
                       TypeCase{3, 32, 8, TgaImageKind::Grey, false}),
     [](const ::testing::TestParamInfo<TypeCase>& info) {
-      return "Type" + std::to_string(info.param.rawType) + "Bits" + std::to_string(info.param.bitsPerPixel) +
-             "Alpha" + std::to_string(info.param.descriptor & 0x0F);
+      return "Type" + std::to_string(info.param.rawType) + "Bits" + std::to_string(info.param.bitsPerPixel) + "Alpha" +
+             std::to_string(info.param.descriptor & 0x0F);
     });
 
 TEST(TgaReader, AOneByOneEncodedImageDecodesItsPixel) {
@@ -277,13 +278,13 @@ TEST(TgaFromAnExternalWriter, ImageMagickFilesLoadPixelForPixel) {
     const char* options;
     bool grey;
   };
-  for (const Variant v : {Variant{"-compress None", false}, Variant{"-compress RLE", false},
-                          Variant{"-colorspace Gray -type Grayscale -compress None", true},
-                          Variant{"-colorspace Gray -type Grayscale -compress RLE", true},
-                          Variant{"-alpha on -compress RLE", false}}) {
+  for (const Variant v :
+       {Variant{"-compress None", false}, Variant{"-compress RLE", false},
+        Variant{"-colorspace Gray -type Grayscale -compress None", true},
+        Variant{"-colorspace Gray -type Grayscale -compress RLE", true}, Variant{"-alpha on -compress RLE", false}}) {
     SCOPED_TRACE(v.options);
-    const std::string command = std::string(convert) + " '" + folder.file("in.ppm") + "' " + v.options + " '" +
-                                folder.file("out.tga") + "'";
+    const std::string command =
+        std::string(convert) + " '" + folder.file("in.ppm") + "' " + v.options + " '" + folder.file("out.tga") + "'";
     ASSERT_EQ(std::system(command.c_str()), 0);
     const Result<TgaImage> tga = readTgaFile(folder.file("out.tga"));
     ASSERT_TRUE(tga);

@@ -7,5 +7,6 @@
 
 int main() {
   static zorvel::ViewerScene scene;
-  return zorvel::runViewer(scene, std::cin, std::cout, std::cerr, [](zorvel::ViewerScene&, const zorvel::ObjectShape&) {});
+  return zorvel::runViewer(scene, std::cin, std::cout, std::cerr,
+                           [](zorvel::ViewerScene&, const zorvel::ObjectShape&) {});
 }

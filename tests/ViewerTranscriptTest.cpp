@@ -28,8 +28,8 @@ class ViewerDialogue : public ::testing::Test {
 
 TEST_F(ViewerDialogue, APathFileAloneIsEnoughToPlay) {
   folder.write("p.pPath", kPath);
-  expectTranscript("a\np.pPath\ng\ny\n", kViewerMenu + "pPath-file:\n" + kViewerMenu + kConfirm +
-                                             kAllUndefined + caching(2, 3) + "OpenGL...");
+  expectTranscript("a\np.pPath\ng\ny\n", kViewerMenu + "pPath-file:\n" + kViewerMenu + kConfirm + kAllUndefined +
+                                             caching(2, 3) + "OpenGL...");
 }
 
 TEST_F(ViewerDialogue, MissingShortAndGoodAttributeFilesPrintTheirStageLines) {
@@ -39,25 +39,23 @@ TEST_F(ViewerDialogue, MissingShortAndGoodAttributeFilesPrintTheirStageLines) {
   folder.write("good.pScale", "2\n0\n255\n");
   folder.write("good.pOpacity", "2\n9\n9\n");
   const std::string input1 = "a\np.pPath\nc\nmissing.pColor\nd\nshort.pOpacity\ne\ngood.pScale\n1\n3\ng\ny\n";
-  expectTranscript(input1, kViewerMenu + "pPath-file:\n" + kViewerMenu + "pColor-file:\n" + kViewerMenu +
-                               "pOpacity-file:\n" + kViewerMenu + "pScale-file:\nPixel scalar MIN:Pixel scalar MAX:" +
-                               kViewerMenu + kConfirm +
-                               stageLines("Attempt to open specified pColor-file failed.",
-                                          "Pixel color defaulted to white.") +
-                               stageLines("Number of pixels in pOpacity-file is not equal to number of pixels in "
-                                          "pPath-file.",
-                                          "Pixel opacity defaulted to 255.") +
-                               "Caching pScale-file...done\n\n" + caching(2, 3) + "OpenGL...",
+  expectTranscript(input1,
+                   kViewerMenu + "pPath-file:\n" + kViewerMenu + "pColor-file:\n" + kViewerMenu + "pOpacity-file:\n" +
+                       kViewerMenu + "pScale-file:\nPixel scalar MIN:Pixel scalar MAX:" + kViewerMenu + kConfirm +
+                       stageLines("Attempt to open specified pColor-file failed.", "Pixel color defaulted to white.") +
+                       stageLines("Number of pixels in pOpacity-file is not equal to number of pixels in "
+                                  "pPath-file.",
+                                  "Pixel opacity defaulted to 255.") +
+                       "Caching pScale-file...done\n\n" + caching(2, 3) + "OpenGL...",
                    "Zorvel-viewer: missing.pColor: no such file\n"
                    "Zorvel-viewer: short.pOpacity: counts 3 pixels where the pPath-file has 2\n");
   const std::string input2 = "a\np.pPath\nc\ngood.pColor\nd\ngood.pOpacity\ne\nmissing\n1\n1\ng\ny\n";
-  expectTranscript(input2, kViewerMenu + "pPath-file:\n" + kViewerMenu + "pColor-file:\n" + kViewerMenu +
-                               "pOpacity-file:\n" + kViewerMenu + "pScale-file:\nPixel scalar MIN:Pixel scalar MAX:" +
-                               kViewerMenu + kConfirm + "Caching pColor-file...done\n\n" +
-                               "Caching pOpacity-file...done\n\n" +
-                               stageLines("Attempt to open specified pScale-file failed.",
-                                          "Pixel scale defaulted to 1.0.") +
-                               caching(2, 3) + "OpenGL...",
+  expectTranscript(input2,
+                   kViewerMenu + "pPath-file:\n" + kViewerMenu + "pColor-file:\n" + kViewerMenu + "pOpacity-file:\n" +
+                       kViewerMenu + "pScale-file:\nPixel scalar MIN:Pixel scalar MAX:" + kViewerMenu + kConfirm +
+                       "Caching pColor-file...done\n\n" + "Caching pOpacity-file...done\n\n" +
+                       stageLines("Attempt to open specified pScale-file failed.", "Pixel scale defaulted to 1.0.") +
+                       caching(2, 3) + "OpenGL...",
                    "Zorvel-viewer: missing: no such file\n");
 }
 
@@ -80,13 +78,13 @@ TEST_F(ViewerDialogue, CountsThatDifferAreReportedPerFile) {
 
 TEST_F(ViewerDialogue, APathFileFailureShowsTheMenuOnceMoreAndSaysFarewell) {
   expectTranscript("g\ny\nf\ng\ny\n\n", kViewerMenu + kConfirm + kAllUndefined +
-                                             "Attempt to open specified pPath-file failed.\n\n" + kViewerMenu +
-                                             "\n----------------------------------------\n"
-                                             "pPathFile:\t\tUndefined\nRTG-file:\t\tUndefined\n"
-                                             "pColorFile:\t\tUndefined\npOpacityFile:\t\tUndefined\n"
-                                             "pScaleFile:\t\tUndefined\n"
-                                             "----------------------------------------\n\n" +
-                                             kViewerMenu + kConfirm + kViewerFarewell);
+                                            "Attempt to open specified pPath-file failed.\n\n" + kViewerMenu +
+                                            "\n----------------------------------------\n"
+                                            "pPathFile:\t\tUndefined\nRTG-file:\t\tUndefined\n"
+                                            "pColorFile:\t\tUndefined\npOpacityFile:\t\tUndefined\n"
+                                            "pScaleFile:\t\tUndefined\n"
+                                            "----------------------------------------\n\n" +
+                                            kViewerMenu + kConfirm + kViewerFarewell);
 }
 
 TEST_F(ViewerDialogue, UnplayablePathFilesAreRefusedWithTheirReason) {
@@ -94,22 +92,21 @@ TEST_F(ViewerDialogue, UnplayablePathFilesAreRefusedWithTheirReason) {
     const char* content;
     const char* reason;
   };
-  for (const Case c : {Case{"2 0\n", "holds no frames (frame count 0)"},
-                       Case{"2 -4\n", "holds no frames (frame count -4)"},
-                       Case{"two frames\n", "has no readable pixel and frame counts"},
-                       Case{"20000 900000000\n\n0\n1 2 3\n", "is too short for 20000 pixels in 900000000 frames"},
-                       Case{"4000000000 1\n", "is too short for 4000000000 pixels in 1 frames"},
-                       Case{"2 3\n\n0\n1 2", "is too short for 2 pixels in 3 frames"},
-                       Case{"2 1\n\n0\n1 2 3 4 5 x y z\n",
-                            "ends inside frame 0: there is no complete frame to play"}}) {
+  for (const Case c :
+       {Case{"2 0\n", "holds no frames (frame count 0)"}, Case{"2 -4\n", "holds no frames (frame count -4)"},
+        Case{"two frames\n", "has no readable pixel and frame counts"},
+        Case{"20000 900000000\n\n0\n1 2 3\n", "is too short for 20000 pixels in 900000000 frames"},
+        Case{"4000000000 1\n", "is too short for 4000000000 pixels in 1 frames"},
+        Case{"2 3\n\n0\n1 2", "is too short for 2 pixels in 3 frames"},
+        Case{"2 1\n\n0\n1 2 3 4 5 x y z\n", "ends inside frame 0: there is no complete frame to play"}}) {
     SCOPED_TRACE(c.content);
     folder.write("bad.pPath", c.content);
     std::string loading = kAllUndefined;
     if (std::string(c.content).rfind("2 1", 0) == 0)
       loading += "Number of pixels: 2\nNumber of frames: 1\nCaching frame 0...incomplete\n";
     expectTranscript("a\nbad.pPath\ng\ny\nx\ny\n",
-                     kViewerMenu + "pPath-file:\n" + kViewerMenu + kConfirm + loading + "pPath-file " +
-                         c.reason + ".\n\n" + kViewerMenu + kQuit,
+                     kViewerMenu + "pPath-file:\n" + kViewerMenu + kConfirm + loading + "pPath-file " + c.reason +
+                         ".\n\n" + kViewerMenu + kQuit,
                      std::string("Zorvel-viewer: bad.pPath: ") + c.reason + "\n");
   }
 }
@@ -163,8 +160,8 @@ TEST_F(ViewerDialogue, AFrameCacheBeyondTheMemoryAvailableIsRefusedWithBothSizes
       runProgram(ZORVEL_CONSOLE_VIEWER, folder.path(), "a\nbig.pPath\ng\ny\nx\ny\n", memoryLimit(100));
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.err.rfind("Zorvel-viewer: big.pPath: needs 108 MB of memory for its frames, but ", 0), 0u) << run.err;
-  const std::string start = kViewerBanner + kViewerMenu + "pPath-file:\n" + kViewerMenu + kConfirm +
-                            kAllUndefined + "pPath-file needs 108 MB of memory for its frames, but ";
+  const std::string start = kViewerBanner + kViewerMenu + "pPath-file:\n" + kViewerMenu + kConfirm + kAllUndefined +
+                            "pPath-file needs 108 MB of memory for its frames, but ";
   EXPECT_EQ(run.out.substr(0, start.size()), start);
   const std::string end = " MB are available.\n\n" + kViewerMenu + kQuit;
   ASSERT_GE(run.out.size(), end.size());
@@ -187,8 +184,7 @@ TEST_F(ViewerDialogue, ScaleClampsAndTheSwap) {
 TEST_F(ViewerDialogue, MenuAnswersDiscardOneCharacterAndBadAnswersLandInTheMenu) {
   // "gq": g is read and q discarded; the confirmation then reads k: not defined.
   expectTranscript("gq\nk\nbz\nobj.rtg\nf\ng\nn\nx\nn\nx\ny\n",
-                   kViewerMenu + kConfirm + "\nMenu-item not defined.\n\n" + kViewerMenu + "RTG-file:\n" +
-                       kViewerMenu +
+                   kViewerMenu + kConfirm + "\nMenu-item not defined.\n\n" + kViewerMenu + "RTG-file:\n" + kViewerMenu +
                        "\n----------------------------------------\n"
                        "pPathFile:\t\tUndefined\nRTG-file:\t\tobj.rtg\n"
                        "pColorFile:\t\tUndefined\npOpacityFile:\t\tUndefined\n"

@@ -23,8 +23,7 @@ struct PixelColours {
 Result<PixelColours> readColourFile(const std::string& fileName, std::uint32_t pixelCount);
 Result<std::vector<std::int32_t>> readOpacityFile(const std::string& fileName, std::uint32_t pixelCount);
 // Each value v becomes the drawn size pixelScaleFor(v, min, max).
-Result<std::vector<float>> readScaleFile(const std::string& fileName, std::uint32_t pixelCount, double min,
-                                         double max);
+Result<std::vector<float>> readScaleFile(const std::string& fileName, std::uint32_t pixelCount, double min, double max);
 
 // The drawn size for scale value v: min + (max - min) x (v / 255), in single precision.
 float pixelScaleFor(float v, double min, double max);

@@ -4,8 +4,8 @@
 #include <iosfwd>
 #include <vector>
 
-#include "viewer/RtgObject.h"
 #include "common/Vector3.h"
+#include "viewer/RtgObject.h"
 
 namespace zorvel {
 

@@ -5,8 +5,8 @@
 
 #include <algorithm>
 #include <cstring>
-#include <memory>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <thread>
 #include <vector>
@@ -158,8 +158,7 @@ std::optional<Split> findSplit(const ByteSource& source, std::uint64_t bodyStart
     if (end == got) break;
     std::int32_t frame = 0;
     TextScanner scan(std::string_view(window.get() + line, end - line));
-    if (scan.integer(frame) && scan.atEnd() && frame > 0 && frame < frames)
-      return Split{middle + line, frame};
+    if (scan.integer(frame) && scan.atEnd() && frame > 0 && frame < frames) return Split{middle + line, frame};
     line = end + 1;
   }
   return std::nullopt;
@@ -221,8 +220,7 @@ Result<ParticleAnimation> cache(const ByteSource& source, PathCacheListener& lis
   }
 
   if (complete < frames) listener.frameCached(complete, false);
-  if (complete == 0)
-    return failure(FailureKind::CutShort, "ends inside frame 0: there is no complete frame to play");
+  if (complete == 0) return failure(FailureKind::CutShort, "ends inside frame 0: there is no complete frame to play");
   animation.keepFrames(complete);
   return animation;
 }

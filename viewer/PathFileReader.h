@@ -50,7 +50,7 @@ struct PathReading {
 Result<ParticleAnimation> cachePathFile(const std::string& fileName, PathCacheListener& listener,
                                         std::uint64_t memoryBytes, const PathReading& reading = {});
 // The same on a path file's text held in memory.
-Result<ParticleAnimation> cachePathText(std::string_view text, PathCacheListener& listener,
-                                        std::uint64_t memoryBytes, const PathReading& reading = {});
+Result<ParticleAnimation> cachePathText(std::string_view text, PathCacheListener& listener, std::uint64_t memoryBytes,
+                                        const PathReading& reading = {});
 
 }  // namespace zorvel

@@ -7,9 +7,9 @@ namespace zorvel {
 namespace {
 
 const char* const kAttributeNames[RtgObject::kAttributeCount] = {
-    "OUTPUT_VERT_NORMS", "OUTPUT_VERT_COLORS",  "OUTPUT_TEX_COORDS", "OUTPUT_POLY_NORMS",
-    "OUTPUT_HIERARCHY",  "OUTPUT_LOCAL",        "SHOW_INDEX_COUNTERS", "OUTPUT_MATERIALS",
-    "OUTPUT_ANIMATION",  "OUTPUT_ALL_NODES",    "OUTPUT_DECOMP",     "OUTPUT_DEGREES"};
+    "OUTPUT_VERT_NORMS", "OUTPUT_VERT_COLORS", "OUTPUT_TEX_COORDS",   "OUTPUT_POLY_NORMS",
+    "OUTPUT_HIERARCHY",  "OUTPUT_LOCAL",       "SHOW_INDEX_COUNTERS", "OUTPUT_MATERIALS",
+    "OUTPUT_ANIMATION",  "OUTPUT_ALL_NODES",   "OUTPUT_DECOMP",       "OUTPUT_DEGREES"};
 
 bool isPolygonEnd(std::string_view word) { return word == "n" || word == "t" || word == "T" || word == "RGB"; }
 
@@ -37,10 +37,10 @@ class RtgReader {
   RtgReader(std::string_view file, RtgObject& object) : file_(file), o_(object) {}
 
   Result<void> read() {
-    for (const auto pass : {&RtgReader::readExportAttributes, &RtgReader::countAnimationFrames,
-                            &RtgReader::readObjectCount, &RtgReader::readObjectCounts, &RtgReader::readVertices,
-                            &RtgReader::readNormals, &RtgReader::readTexCoords, &RtgReader::readColors,
-                            &RtgReader::readPolygons})
+    for (const auto pass :
+         {&RtgReader::readExportAttributes, &RtgReader::countAnimationFrames, &RtgReader::readObjectCount,
+          &RtgReader::readObjectCounts, &RtgReader::readVertices, &RtgReader::readNormals, &RtgReader::readTexCoords,
+          &RtgReader::readColors, &RtgReader::readPolygons})
       if (const Result<void> passed = (this->*pass)(); !passed) return passed;
     return {};
   }
@@ -180,20 +180,20 @@ Result<void> RtgReader::readNormals() {
 Result<void> RtgReader::readTexCoords() {
   if (!o_.exportAttributes_[RtgObject::OutputTexCoords]) return {};
   return readSection("TEXCOORD", false, o_.texCoords_, widened(o_.texCoordCounts_),
-              [](TextScanner& scan, bool counter, RtgObject::TexCoord& t) {
-                float ignored;
-                return (!counter || scan.number(ignored)) && scan.number(t.u) && scan.number(t.v);
-              });
+                     [](TextScanner& scan, bool counter, RtgObject::TexCoord& t) {
+                       float ignored;
+                       return (!counter || scan.number(ignored)) && scan.number(t.u) && scan.number(t.v);
+                     });
 }
 
 Result<void> RtgReader::readColors() {
   if (!o_.exportAttributes_[RtgObject::OutputVertColors]) return {};
   return readSection("COLORS", false, o_.colors_, widened(o_.polygonCounts_, 3),
-              [](TextScanner& scan, bool counter, RtgObject::ColorRecord& c) {
-                std::int32_t ignored;
-                return (!counter || scan.integer(ignored)) && scan.integer(c.values[0]) &&
-                       scan.integer(c.values[1]) && scan.integer(c.values[2]) && scan.integer(c.values[3]);
-              });
+                     [](TextScanner& scan, bool counter, RtgObject::ColorRecord& c) {
+                       std::int32_t ignored;
+                       return (!counter || scan.integer(ignored)) && scan.integer(c.values[0]) &&
+                              scan.integer(c.values[1]) && scan.integer(c.values[2]) && scan.integer(c.values[3]);
+                     });
 }
 
 Result<void> RtgReader::readPolygons() {

@@ -2,11 +2,11 @@
 
 #include <ostream>
 
-#include "viewer/AttributeLoading.h"
 #include "common/ConsoleText.h"
 #include "common/MemoryBudget.h"
-#include "viewer/RtgReport.h"
 #include "common/WholeFile.h"
+#include "viewer/AttributeLoading.h"
+#include "viewer/RtgReport.h"
 
 namespace zorvel {
 
@@ -63,7 +63,8 @@ void reportStage(const Result<T>& values, const std::string& fileName, const Sta
                     : kind == FailureKind::CountMismatch ? lines.countDiffers
                     : kind == FailureKind::WrongFormat   ? lines.unreadable
                                                          : lines.cannotOpen;
-  out << why << std::endl << (kind == FailureKind::Undefined ? lines.undefinedDefault : lines.defaulted) << std::endl
+  out << why << std::endl
+      << (kind == FailureKind::Undefined ? lines.undefinedDefault : lines.defaulted) << std::endl
       << std::endl;
   if (kind != FailureKind::Undefined) printReason(err, program, fileName, values.failure().reason);
   useDefault();
@@ -87,8 +88,7 @@ void loadAttributeFiles(const ViewerAttributes& a, ViewerScene& scene, std::ostr
   // The opacity stage always writes alpha: from its file or the default.
   reportStage(
       readOpacityFile(a.pOpacityFile, n), a.pOpacityFile, kOpacityLines, out, err, program,
-      [&](const auto& v) { scene.pixelAlpha = v; },
-      [&] { scene.pixelAlpha.assign(n, 255); });
+      [&](const auto& v) { scene.pixelAlpha = v; }, [&] { scene.pixelAlpha.assign(n, 255); });
   reportStage(
       readScaleFile(a.pScaleFile, n, a.pScaleMin, a.pScaleMax), a.pScaleFile, kScaleLines, out, err, program,
       [&](const auto& v) { scene.pixelScale = v; }, [&] { scene.pixelScale.assign(n, 1.0f); });

@@ -21,8 +21,8 @@ void ViewerAttributes::setScaleMin(double value, std::ostream& out) {
 }
 
 void ViewerAttributes::setScaleMax(double value, std::ostream& out) {
-  storeMaxOverMin(clampWithMessage(value, kPixelScaleRange, "Pixel scalar constant MAX", out), pScaleMin,
-                  pScaleMax, "Pixel scalar constant", out);
+  storeMaxOverMin(clampWithMessage(value, kPixelScaleRange, "Pixel scalar constant MAX", out), pScaleMin, pScaleMax,
+                  "Pixel scalar constant", out);
 }
 
 void ViewerAttributes::printListing(std::ostream& out) const {

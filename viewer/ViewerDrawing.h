@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "common/ColorRGBA.h"
-#include "viewer/ObjectShape.h"
 #include "playback/SceneDrawing.h"
+#include "viewer/ObjectShape.h"
 #include "viewer/ViewerScene.h"
 
 namespace zorvel {

@@ -11,8 +11,7 @@
 
 namespace zorvel {
 
-int runViewer(ViewerScene& scene, std::istream& in, std::ostream& out, std::ostream& err,
-              const StartView& startView) {
+int runViewer(ViewerScene& scene, std::istream& in, std::ostream& out, std::ostream& err, const StartView& startView) {
   return runUntilMemoryRunsOut(kViewerName, out, err, [&] {
     out << "RTG: Creating RTG-object instance..." << std::flush;
     printLine(out, "done");

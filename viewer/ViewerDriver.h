@@ -15,7 +15,6 @@ using StartView = std::function<void(ViewerScene& scene, const ObjectShape& shap
 // files, frame cache, then "OpenGL..." and `startView`. After a path-file failure: the
 // menu once more and the farewell. Every console line of the viewer is printed here.
 // Returns the exit status (0; 1 only when memory ran out).
-int runViewer(ViewerScene& scene, std::istream& in, std::ostream& out, std::ostream& err,
-              const StartView& startView);
+int runViewer(ViewerScene& scene, std::istream& in, std::ostream& out, std::ostream& err, const StartView& startView);
 
 }  // namespace zorvel

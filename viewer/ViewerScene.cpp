@@ -19,7 +19,8 @@ ParticleAnimation ParticleAnimation::allocate(std::int32_t frameCount, std::uint
     void* block = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (block == MAP_FAILED) return animation;
     madvise(block, bytes, MADV_HUGEPAGE);
-    animation.block_ = std::unique_ptr<float[], MappedBlockRelease>(static_cast<float*>(block), MappedBlockRelease{bytes});
+    animation.block_ =
+        std::unique_ptr<float[], MappedBlockRelease>(static_cast<float*>(block), MappedBlockRelease{bytes});
   }
   animation.frameCount_ = frameCount;
   animation.pixelCount_ = pixelCount;

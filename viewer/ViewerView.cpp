@@ -4,10 +4,10 @@
 #include <iostream>
 #include <memory>
 
+#include "common/ProgramNames.h"
 #include "playback/PlaybackWindow.h"
 #include "viewer/ViewerControls.h"
 #include "viewer/ViewerDrawing.h"
-#include "common/ProgramNames.h"
 
 namespace zorvel {
 
