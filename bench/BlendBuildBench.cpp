@@ -12,7 +12,7 @@ int main() {
   config.minDisplacement = 0.5f;
   config.maxDisplacement = 6.0f;
   config.inbetweenCounts = {20, 20, 20};
-  for (int k = 0; k < 3; ++k) {
+  for (std::size_t k = 0; k < 3; ++k) {
     zorvel::KeyframeImage image;
     image.width = 200;
     image.height = 100;

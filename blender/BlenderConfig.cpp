@@ -15,11 +15,11 @@ class ConfigurationParser {
   ConfigurationParser(std::string_view text, ConfigurationText& config) : text_(text), scan_(text), config_(config) {}
 
   Result<void> parse() {
-    if (const Result<void> header = parseHeader(); !header) return header;
+    if (const Result<void> header = parseHeader(); !header) return header.failure();
     std::uint32_t frames = 0;
     for (std::size_t i = 0; i < *config_.keyframeCount; ++i) {
       const Result<void> entry = parseEntry(i, frames);
-      if (!entry) return entry;
+      if (!entry) return entry.failure();
     }
     // Frames come from the in-between counts: a set without any has nothing to play.
     if (frames == 0)

@@ -5,9 +5,10 @@
 namespace zorvel {
 
 void layOutPixels(KeyframeImage& image) {
+  const int width = static_cast<int>(image.width), height = static_cast<int>(image.height);
   std::size_t k = 0;
-  for (int r = 0; r < image.height; ++r)
-    for (int c = 0; c < image.width && k < image.records.size(); ++c, ++k)
+  for (int r = 0; r < height; ++r)
+    for (int c = 0; c < width && k < image.records.size(); ++c, ++k)
       image.records[k].position = gridPosition(c, r, image.width, image.height);
 }
 

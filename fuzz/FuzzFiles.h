@@ -38,7 +38,7 @@ inline const std::string& scratchFolder() {
 
 // Writes `size` bytes at `data` to the file `name` in the scratch folder; returns its path.
 inline std::string writeFile(const std::string& name, const std::uint8_t* data, std::size_t size) {
-  const std::string path = scratchFolder() + "/" + name;
+  std::string path = scratchFolder() + "/" + name;
   std::FILE* file = std::fopen(path.c_str(), "wb");
   if (file) {
     if (size > 0) std::fwrite(data, 1, size, file);

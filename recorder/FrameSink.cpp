@@ -261,7 +261,7 @@ std::string findProgram(const std::string& name, const char* path) {
   while (start <= folders.size()) {
     const std::size_t end = std::min(folders.find(':', start), folders.size());
     const std::string folder = folders.substr(start, end - start);
-    const std::string candidate = (folder.empty() ? "." : folder) + "/" + name;
+    std::string candidate = (folder.empty() ? "." : folder) + "/" + name;
     struct stat info {};
     if (::stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) && ::access(candidate.c_str(), X_OK) == 0)
       return candidate;

@@ -70,9 +70,9 @@ struct Timing {
     std::ostringstream text;
     text.setf(std::ios::fixed);
     text.precision(2);
-    text << "timing: " << frames << " frames in " << total << " s, " << frames / total << " frames/s; drawing "
-         << drawing.seconds() << " s, reading pixels " << reading.seconds() << " s, waiting for the encoder "
-         << writing.seconds() << " s";
+    text << "timing: " << frames << " frames in " << total << " s, " << static_cast<double>(frames) / total
+         << " frames/s; drawing " << drawing.seconds() << " s, reading pixels " << reading.seconds()
+         << " s, waiting for the encoder " << writing.seconds() << " s";
     return text.str();
   }
 };

@@ -105,7 +105,7 @@ struct OptionRule {
 // An option of one word, which `take` stores and says whether it was right; `why` is the
 // line when the word is missing or wrong.
 OptionRule oneWord(std::vector<std::string> names, const std::string& why,
-                   std::function<bool(RecorderOptions&, const std::string&)> take) {
+                   const std::function<bool(RecorderOptions&, const std::string&)>& take) {
   return {std::move(names), 1,
           [why, take](RecorderOptions& o, const std::vector<std::string>& w) {
             return take(o, w[0]) ? std::nullopt : std::optional<std::string>(why);

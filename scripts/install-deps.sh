@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ clang libclang-rt-dev
+  cmake ninja-build g++ clang libclang-rt-dev clang-format clang-tidy
   googletest libgtest-dev
   freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri libegl-dev libegl-mesa0
   xvfb xauth xfonts-base xdotool x11-apps x11-utils imagemagick python3 ffmpeg

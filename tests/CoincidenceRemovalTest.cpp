@@ -49,7 +49,7 @@ TEST_P(IndexedCoincidenceRemoval, GivesThePairwisePositionsWithTheSameDraws) {
   image.depth = 1.0f;
   image.scatterVolumeScalar = {c.sigma, c.sigma, 1.0f};
   image.scatterVolumeSize = {c.width * c.sigma + 2, c.height * c.sigma + 2, 3.0f};
-  image.records.resize(static_cast<std::size_t>(c.width * c.height));
+  image.records.resize(static_cast<std::size_t>(c.width) * static_cast<std::size_t>(c.height));
 
   RandomGenerator start(c.seed);
   for (PixelParticle& p : image.records) p.position = p.nextPosition = image.randomPosition(start);

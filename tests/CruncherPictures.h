@@ -11,7 +11,7 @@ inline PixelImage imageOfSize(int width, int height) {
   PixelImage image;
   image.width = static_cast<float>(width);
   image.height = static_cast<float>(height);
-  image.records.resize(static_cast<std::size_t>(width * height));
+  image.records.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
   image.pixelCount = static_cast<std::uint32_t>(width * height);
   return image;
 }

@@ -133,7 +133,7 @@ TEST_F(FrameLoop, PathFilesFromOneAndSeveralThreadsAreByteIdentical) {
 TEST_F(FrameLoop, AnEarlierRangeSlowerThanTheLastKeepsTheLoopGoingUntilItIsHome) {
   // The first half of the particles slow, the second fast: the last range is home long
   // before the first.
-  const auto slowThenFast = [](std::size_t k) { return k < 70 * 30 ? 0.3f : 2.5f; };
+  const auto slowThenFast = [](std::size_t k) { return k < std::size_t{70} * 30 ? 0.3f : 2.5f; };
   const std::string oneThread = pathFileText(folder, 11, 1, slowThenFast);
   const std::string twoThreads = pathFileText(folder, 11, 2, slowThenFast);
   EXPECT_TRUE(twoThreads == oneThread);

@@ -108,7 +108,7 @@ TEST(Stepping, SegmentsWithoutFramesArePassedOver) {
   BlendPlayback p = startOfBlend(set);
   std::vector<std::pair<int, int>> seen;
   for (int i = 0; i < 7; ++i) {
-    seen.push_back({p.currentFrame, p.currentKeyframe});
+    seen.emplace_back(p.currentFrame, p.currentKeyframe);
     stepBlend(p, set);
   }
   EXPECT_EQ(seen, (std::vector<std::pair<int, int>>{{0, 1}, {1, 1}, {2, 3}, {0, 1}, {1, 1}, {2, 3}, {0, 1}}));

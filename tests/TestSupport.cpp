@@ -125,7 +125,7 @@ bool canLimitMemory() {
 
 fs::path externalTgaFolder() {
   for (fs::path p = fs::path(ZORVEL_SOURCE_DIR); !p.empty() && p != p.root_path(); p = p.parent_path()) {
-    const fs::path candidate = p.parent_path() / "shared" / "testdata" / "tga-external";
+    fs::path candidate = p.parent_path() / "shared" / "testdata" / "tga-external";
     if (fs::exists(candidate / "MANIFEST.tsv")) return candidate;
   }
   return {};

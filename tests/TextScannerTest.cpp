@@ -14,6 +14,13 @@
 namespace zorvel::test {
 namespace {
 
+// A float's bits: equal bits are the same float, -0 and +0 apart.
+std::uint32_t bitsOf(float value) {
+  std::uint32_t bits = 0;
+  std::memcpy(&bits, &value, sizeof bits);
+  return bits;
+}
+
 // What stream extraction makes of `text`: whether it read a T, the value, and the
 // text left after it.
 template <class T>
@@ -102,7 +109,7 @@ TEST(NumberReading, AcceptsExactlyWhatStreamExtractionAccepts) {
     const Extraction<float> stream = byStream<float>(text), scanner = byScanner<float>(text);
     EXPECT_EQ(scanner.ok, stream.ok);
     if (!stream.ok) continue;
-    EXPECT_EQ(std::memcmp(&scanner.value, &stream.value, sizeof(float)), 0) << scanner.value << " " << stream.value;
+    EXPECT_EQ(bitsOf(scanner.value), bitsOf(stream.value)) << scanner.value << " " << stream.value;
     EXPECT_EQ(scanner.rest, stream.rest);
   }
   for (const char* text : kNumberTexts) {
@@ -141,7 +148,7 @@ TEST(NumberReading, ShortDecimalsGiveTheFloatsStrtofGives) {
     float fast = 0;
     ASSERT_TRUE(scan.number(fast)) << text;
     const float general = std::strtof(text.c_str(), nullptr);
-    ASSERT_EQ(std::memcmp(&fast, &general, sizeof(float)), 0) << text << ": " << fast << " against " << general;
+    ASSERT_EQ(bitsOf(fast), bitsOf(general)) << text << ": " << fast << " against " << general;
   }
 }
 

@@ -50,7 +50,7 @@ class EveryAcceptedTypeAndDepth : public ::testing::TestWithParam<TypeCase> {};
 TEST_P(EveryAcceptedTypeAndDepth, RawAndRunLengthTwinsDecodeToTheSameBuffer) {
   const TypeCase c = GetParam();
   const std::size_t bpp = c.bitsPerPixel / 8;
-  const std::vector<std::uint8_t> pixels = samplePixels(7 * 5, bpp);  // rows of 7: runs cross row ends
+  const std::vector<std::uint8_t> pixels = samplePixels(std::size_t{7} * 5, bpp);  // rows of 7: runs cross row ends
   TgaHeader header;
   header.width = 7;
   header.height = 5;
@@ -295,8 +295,9 @@ TEST(TgaFromAnExternalWriter, ImageMagickFilesLoadPixelForPixel) {
     // its origin bits say; the reader keeps file order.
     for (int r = 0; r < h; ++r) {
       for (int c = 0; c < w; ++c) {
-        const ColorRGBA want = colours[static_cast<std::size_t>(r * w + c)];
-        const ColorRGBA got = image.records[static_cast<std::size_t>(r * w + c)].colour;
+        const std::size_t k = static_cast<std::size_t>(r) * static_cast<std::size_t>(w) + static_cast<std::size_t>(c);
+        const ColorRGBA want = colours[k];
+        const ColorRGBA got = image.records[k].colour;
         if (v.grey) {
           EXPECT_EQ(got.red, got.green);
           EXPECT_EQ(got.red, got.blue);

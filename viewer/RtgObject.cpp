@@ -41,7 +41,7 @@ class RtgReader {
          {&RtgReader::readExportAttributes, &RtgReader::countAnimationFrames, &RtgReader::readObjectCount,
           &RtgReader::readObjectCounts, &RtgReader::readVertices, &RtgReader::readNormals, &RtgReader::readTexCoords,
           &RtgReader::readColors, &RtgReader::readPolygons})
-      if (const Result<void> passed = (this->*pass)(); !passed) return passed;
+      if (const Result<void> passed = (this->*pass)(); !passed) return passed.failure();
     return {};
   }
 
