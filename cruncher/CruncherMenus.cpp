@@ -15,18 +15,9 @@ MenuItem values(char letter, const char* text, int backTo, std::function<bool(Pr
   return item;
 }
 
-}  // namespace
+using Action = MenuItem::Action;
 
-MenuSystem cruncherMenus(CruncherAttributes& a) {
-  using Action = MenuItem::Action;
-  MenuSystem system;
-  system.style.resetBeforeMenu = MenuStyle::ChoiceReset::EveryMenu;
-  system.style.afterChoice = MenuStyle::AfterRead::PrintLineEnd;
-  system.style.resetBeforeActionConfirm = true;
-  system.style.resetBeforeQuitConfirm = true;
-  system.style.lineEndAfterQuitAnswer = true;
-  system.style.emptyLineBeforeListing = false;
-
+Menu mainMenu(CruncherAttributes& a) {
   Menu main;
   main.items.push_back(menuItem('A', "A. Define essential attributes", Action::OpenMenu, kEssentialMenu));
   main.items.push_back(menuItem('B', "B. Define miscellaneous attributes", Action::OpenMenu, kMiscellaneousMenu));
@@ -35,7 +26,10 @@ MenuSystem cruncherMenus(CruncherAttributes& a) {
   main.items.push_back(listing);
   main.items.push_back(menuItem('D', "D. Do the number crunching", Action::ConfirmAction));
   main.items.push_back(menuItem('X', "X. Exit Zorvel-cruncher", Action::ConfirmQuit));
+  return main;
+}
 
+Menu essentialMenu(CruncherAttributes& a) {
   Menu essential;
   essential.items.push_back(values('A', "A. Define color map", kEssentialMenu,
                                    [&a](Prompter& p) { return p.readWord("Color map:", a.pColorMap); }));
@@ -48,7 +42,10 @@ MenuSystem cruncherMenus(CruncherAttributes& a) {
     return true;
   }));
   essential.items.push_back(menuItem('X', "X. Show main menu", Action::OpenMenu, kMainMenu));
+  return essential;
+}
 
+Menu miscellaneousMenu(CruncherAttributes& a) {
   Menu misc;
   misc.items.push_back(values('A', "A. Define opacity map", kMiscellaneousMenu,
                               [&a](Prompter& p) { return p.readWord("Opacity map:", a.pOpacityMap); }));
@@ -86,8 +83,20 @@ MenuSystem cruncherMenus(CruncherAttributes& a) {
     return true;
   }));
   misc.items.push_back(menuItem('X', "X. Show main menu", Action::OpenMenu, kMainMenu));
+  return misc;
+}
 
-  system.menus = {main, essential, misc};
+}  // namespace
+
+MenuSystem cruncherMenus(CruncherAttributes& a) {
+  MenuSystem system;
+  system.style.resetBeforeMenu = MenuStyle::ChoiceReset::EveryMenu;
+  system.style.afterChoice = MenuStyle::AfterRead::PrintLineEnd;
+  system.style.resetBeforeActionConfirm = true;
+  system.style.resetBeforeQuitConfirm = true;
+  system.style.lineEndAfterQuitAnswer = true;
+  system.style.emptyLineBeforeListing = false;
+  system.menus = {mainMenu(a), essentialMenu(a), miscellaneousMenu(a)};
   return system;
 }
 
