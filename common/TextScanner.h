@@ -75,35 +75,48 @@ class TextScanner {
 
   // A decimal number into a float, as stream extraction reads it (the grammar of
   // TextGrammar.h: no nan, inf, hexadecimal or second sign). A value beyond the float
-  // range fails, while one below it reads as the nearest float, zero included. Plain
-  // decimals of up to seven digits take an exact fast path (a whole number divided by a
-  // power of ten, both exact in a float, gives the correctly rounded value); the rest is
-  // converted by strtof.
+  // range fails, while one below it reads as the nearest float, zero included. The
+  // common number, a sign, up to seven digits and a decimal point, is read in one pass:
+  // its digits m, below 10^7, times 10^-k in double precision round to the float nearest
+  // to m / 10^k, as the general conversion gives it (the product is within 2^-52 of the
+  // quotient, which lies at least 2^-48 from the midpoint between two floats, and never
+  // on one). A number with an exponent or more digits goes through the grammar and the
+  // general conversion.
   bool number(float& value) {
     skipSpace();
-    const char* begin = text_.data() + pos_;
-    const char* end = numberEnd(begin, text_.data() + text_.size());
-    if (end == begin) return false;
-    const char* p = begin + (*begin == '-' || *begin == '+');
+    const char* const begin = text_.data() + pos_;
+    const char* const textEnd = text_.data() + text_.size();
+    const char* p = begin;
+    const bool negative = p != textEnd && *p == '-';
+    if (p != textEnd && (*p == '-' || *p == '+')) ++p;
+    // The whole part, then the fraction: two tight loops.
     std::uint32_t mantissa = 0;
-    int digits = 0, fraction = -1;
-    for (; p != end && digits <= 7; ++p) {
-      if (*p == '.') {
-        fraction = 0;
-      } else if (isDecimalDigit(*p)) {
-        mantissa = mantissa * 10 + static_cast<std::uint32_t>(*p - '0');
-        ++digits;
-        fraction += fraction >= 0;
-      } else {
-        break;  // an exponent
-      }
+    const char* const digitsStart = p;
+    for (unsigned digit; p != textEnd && (digit = static_cast<unsigned char>(*p) - unsigned{'0'}) < 10; ++p)
+      mantissa = mantissa * 10 + digit;
+    int digits = static_cast<int>(p - digitsStart), fraction = 0;
+    if (p != textEnd && *p == '.') {
+      const char* const point = ++p;
+      for (unsigned digit; p != textEnd && (digit = static_cast<unsigned char>(*p) - unsigned{'0'}) < 10; ++p)
+        mantissa = mantissa * 10 + digit;
+      fraction = static_cast<int>(p - point);
+      digits += fraction;
     }
-    if (p != end || digits > 7) return convert(begin, end, value);
-    static constexpr float kPowers[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f};
-    const float magnitude = static_cast<float>(mantissa) / kPowers[fraction < 0 ? 0 : fraction];
-    value = *begin == '-' ? -magnitude : magnitude;
-    pos_ = static_cast<std::size_t>(end - text_.data());
+    // More digits than the exact path takes (the mantissa may have wrapped), or an
+    // exponent: the general conversion.
+    if (digits > 7 || (p != textEnd && (*p == 'e' || *p == 'E'))) return convert(begin, textEnd, value);
+    if (digits == 0) return false;
+    static constexpr double kInversePowers[] = {1e0, 1e-1, 1e-2, 1e-3, 1e-4, 1e-5, 1e-6, 1e-7};
+    const float magnitude = static_cast<float>(mantissa * kInversePowers[fraction]);
+    value = negative ? -magnitude : magnitude;
+    pos_ = static_cast<std::size_t>(p - text_.data());
     return true;
+  }
+
+  // The text from the next word on (white space skipped).
+  std::string_view upcoming() {
+    skipSpace();
+    return {text_.data() + pos_, text_.size() - pos_};
   }
 
   // Moves the read position `n` bytes forward (not past the end).
@@ -116,8 +129,11 @@ class TextScanner {
   std::size_t remaining() const { return text_.size() - pos_; }
 
  private:
-  // The general conversion of the number text [begin, end), which has been checked.
-  bool convert(const char* begin, const char* end, float& value) {
+  // The general conversion of the number the grammar finds at `begin`; rare in the files,
+  // so kept out of the common path.
+  [[gnu::noinline, gnu::cold]] bool convert(const char* begin, const char* textEnd, float& value) {
+    const char* end = numberEnd(begin, textEnd);
+    if (end == begin) return false;
     const std::string number(begin, end);
     char* stop = nullptr;
     const float converted = std::strtof(number.c_str(), &stop);

@@ -1,5 +1,8 @@
 #include "common/WholeFile.h"
 
+#include <sys/mman.h>
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -41,6 +44,36 @@ Result<FileText> readWholeFile(const std::string& fileName) {
   }
   if (std::ferror(file)) return failure(FailureKind::CannotOpen, "cannot be read");
   return FileText(std::move(bytes), size);
+}
+
+Result<MappedFile> MappedFile::open(const std::string& fileName) {
+  const Result<FileHandle> file = openReadable(fileName);
+  if (!file) return file.failure();
+  struct stat info {};
+  const int fd = fileno(file.value().get());
+  if (fstat(fd, &info) != 0)
+    return failure(FailureKind::CannotOpen, std::string("cannot be read: ") + std::strerror(errno));
+  const std::size_t size = static_cast<std::size_t>(info.st_size);
+  if (size == 0) return MappedFile(nullptr, 0);
+  void* data = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+  if (data == MAP_FAILED)
+    return failure(FailureKind::CannotOpen, std::string("cannot be read: ") + std::strerror(errno));
+  return MappedFile(static_cast<const char*>(data), size);
+}
+
+MappedFile::MappedFile(MappedFile&& other) noexcept : data_(other.data_), size_(other.size_) {
+  other.data_ = nullptr;
+  other.size_ = 0;
+}
+
+MappedFile& MappedFile::operator=(MappedFile&& other) noexcept {
+  std::swap(data_, other.data_);
+  std::swap(size_, other.size_);
+  return *this;
+}
+
+MappedFile::~MappedFile() {
+  if (data_) munmap(const_cast<char*>(data_), size_);
 }
 
 Result<std::string> readFileStart(const std::string& fileName, std::size_t limit) {

@@ -38,6 +38,24 @@ class FileText {
 // The whole content of a plain file, or why it cannot be had.
 Result<FileText> readWholeFile(const std::string& fileName);
 
+// A plain file mapped into memory, read-only: its bytes without a copy, the pages read
+// in ahead. Owns the mapping; movable, not copyable.
+class MappedFile {
+ public:
+  // The file mapped, or why it cannot be (as openReadable says, or the system's words).
+  static Result<MappedFile> open(const std::string& fileName);
+  MappedFile(MappedFile&& other) noexcept;
+  MappedFile& operator=(MappedFile&& other) noexcept;
+  ~MappedFile();
+
+  std::string_view view() const { return {data_, size_}; }
+
+ private:
+  MappedFile(const char* data, std::size_t size) : data_(data), size_(size) {}
+  const char* data_ = nullptr;
+  std::size_t size_ = 0;
+};
+
 // At most the first `limit` bytes of a plain file, or why it cannot be opened.
 Result<std::string> readFileStart(const std::string& fileName, std::size_t limit);
 

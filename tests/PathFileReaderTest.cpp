@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "tests/TestSupport.h"
 #include "viewer/PathFileReader.h"
 
@@ -38,8 +41,9 @@ TEST_F(PathFileCaching, CachingFillsEveryFramesPositionsInOneBlock) {
   EXPECT_EQ(animation->frame(1).coordinates, animation->frame(0).coordinates + 9);
 }
 
-TEST_F(PathFileCaching, AFileReadInChunksGivesTheSameFramesAsTextReadAtOnce) {
-  // About 9 MB: the reader takes it in several pieces, with numbers across their seams.
+TEST_F(PathFileCaching, AStreamReadInChunksGivesTheCachedFramesOneByOne) {
+  // About 9 MB: the stream takes it in pieces of every size, with numbers across their
+  // seams; the cache maps it whole and reads it on two threads.
   const std::uint32_t pixels = 3001;
   const int frames = 150;
   std::string text = std::to_string(pixels) + " " + std::to_string(frames) + "          \n\n";
@@ -49,24 +53,31 @@ TEST_F(PathFileCaching, AFileReadInChunksGivesTheSameFramesAsTextReadAtOnce) {
       text += std::to_string(f * 0.5 - p) + " " + std::to_string(p % 97) + ".25 -" + std::to_string(f % 7) + "\n";
   }
   folder.write("big.pPath", text);
-  CachingLog chunkedLog, wholeLog;
-  const Result<ParticleAnimation> chunked = cachePathFile(folder.file("big.pPath"), chunkedLog, kPlentyOfMemory);
-  const Result<ParticleAnimation> whole = cachePathText(text, wholeLog, kPlentyOfMemory);
-  ASSERT_TRUE(chunked);
-  ASSERT_TRUE(whole);
-  EXPECT_EQ(chunkedLog.text, wholeLog.text);
-  ASSERT_EQ(chunked->frameCount(), frames);
-  for (int f = 0; f < frames; ++f)
-    for (std::uint32_t p = 0; p < pixels; ++p)
-      ASSERT_EQ(chunked->frame(f).position(p), whole->frame(f).position(p)) << "frame " << f << " pixel " << p;
-  EXPECT_EQ(whole->frame(149).position(3000), (Vector3{74.5f - 3000, 90.25f, -2}));
+  CachingLog log;
+  const Result<ParticleAnimation> cached = cachePathFile(folder.file("big.pPath"), log, kPlentyOfMemory);
+  ASSERT_TRUE(cached);
+  ASSERT_EQ(cached->frameCount(), frames);
+  EXPECT_EQ(cached->frame(149).position(3000), (Vector3{74.5f - 3000, 90.25f, -2}));
+  for (const std::size_t chunk : {std::size_t{7}, std::size_t{4096}, std::size_t{1} << 22}) {
+    SCOPED_TRACE(chunk);
+    Result<PathFrameStream> stream = PathFrameStream::open(folder.file("big.pPath"), chunk);
+    ASSERT_TRUE(stream);
+    EXPECT_EQ(stream->pixelCount(), pixels);
+    EXPECT_EQ(stream->frameCount(), frames);
+    std::vector<float> frame(std::size_t{pixels} * 3);
+    for (int f = 0; f < frames; ++f) {
+      ASSERT_TRUE(stream->readFrame(frame.data())) << "frame " << f;
+      ASSERT_TRUE(std::equal(frame.begin(), frame.end(), cached->frame(f).coordinates)) << "frame " << f;
+    }
+    EXPECT_FALSE(stream->readFrame(frame.data()));
+  }
 }
 
 TEST_F(PathFileCaching, TwoThreadsCacheWhatOneThreadCachesWhereverTheLinesBreak) {
-  // The second thread starts at a line that holds one number, taken for a frame's
-  // number; where it is none (one coordinate a line) or there is no such line (all on
-  // one line), the first thread must notice and read on alone. Small chunks put seams
-  // everywhere.
+  // Each piece after the first starts at a line that holds one number, taken for a
+  // frame's number; where it is none (one coordinate a line) or there is no such line
+  // (all on one line), the piece before must notice and the reading go on from there.
+  // Pieces of a few hundred bytes put such starts everywhere.
   const std::uint32_t pixels = 40;
   const int frames = 30;
   const auto layout = [&](const char* afterCoordinate, const char* afterPixel, const char* afterFrameNumber) {
@@ -82,8 +93,8 @@ TEST_F(PathFileCaching, TwoThreadsCacheWhatOneThreadCachesWhereverTheLinesBreak)
   for (const std::string& text : {layout(" ", "\n", "\n"), layout("\n", "\n", "\n"), layout(" ", " ", " ")}) {
     SCOPED_TRACE(text.substr(0, 40));
     CachingLog alone, split;
-    const Result<ParticleAnimation> one = cachePathText(text, alone, kPlentyOfMemory, {1, 64, 0});
-    const Result<ParticleAnimation> two = cachePathText(text, split, kPlentyOfMemory, {2, 64, 0});
+    const Result<ParticleAnimation> one = cachePathText(text, alone, kPlentyOfMemory, {1, 0});
+    const Result<ParticleAnimation> two = cachePathText(text, split, kPlentyOfMemory, {2, 0, 300});
     ASSERT_TRUE(one);
     ASSERT_TRUE(two);
     EXPECT_EQ(split.text, alone.text);
@@ -94,8 +105,8 @@ TEST_F(PathFileCaching, TwoThreadsCacheWhatOneThreadCachesWhereverTheLinesBreak)
     // Cut inside the second half, both give the same complete frames.
     const std::string cut = text.substr(0, text.size() * 3 / 4);
     CachingLog cutAlone, cutSplit;
-    const Result<ParticleAnimation> cutOne = cachePathText(cut, cutAlone, kPlentyOfMemory, {1, 64, 0});
-    const Result<ParticleAnimation> cutTwo = cachePathText(cut, cutSplit, kPlentyOfMemory, {2, 64, 0});
+    const Result<ParticleAnimation> cutOne = cachePathText(cut, cutAlone, kPlentyOfMemory, {1, 0});
+    const Result<ParticleAnimation> cutTwo = cachePathText(cut, cutSplit, kPlentyOfMemory, {2, 0, 300});
     ASSERT_TRUE(cutOne);
     ASSERT_TRUE(cutTwo);
     EXPECT_EQ(cutSplit.text, cutAlone.text);

@@ -3,11 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <random>
 #include <sstream>
+#include <vector>
 
 #include "common/TextScanner.h"
 
@@ -127,6 +129,36 @@ TEST(NumberReading, AcceptsExactlyWhatStreamExtractionAccepts) {
     if (unsignedStream.ok) {
       EXPECT_EQ(unsignedScanner.value, unsignedStream.value);
       EXPECT_EQ(unsignedScanner.rest, unsignedStream.rest);
+    }
+  }
+}
+
+TEST(NumberReading, EveryNumberOfFourDigitsGivesTheFloatStrtofGives) {
+  // Every number the cruncher can write for a coordinate has at most four significant
+  // digits: each of them, with the point at every place (leading zeros up to seven
+  // digits) and in exponent form, either sign.
+  for (int m = 0; m < 10000; ++m) {
+    const std::string digits = std::to_string(m);
+    std::vector<std::string> texts;
+    for (std::size_t zeros = 0; zeros + digits.size() <= 7; ++zeros) {
+      const std::string all = std::string(zeros, '0') + digits;
+      for (std::size_t point = 1; point <= all.size(); ++point)
+        texts.push_back(all.substr(0, point) + (point < all.size() ? "." + all.substr(point) : ""));
+    }
+    for (const char* exponent : {"e-45", "e-38", "e-05", "e+04", "e+38"}) texts.push_back(digits + exponent);
+    for (const std::string& unsigned_ : texts) {
+      for (const std::string& text : {unsigned_, "-" + unsigned_}) {
+        TextScanner scan(text);
+        float read = 0;
+        char* end = nullptr;
+        const float general = std::strtof(text.c_str(), &end);
+        if (std::isinf(general)) {
+          EXPECT_FALSE(scan.number(read)) << text;
+          continue;
+        }
+        ASSERT_TRUE(scan.number(read)) << text;
+        ASSERT_EQ(bitsOf(read), bitsOf(general)) << text << ": " << read << " against " << general;
+      }
     }
   }
 }

@@ -4,14 +4,15 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <filesystem>
-#include <memory>
 #include <optional>
 #include <thread>
 #include <vector>
 
 #include "common/MemoryBudget.h"
+#include "common/TextGrammar.h"
 #include "common/TextScanner.h"
 #include "common/WholeFile.h"
 
@@ -19,7 +20,8 @@ namespace zorvel {
 
 namespace {
 
-// Where the bytes come from: a file read at offsets, or text in memory.
+// Where the bytes come from: text in memory (a mapped file or a string), or a file
+// read at offsets.
 class ByteSource {
  public:
   explicit ByteSource(std::string_view text) : text_(text), size_(text.size()) {}
@@ -29,12 +31,14 @@ class ByteSource {
   }
 
   std::uint64_t size() const { return size_; }
+  bool inMemory() const { return fd_ < 0; }
+  std::string_view text() const { return text_; }
 
   // Up to `n` bytes at `offset` into `to`; fewer only at the end (or a read error).
   std::size_t read(char* to, std::size_t n, std::uint64_t offset) const {
     if (offset >= size_) return 0;
     n = static_cast<std::size_t>(std::min<std::uint64_t>(n, size_ - offset));
-    if (fd_ < 0) {
+    if (inMemory()) {
       std::memcpy(to, text_.data() + offset, n);
       return n;
     }
@@ -53,13 +57,23 @@ class ByteSource {
   std::uint64_t size_ = 0;
 };
 
-// Numbers read from a source from a given offset on, a chunk at a time. Each piece
-// handed to the scanner ends at white space, so no number is cut; the unfinished word
-// at a chunk's end moves to the front of the next.
+// Numbers read from a source from a given offset on. Text in memory is scanned where it
+// lies; a file is read `chunkBytes` at a time, each piece handed to the scanner ending
+// at white space, so that no number is cut: the unfinished word at a chunk's end moves
+// to the front of the next.
 class NumberReader {
  public:
   NumberReader(const ByteSource& source, std::uint64_t begin, std::size_t chunkBytes)
-      : source_(source), buffer_(std::max<std::size_t>(chunkBytes, 1)), next_(begin), scan_(std::string_view()) {}
+      : source_(source), next_(begin), scan_(std::string_view()) {
+    if (source.inMemory()) {
+      bufferStart_ = begin;
+      scan_ =
+          TextScanner(source.text().substr(static_cast<std::size_t>(std::min<std::uint64_t>(begin, source.size()))));
+      atEnd_ = true;
+    } else {
+      buffer_.resize(std::max<std::size_t>(chunkBytes, 1));
+    }
+  }
 
   template <class T>
   bool next(T& value) {
@@ -71,6 +85,9 @@ class NumberReader {
 
   // The offset just past the last thing read.
   std::uint64_t offset() const { return bufferStart_ + scan_.position(); }
+
+  // The scanner over the whole text, for a source in memory; null for a file.
+  TextScanner* wholeText() { return source_.inMemory() ? &scan_ : nullptr; }
 
   // Whether only white space lies between offset() and `to` (a few bytes at most).
   bool onlySpaceUntil(std::uint64_t to) const {
@@ -111,7 +128,7 @@ class NumberReader {
 
   const ByteSource& source_;
   std::vector<char> buffer_;
-  std::uint64_t bufferStart_ = 0;  // the source offset of buffer_[0]
+  std::uint64_t bufferStart_ = 0;  // the source offset of what the scanner scans
   std::uint64_t next_;             // the source offset of the next byte to read
   std::size_t filled_ = 0;
   std::size_t pieceEnd_ = 0;
@@ -119,107 +136,237 @@ class NumberReader {
   TextScanner scan_;
 };
 
-// Reads frames `first` .. `last` - 1 (each a frame number and the pixels' positions)
-// into the animation; returns how many were complete. Calls `done(frame)` after each.
+// One frame: its number (which readers ignore), then `pixels` positions into
+// `coordinates`. False when the frame is cut short or holds something that is no number.
+bool readFrame(NumberReader& numbers, std::uint32_t pixels, float* coordinates) {
+  std::int32_t number;
+  if (!numbers.next(number)) return false;
+  for (float* end = coordinates + std::size_t{pixels} * 3; coordinates != end; ++coordinates)
+    if (!numbers.next(*coordinates)) return false;
+  return true;
+}
+
+// The text each coordinate was read from in the frame before, so that a coordinate
+// written again unchanged (most are: a particle moves along one axis a frame, and none
+// once home) is taken from the frame before instead of being read again. A number is
+// decided by its bytes up to and including the first one after it, so the same bytes
+// give the same number: up to eight bytes are compared at once.
+class RepeatedNumbers {
+ public:
+  explicit RepeatedNumbers(std::size_t count) : words_(count), lengths_(count) {}
+
+  // Reads coordinate `i` from `scan`, taking it from `before` (the frame before's
+  // coordinates) where its text repeats. False where no number stands.
+  bool read(TextScanner& scan, std::size_t i, const float* before, float& value) {
+#if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    const std::string_view text = scan.upcoming();
+    if (text.size() >= sizeof(std::uint64_t)) {
+      std::uint64_t word;
+      std::memcpy(&word, text.data(), sizeof word);
+      const unsigned compared = lengths_[i];
+      if (compared != 0 && ((word ^ words_[i]) & maskOf(compared)) == 0) {
+        value = before[i];
+        scan.move(compared - 1);
+        return true;
+      }
+      const std::size_t start = scan.position();
+      if (!scan.number(value)) return false;
+      const std::size_t length = scan.position() - start;
+      lengths_[i] = static_cast<std::uint8_t>(length < sizeof word ? length + 1 : 0);
+      words_[i] = word;
+      return true;
+    }
+    lengths_[i] = 0;
+#endif
+    return scan.number(value);
+  }
+
+  // Forgets every text: the next frame is read whole.
+  void forget() { std::fill(lengths_.begin(), lengths_.end(), std::uint8_t{0}); }
+
+ private:
+  static std::uint64_t maskOf(unsigned bytes) {
+    return bytes >= 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * bytes)) - 1;
+  }
+
+  std::vector<std::uint64_t> words_;
+  std::vector<std::uint8_t> lengths_;  // the bytes compared: the number's and the one after it; 0 for none
+};
+
+// The counts at a path file's start, and how many frames the file's bytes can hold.
+struct PathHeader {
+  std::uint32_t pixels = 0;
+  std::int32_t frames = 0;
+  std::int32_t room = 0;  // at most `frames`
+  std::uint64_t bodyStart = 0;
+};
+
+Result<PathHeader> readHeader(NumberReader& numbers, std::uint64_t size) {
+  PathHeader header;
+  if (!numbers.next(header.pixels) || !numbers.next(header.frames))
+    return failure(FailureKind::WrongFormat, "has no readable pixel and frame counts");
+  if (header.frames <= 0)
+    return failure(FailureKind::WrongFormat, "holds no frames (frame count " + std::to_string(header.frames) + ")");
+  // Each number takes at least two bytes (a digit and a separator; the last one may end
+  // the file): no frame beyond that is read, or allocated for.
+  header.bodyStart = numbers.offset();
+  const std::uint64_t numbersPerFrame = 1 + std::uint64_t{header.pixels} * 3;
+  const std::uint64_t fits = (size - header.bodyStart + 1) / 2 / numbersPerFrame;
+  if (fits == 0)
+    return failure(FailureKind::CutShort, "is too short for " + std::to_string(header.pixels) + " pixels in " +
+                                              std::to_string(header.frames) + " frames");
+  header.room = static_cast<std::int32_t>(std::min<std::uint64_t>(static_cast<std::uint64_t>(header.frames), fits));
+  return header;
+}
+
+// Reads frames `first` .. `last` - 1 of text in memory into the animation, each
+// coordinate whose text repeats taken from the frame before; returns how many were
+// complete. Calls `done(frame)` after each.
 template <class Done>
 std::int32_t readFrames(NumberReader& numbers, ParticleAnimation& animation, std::int32_t first, std::int32_t last,
                         Done done) {
-  const std::uint32_t pixels = animation.pixelCount();
+  TextScanner& scan = *numbers.wholeText();
+  const std::size_t count = std::size_t{animation.pixelCount()} * 3;
+  RepeatedNumbers repeated(count);
   for (std::int32_t f = first; f < last; ++f) {
     std::int32_t number;
     if (!numbers.next(number)) return f - first;
-    float* c = animation.frame(f).coordinates;
-    for (std::uint32_t j = 0; j < pixels; ++j, c += 3)
-      if (!numbers.next(c[0]) || !numbers.next(c[1]) || !numbers.next(c[2])) return f - first;
+    float* coordinates = animation.frame(f).coordinates;
+    const float* before = f > first ? animation.frame(f - 1).coordinates : nullptr;
+    for (std::size_t i = 0; i < count; ++i)
+      if (!repeated.read(scan, i, before, coordinates[i])) return f - first;
     done(f);
   }
   return last - first;
 }
 
-// Where a second thread may start: the line of frame k's number, found from the middle
-// of the body on (a line holding one whole number). The first thread checks that it
-// ends there before the second thread's frames are used.
-struct Split {
+// A piece of the body for one thread at a time: whole frames `first` .. `last` - 1,
+// from `offset` on; and what reading it gave.
+struct Piece {
   std::uint64_t offset = 0;
-  std::int32_t frame = 0;
+  std::int32_t first = 0;
+  std::int32_t last = 0;
+  std::int32_t complete = 0;         // frames read whole
+  std::uint64_t endOffset = 0;       // where the reading stopped
+  bool endsWhereNextBegins = false;  // every frame read, and only white space up to the next piece
 };
 
-std::optional<Split> findSplit(const ByteSource& source, std::uint64_t bodyStart, std::int32_t frames) {
-  const std::uint64_t middle = bodyStart + (source.size() - bodyStart) / 2;
-  const std::size_t size = static_cast<std::size_t>(std::min<std::uint64_t>(1 << 20, source.size() - middle));
-  std::unique_ptr<char[]> window(new char[size]);
-  const std::size_t got = source.read(window.get(), size, middle);
-  std::size_t line = 0;
-  while (line < got && window[line] != '\n') ++line;
-  // Each line from here: a frame number is a line of digits alone.
-  for (++line; line < got;) {
-    std::size_t end = line;
-    while (end < got && window[end] != '\n') ++end;
-    if (end == got) break;
+// The first line from `from` on (within a megabyte) that holds one whole number above
+// `after` and below `frames`, taken for the line of that frame's number. The reading of
+// the piece before checks that it ends there.
+std::optional<Piece> frameLineFrom(std::string_view text, std::uint64_t from, std::int32_t after, std::int32_t frames) {
+  const std::size_t end = static_cast<std::size_t>(std::min<std::uint64_t>(text.size(), from + (1 << 20)));
+  std::size_t line = static_cast<std::size_t>(from);
+  while (line < end && text[line] != '\n') ++line;
+  for (++line; line < end;) {
+    std::size_t lineEnd = line;
+    while (lineEnd < end && text[lineEnd] != '\n') ++lineEnd;
+    if (lineEnd == end) break;
     std::int32_t frame = 0;
-    TextScanner scan(std::string_view(window.get() + line, end - line));
-    if (scan.integer(frame) && scan.atEnd() && frame > 0 && frame < frames) return Split{middle + line, frame};
-    line = end + 1;
+    TextScanner scan(text.substr(line, lineEnd - line));
+    if (scan.integer(frame) && scan.atEnd() && frame > after && frame < frames) {
+      Piece piece;
+      piece.offset = line;
+      piece.first = frame;
+      return piece;
+    }
+    line = lineEnd + 1;
   }
   return std::nullopt;
 }
 
+// The body cut into about `count` pieces at frame lines, the last ending at `frames`.
+std::vector<Piece> planPieces(std::string_view text, std::uint64_t bodyStart, std::int32_t frames, std::size_t count) {
+  std::vector<Piece> pieces(1);
+  pieces[0].offset = bodyStart;
+  for (std::size_t i = 1; i < count; ++i) {
+    const std::uint64_t target = bodyStart + (text.size() - bodyStart) * i / count;
+    if (target <= pieces.back().offset) continue;
+    if (const std::optional<Piece> next = frameLineFrom(text, target, pieces.back().first, frames))
+      pieces.push_back(*next);
+  }
+  for (std::size_t i = 0; i < pieces.size(); ++i) pieces[i].last = i + 1 < pieces.size() ? pieces[i + 1].first : frames;
+  return pieces;
+}
+
+// Reads every frame of the body into `animation`. A large body is cut into pieces of
+// whole frames, which the threads take one after the other as they finish the last;
+// the frames are reported in order as the pieces before them are done. A piece is used
+// only where the one before ends where it begins; where not, the reading goes on from
+// the end of the one before. Returns how many frames were complete.
+std::int32_t readBody(const ByteSource& source, ParticleAnimation& animation, const PathHeader& header,
+                      PathCacheListener& listener, const PathReading& reading) {
+  const std::int32_t room = animation.frameCount();
+  const unsigned threads =
+      reading.threads ? reading.threads : std::min(2u, std::max(1u, std::thread::hardware_concurrency()));
+  const std::uint64_t bodyBytes = source.size() - header.bodyStart;
+  const std::size_t wanted = threads > 1 && bodyBytes > reading.leastBytesToSplit
+                                 ? static_cast<std::size_t>(std::clamp<std::uint64_t>(
+                                       bodyBytes / std::max<std::uint64_t>(reading.pieceBytes, 1), 2, 64))
+                                 : 1;
+  std::vector<Piece> pieces = planPieces(source.text(), header.bodyStart, room, wanted);
+
+  std::atomic<std::size_t> nextPiece{0};
+  const std::unique_ptr<std::atomic<bool>[]> finished(new std::atomic<bool>[pieces.size()]());
+  const auto readPiece = [&](std::size_t i) {
+    Piece& piece = pieces[i];
+    NumberReader numbers(source, piece.offset, 0);
+    piece.complete = readFrames(numbers, animation, piece.first, piece.last, [](std::int32_t) {});
+    piece.endOffset = numbers.offset();
+    piece.endsWhereNextBegins = piece.complete == piece.last - piece.first &&
+                                (i + 1 == pieces.size() || numbers.onlySpaceUntil(pieces[i + 1].offset));
+    finished[i].store(true, std::memory_order_release);
+  };
+
+  std::size_t reported = 0;
+  std::int32_t complete = 0;
+  bool broken = false;  // a piece cut short, or one that did not end where the next begins
+  const auto reportFinished = [&] {
+    for (; !broken && reported < pieces.size() && finished[reported].load(std::memory_order_acquire); ++reported) {
+      const Piece& piece = pieces[reported];
+      for (std::int32_t f = piece.first; f < piece.first + piece.complete; ++f) listener.frameCached(f, true);
+      complete += piece.complete;
+      broken = !piece.endsWhereNextBegins;
+    }
+  };
+  std::thread helper;
+  if (threads > 1 && pieces.size() > 1)
+    helper = std::thread([&] {
+      for (std::size_t i; (i = nextPiece++) < pieces.size();) readPiece(i);
+    });
+  for (std::size_t i; (i = nextPiece++) < pieces.size();) {
+    readPiece(i);
+    reportFinished();
+  }
+  if (helper.joinable()) helper.join();
+  reportFinished();
+
+  const Piece& last = pieces[reported - 1];
+  if (broken && last.complete == last.last - last.first) {
+    // No frame line where the next piece began: on from where this one ended.
+    NumberReader numbers(source, last.endOffset, 0);
+    complete += readFrames(numbers, animation, complete, room, [&](std::int32_t f) { listener.frameCached(f, true); });
+  }
+  return complete;
+}
+
 Result<ParticleAnimation> cache(const ByteSource& source, PathCacheListener& listener, std::uint64_t memoryBytes,
                                 const PathReading& reading) {
-  NumberReader numbers(source, 0, reading.chunkBytes);
-  std::uint32_t pixels = 0;
-  std::int32_t frames = 0;
-  if (!numbers.next(pixels) || !numbers.next(frames))
-    return failure(FailureKind::WrongFormat, "has no readable pixel and frame counts");
-  if (frames <= 0)
-    return failure(FailureKind::WrongFormat, "holds no frames (frame count " + std::to_string(frames) + ")");
-  // Each number takes at least two bytes (a digit and a separator; the last one may end
-  // the file): no frame beyond that is cached, or allocated for.
-  const std::uint64_t bodyStart = numbers.offset();
-  const std::uint64_t numbersPerFrame = 1 + std::uint64_t{pixels} * 3;
-  const std::uint64_t fits = (source.size() - bodyStart + 1) / 2 / numbersPerFrame;
-  if (fits == 0)
-    return failure(FailureKind::CutShort,
-                   "is too short for " + std::to_string(pixels) + " pixels in " + std::to_string(frames) + " frames");
-  const std::int32_t room =
-      static_cast<std::int32_t>(std::min<std::uint64_t>(static_cast<std::uint64_t>(frames), fits));
-  const std::uint64_t bytes = ParticleAnimation::bytesFor(room, pixels);
+  NumberReader counts(source, 0, 0);
+  const Result<PathHeader> header = readHeader(counts, source.size());
+  if (!header) return header.failure();
+  const std::uint64_t bytes = ParticleAnimation::bytesFor(header->room, header->pixels);
   const auto tooLarge = [&] {
     return failure(FailureKind::TooLarge, "needs " + megabytesNeeded(bytes) + " of memory for its frames, but " +
                                               megabytesAvailable(memoryBytes) + " are available");
   };
   if (bytes > memoryBytes) return tooLarge();
-  ParticleAnimation animation = ParticleAnimation::allocate(room, pixels);
-  if (animation.frameCount() != room) return tooLarge();
-  listener.counts(pixels, frames);
+  ParticleAnimation animation = ParticleAnimation::allocate(header->room, header->pixels);
+  if (animation.frameCount() != header->room) return tooLarge();
+  listener.counts(header->pixels, header->frames);
 
-  const auto report = [&](std::int32_t f) { listener.frameCached(f, true); };
-  std::int32_t complete = 0;
-  const unsigned threads =
-      reading.threads ? reading.threads : std::min(2u, std::max(1u, std::thread::hardware_concurrency()));
-  const std::optional<Split> split = threads > 1 && source.size() - bodyStart > reading.leastBytesToSplit && room > 1
-                                         ? findSplit(source, bodyStart, room)
-                                         : std::nullopt;
-  if (split) {
-    // The second half on a thread of its own; the first half here, reporting as it goes.
-    std::int32_t secondComplete = 0;
-    std::thread second([&] {
-      NumberReader from(source, split->offset, reading.chunkBytes);
-      secondComplete = readFrames(from, animation, split->frame, room, [](std::int32_t) {});
-    });
-    complete = readFrames(numbers, animation, 0, split->frame, report);
-    second.join();
-    if (complete == split->frame && numbers.onlySpaceUntil(split->offset)) {
-      for (std::int32_t f = split->frame; f < split->frame + secondComplete; ++f) report(f);
-      complete += secondComplete;
-    } else if (complete == split->frame) {
-      complete += readFrames(numbers, animation, complete, room, report);  // no frame boundary there after all
-    }
-  } else {
-    complete = readFrames(numbers, animation, 0, room, report);
-  }
-
-  if (complete < frames) listener.frameCached(complete, false);
+  const std::int32_t complete = readBody(source, animation, header.value(), listener, reading);
+  if (complete < header->frames) listener.frameCached(complete, false);
   if (complete == 0) return failure(FailureKind::CutShort, "ends inside frame 0: there is no complete frame to play");
   animation.keepFrames(complete);
   return animation;
@@ -244,14 +391,53 @@ Result<std::uint32_t> pathFilePixelCount(const std::string& fileName) {
 Result<ParticleAnimation> cachePathFile(const std::string& fileName, PathCacheListener& listener,
                                         std::uint64_t memoryBytes, const PathReading& reading) {
   if (fileName.empty()) return failure(FailureKind::Undefined, "undefined");
-  const Result<FileHandle> file = openReadable(fileName);
+  const Result<MappedFile> file = MappedFile::open(fileName);
   if (!file) return file.failure();
-  return cache(ByteSource(file.value().get()), listener, memoryBytes, reading);
+  return cache(ByteSource(file->view()), listener, memoryBytes, reading);
 }
 
 Result<ParticleAnimation> cachePathText(std::string_view text, PathCacheListener& listener, std::uint64_t memoryBytes,
                                         const PathReading& reading) {
   return cache(ByteSource(text), listener, memoryBytes, reading);
+}
+
+// The open file, the reader over it, and where the reading stands.
+struct PathFrameStream::State {
+  State(FileHandle opened, std::size_t chunkBytes)
+      : file(std::move(opened)), source(file.get()), numbers(source, 0, chunkBytes) {}
+  FileHandle file;
+  ByteSource source;
+  NumberReader numbers;
+  PathHeader header;
+  std::int32_t next = 0;
+};
+
+PathFrameStream::PathFrameStream(std::unique_ptr<State> state) : state_(std::move(state)) {}
+PathFrameStream::PathFrameStream(PathFrameStream&&) noexcept = default;
+PathFrameStream& PathFrameStream::operator=(PathFrameStream&&) noexcept = default;
+PathFrameStream::~PathFrameStream() = default;
+
+Result<PathFrameStream> PathFrameStream::open(const std::string& fileName, std::size_t chunkBytes) {
+  if (fileName.empty()) return failure(FailureKind::Undefined, "undefined");
+  Result<FileHandle> file = openReadable(fileName);
+  if (!file) return file.failure();
+  auto state = std::make_unique<State>(std::move(file.value()), chunkBytes);
+  const Result<PathHeader> header = readHeader(state->numbers, state->source.size());
+  if (!header) return header.failure();
+  state->header = header.value();
+  return PathFrameStream(std::move(state));
+}
+
+std::uint32_t PathFrameStream::pixelCount() const { return state_->header.pixels; }
+std::int32_t PathFrameStream::frameCount() const { return state_->header.frames; }
+
+Result<void> PathFrameStream::readFrame(float* coordinates) {
+  State& s = *state_;
+  if (s.next < s.header.frames && zorvel::readFrame(s.numbers, s.header.pixels, coordinates)) {
+    ++s.next;
+    return {};
+  }
+  return failure(FailureKind::CutShort, "ends inside frame " + std::to_string(s.next));
 }
 
 }  // namespace zorvel

@@ -1,16 +1,17 @@
 #pragma once
 
-// Reading the cruncher's path file into the viewer's frame cache. The file is read a
-// chunk at a time (a path file can be hundreds of megabytes), numbers are read as
-// formatted stream extraction reads them, and no count the file cannot hold drives an
-// allocation: the cache is sized from the header and from what the file's bytes can
-// hold (each number takes at least one digit and one separator), and checked against
-// the memory the caller has, before anything is allocated for it. Nothing here prints:
-// a listener hears the counts and each frame as it is cached, and failures come back
-// with their reason.
+// Reading the cruncher's path file: the pixel and frame counts, then each frame's number
+// and its pixels' positions, numbers read as formatted stream extraction reads them. The
+// viewer caches every frame (the file mapped into memory, whole frames handed to two
+// threads); the recorder reads one frame at a time in constant memory. Both go through
+// the same header checks and the same frame reading. No count the file cannot hold
+// drives an allocation: a frame needs at least two bytes a number (a digit and a
+// separator). Nothing here prints: a listener hears the caching pass, and failures come
+// back with their reason.
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -36,9 +37,9 @@ class PathCacheListener {
 
 // How the caching pass reads; the cache does not depend on it.
 struct PathReading {
-  unsigned threads = 0;                           // at most this many (0: one per processor, at most two)
-  std::size_t chunkBytes = std::size_t{1} << 22;  // read a chunk at a time
-  std::uint64_t leastBytesToSplit = 8u << 20;     // a second thread only for more than this
+  unsigned threads = 0;                        // at most this many (0: one per processor, at most two)
+  std::uint64_t leastBytesToSplit = 8u << 20;  // more threads than one only for more than this
+  std::uint64_t pieceBytes = 8u << 20;         // the frames are handed out in pieces of about this size
 };
 
 // The caching pass: the counts, then every frame's positions. Fails, with the reason
@@ -46,11 +47,39 @@ struct PathReading {
 // named (Undefined), it cannot be opened (CannotOpen), has no readable counts or no
 // frames (WrongFormat), cannot hold one frame of its pixels (CutShort), ends inside
 // frame 0 (CutShort) or needs more than `memoryBytes` of memory (TooLarge). A file that
-// ends inside a later frame gives its complete frames.
+// ends inside a later frame, or holds something that is no number there, gives the
+// frames before it.
 Result<ParticleAnimation> cachePathFile(const std::string& fileName, PathCacheListener& listener,
                                         std::uint64_t memoryBytes, const PathReading& reading = {});
 // The same on a path file's text held in memory.
 Result<ParticleAnimation> cachePathText(std::string_view text, PathCacheListener& listener, std::uint64_t memoryBytes,
                                         const PathReading& reading = {});
+
+// A path file read one frame after the other, from the first, with a buffer of a fixed
+// size: what it holds does not grow with the file. Owns the open file; movable.
+class PathFrameStream {
+ public:
+  // Opens the file and reads its counts; fails as the caching pass does for a file that
+  // is not named, cannot be opened, has no readable counts or frames, or cannot hold one
+  // frame. The file is read `chunkBytes` at a time.
+  static Result<PathFrameStream> open(const std::string& fileName, std::size_t chunkBytes = std::size_t{1} << 22);
+  PathFrameStream(PathFrameStream&&) noexcept;
+  PathFrameStream& operator=(PathFrameStream&&) noexcept;
+  ~PathFrameStream();
+
+  std::uint32_t pixelCount() const;
+  // The frame count the file's header declares.
+  std::int32_t frameCount() const;
+
+  // Reads the next frame's positions into `coordinates` (pixelCount() x 3 floats: x, y,
+  // z a pixel). Fails (CutShort) at a frame the file ends inside or that holds something
+  // that is no number, and after the declared frames.
+  Result<void> readFrame(float* coordinates);
+
+ private:
+  struct State;
+  explicit PathFrameStream(std::unique_ptr<State> state);
+  std::unique_ptr<State> state_;
+};
 
 }  // namespace zorvel
