@@ -39,6 +39,10 @@ std::string systemWords() { return std::strerror(errno); }
 
 Failure cannotWrite(const std::string& why) { return failure(FailureKind::CannotWrite, why); }
 
+// A file's name as ffmpeg is to read it: with its file protocol named, so that no name
+// is taken for another protocol ("take:2.mp4") or for an option ("-y.mp4").
+std::string forFfmpeg(const std::string& path) { return "file:" + path; }
+
 // Frames on standard output, as they come.
 class RawFrames : public FrameSink {
  public:
@@ -183,14 +187,14 @@ class FfmpegOutput : public FrameSink {
       for (const char* a : {"-c:v", "libx264", "-preset", "veryfast", "-crf", "20", "-pix_fmt", "yuv420p", "-movflags",
                             "+faststart", "-f", "mp4", "-y"})
         arguments.emplace_back(a);
-      arguments.push_back(part_);
+      arguments.push_back(forFfmpeg(part_));
     } else if (o_.outputKind == OutputKind::Gif) {
       // The frames are kept losslessly first: the palette is made from all of them.
       for (const char* a : {"-c:v", "ffv1", "-f", "matroska", "-y"}) arguments.emplace_back(a);
-      arguments.push_back(frames_);
+      arguments.push_back(forFfmpeg(frames_));
     } else {
       for (const char* a : {"-f", "image2", "-y"}) arguments.emplace_back(a);
-      arguments.push_back(part_ + "/frame-%05d.png");
+      arguments.push_back(forFfmpeg(part_ + "/frame-%05d.png"));
     }
     run_ = std::make_unique<FfmpegRun>(ffmpeg_, log_);
     if (!run_->start(arguments, true)) return cannotWrite("cannot start " + ffmpeg_ + ": " + systemWords());
@@ -207,14 +211,14 @@ class FfmpegOutput : public FrameSink {
     if (!run_->wait()) return fail(run_->lastWords());
     if (o_.outputKind == OutputKind::Gif) {
       FfmpegRun palette(ffmpeg_, log_);
-      if (!palette.start({"-hide_banner", "-loglevel", "error", "-i", frames_, "-vf", "palettegen=stats_mode=diff",
-                          "-f", "image2", "-y", palette_},
+      if (!palette.start({"-hide_banner", "-loglevel", "error", "-i", forFfmpeg(frames_), "-vf",
+                          "palettegen=stats_mode=diff", "-f", "image2", "-y", forFfmpeg(palette_)},
                          false) ||
           !palette.wait())
         return fail(palette.lastWords());
       FfmpegRun gif(ffmpeg_, log_);
-      if (!gif.start({"-hide_banner", "-loglevel", "error", "-i", frames_, "-i", palette_, "-lavfi",
-                      "[0:v][1:v]paletteuse=dither=sierra2_4a", "-f", "gif", "-y", part_},
+      if (!gif.start({"-hide_banner", "-loglevel", "error", "-i", forFfmpeg(frames_), "-i", forFfmpeg(palette_),
+                      "-lavfi", "[0:v][1:v]paletteuse=dither=sierra2_4a", "-f", "gif", "-y", forFfmpeg(part_)},
                      false) ||
           !gif.wait())
         return fail(gif.lastWords());

@@ -21,6 +21,7 @@
 #include "recorder/Recording.h"
 #include "recorder/RecordingProgress.h"
 #include "recorder/Stopwatch.h"
+#include "viewer/SceneLoading.h"
 
 namespace zorvel {
 
@@ -77,35 +78,50 @@ struct Timing {
   }
 };
 
+// Hands the picture in `context` to `writer` `times` times; false once the writer's
+// sink failed.
+bool putPicture(const OffscreenContext& context, PictureWriter& writer, std::int64_t times, Timing& timing) {
+  timing.writing.start();
+  std::vector<std::uint8_t> picture = writer.takeBuffer();
+  timing.writing.stop();
+  timing.reading.start();
+  context.readPixels(picture);
+  timing.reading.stop();
+  return writer.put(std::move(picture), times);
+}
+
 // Draws every frame of `recording` and hands it to `writer`, the last one `1 + hold`
-// times. Stops early when interrupted or when the writer's sink failed.
-void drawFrames(Recording& recording, const OffscreenContext& context, const ViewState& view, std::int64_t hold,
-                PictureWriter& writer, Timing& timing) {
+// times. Stops early when interrupted or when the writer's sink failed. Returns how
+// many frames were drawn: fewer where the recording had no more after all, and then
+// the last one drawn is held.
+std::int64_t drawFrames(Recording& recording, const OffscreenContext& context, const ViewState& view, std::int64_t hold,
+                        PictureWriter& writer, Timing& timing) {
   const std::int64_t frames = recording.frameCount();
   RecordingProgress progress(frames);
   for (std::int64_t f = 0; f < frames && !gInterrupted; ++f) {
+    if (!recording.nextFrame()) {
+      printCutShort(std::cerr, static_cast<std::int32_t>(f));
+      if (f > 0) putPicture(context, writer, hold, timing);  // the last frame drawn is still there
+      return f;
+    }
     timing.drawing.start();
     beginScene(view);
-    recording.drawNext(view);
+    recording.drawFrame(view);
     glFinish();
     timing.drawing.stop();
-    timing.writing.start();
-    std::vector<std::uint8_t> picture = writer.takeBuffer();
-    timing.writing.stop();
-    timing.reading.start();
-    context.readPixels(picture);
-    timing.reading.stop();
     // The last frame is also the first of the hold.
-    if (!writer.put(std::move(picture), f + 1 == frames ? 1 + hold : 1)) return;
+    if (!putPicture(context, writer, f + 1 == frames ? 1 + hold : 1, timing)) return f;
     progress.frameDone(f + 1);
   }
+  return frames;
 }
 
 // Records what the options ask for into `sink`: every frame, the last one `hold` times
 // more, and the output finished. Returns the animation's frame count; a failure says
 // why in one line.
 Result<std::int64_t> recordInto(FrameSink& sink, const RecorderOptions& o, std::int64_t hold, Timing& timing) {
-  Result<std::unique_ptr<Recording>> recording = loadRecording(o, std::cerr);
+  std::ostream quiet(nullptr);
+  Result<std::unique_ptr<Recording>> recording = loadRecording(o, o.verbose ? std::cerr : quiet, std::cerr);
   if (!recording) return recording.failure();
   Result<std::unique_ptr<OffscreenContext>> context = OffscreenContext::create(o.width, o.height);
   if (!context) return context.failure();
@@ -117,7 +133,7 @@ Result<std::int64_t> recordInto(FrameSink& sink, const RecorderOptions& o, std::
   applyDrawingState(view);
 
   PictureWriter writer(sink);
-  drawFrames(*recording.value(), *context.value(), view, hold, writer, timing);
+  const std::int64_t frames = drawFrames(*recording.value(), *context.value(), view, hold, writer, timing);
   timing.writing.start();
   const Result<void> written = writer.close();
   const Failure interrupted = failure(FailureKind::CannotWrite, "interrupted; nothing written");
@@ -126,7 +142,7 @@ Result<std::int64_t> recordInto(FrameSink& sink, const RecorderOptions& o, std::
   timing.writing.stop();
   if (gInterrupted) return interrupted;
   if (!finished) return finished.failure();
-  return std::int64_t{recording.value()->frameCount()};
+  return frames;
 }
 
 int record(const RecorderOptions& o) {

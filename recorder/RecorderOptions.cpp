@@ -1,5 +1,7 @@
 #include "recorder/RecorderOptions.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <functional>
 #include <optional>
@@ -15,8 +17,11 @@ namespace {
 
 Failure usage(const std::string& why) { return failure(FailureKind::WrongFormat, why); }
 
+// Whether `text` ends in `end` (lower case), in upper or lower case.
 bool endsWith(const std::string& text, const std::string& end) {
-  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+  if (text.size() < end.size()) return false;
+  return std::equal(end.begin(), end.end(), text.end() - static_cast<std::ptrdiff_t>(end.size()),
+                    [](char e, char t) { return e == std::tolower(static_cast<unsigned char>(t)); });
 }
 
 // A whole word that is a number, as the readers read numbers.
@@ -86,6 +91,7 @@ std::string recorderHelp() {
        << kPixelScaleRange.low << " to " << kPixelScaleRange.high
        << ")\n"
           "  --timing              at the end, where the time went: drawing, reading pixels, encoding\n"
+          "  -v, --verbose         also the lines the viewer or the blender prints as it loads\n"
           "  -h, --help            this text\n";
   return text.str();
 }
@@ -111,6 +117,16 @@ OptionRule oneWord(std::vector<std::string> names, const std::string& why,
             return take(o, w[0]) ? std::nullopt : std::optional<std::string>(why);
           },
           why};
+}
+
+// An option of no word, which sets `field`.
+OptionRule flagOption(std::vector<std::string> names, bool RecorderOptions::*field) {
+  return {std::move(names), 0,
+          [field](RecorderOptions& o, const std::vector<std::string>&) {
+            o.*field = true;
+            return std::optional<std::string>();
+          },
+          ""};
 }
 
 // An option that takes a file name into `field`.
@@ -184,13 +200,8 @@ const std::vector<OptionRule> kOptionRules = {
             [](Options& o, const std::string& w) {
               return wholeNumber(w, o.holdSeconds) && o.holdSeconds >= 0 && o.holdSeconds <= 3600;
             }),
-    {{"--timing"},
-     0,
-     [](Options& o, const std::vector<std::string>&) {
-       o.timing = true;
-       return std::optional<std::string>();
-     },
-     ""},
+    flagOption({"--timing"}, &Options::timing),
+    flagOption({"-v", "--verbose"}, &Options::verbose),
     oneWord({"--camera"}, "--camera takes framed or viewer",
             [](Options& o, const std::string& w) {
               o.camera.viewerStart = w == "viewer";

@@ -92,6 +92,113 @@ TEST_F(Recorder, TheDefaultCameraHoldsTheWholePictureAtHomeWithAMargin) {
   }
 }
 
+// The raw frames of a recording, one picture each.
+std::vector<std::string> framesOf(const std::string& raw, int width, int height) {
+  const std::size_t size = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3;
+  std::vector<std::string> frames;
+  for (std::size_t at = 0; at + size <= raw.size(); at += size) frames.push_back(raw.substr(at, size));
+  EXPECT_EQ(raw.size() % size, 0u);
+  return frames;
+}
+
+// A path file of `frames` frames of a 50 x 40 picture whose frame f stands 1 + f % 4 units
+// in front, the last at home.
+std::string cyclingFrames(int frames) {
+  std::ostringstream text;
+  text << 2000 << " " << frames << "\n\n";
+  for (int f = 0; f < frames; ++f) {
+    text << f << "\n";
+    const int depth = f + 1 == frames ? 0 : 1 + f % 4;
+    for (int r = 0; r < 40; ++r)
+      for (int c = 0; c < 50; ++c) text << c - 24.5 << " " << r - 19.5 << " " << depth << "\n";
+  }
+  return text.str();
+}
+
+TEST_F(Recorder, FramesAreReadAsTheyAreDrawnAndTheMemoryDoesNotGrowWithThem) {
+  // Four times the frames: were every frame kept, as the viewer keeps them, 48 MB more.
+  long peak[2] = {};
+  const int counts[2] = {400, 1600};
+  for (int run = 0; run < 2; ++run) {
+    folder.write("c.pPath", cyclingFrames(counts[run]));
+    const ProgramRun recorded = record("c.pPath --size 32x24 --hold 0 -o -");
+    ASSERT_EQ(recorded.status, 0) << recorded.err;
+    peak[run] = recorded.peakKilobytes;
+    const std::vector<std::string> frames = framesOf(recorded.out, 32, 24);
+    ASSERT_EQ(frames.size(), static_cast<std::size_t>(counts[run]));
+    // Each frame is the picture of its place in the cycle; the four differ.
+    for (int f = 1; f < 4; ++f) EXPECT_FALSE(frames[static_cast<std::size_t>(f)] == frames[0]) << "frame " << f;
+    for (std::size_t f = 4; f + 1 < frames.size(); ++f) ASSERT_TRUE(frames[f] == frames[f % 4]) << "frame " << f;
+    EXPECT_FALSE(frames.back() == frames[0]);
+  }
+  EXPECT_LT(peak[1] - peak[0], 12 * 1024) << peak[0] << " KB against " << peak[1] << " KB";
+}
+
+TEST_F(Recorder, AFileCutOrCorruptInAFrameRecordsTheFramesBeforeItThenTheHold) {
+  const std::string whole = walkingHome(6, 4, 6, 3.0f);
+  folder.write("whole.pPath", whole);
+  // Cut inside frame 3; a word that is no number in frame 2.
+  folder.write("cut.pPath", whole.substr(0, whole.find("\n3\n") + 20));
+  std::string corrupt = whole;
+  corrupt.replace(corrupt.find(" ", corrupt.find("\n2\n") + 3), 1, " x");
+  folder.write("corrupt.pPath", corrupt);
+  // The viewer's camera: the same for every file, wherever its last frame stands.
+  const std::string options = " --camera viewer --size 32x24 --fps 10 --hold 0.2 -o -";
+  const std::vector<std::string> all = framesOf(record("whole.pPath" + options).out, 32, 24);
+  ASSERT_EQ(all.size(), 6u + 2);
+  struct Case {
+    const char* file;
+    std::size_t complete;
+  };
+  for (const Case c : {Case{"cut.pPath", 3}, Case{"corrupt.pPath", 2}}) {
+    SCOPED_TRACE(c.file);
+    const ProgramRun run = record(c.file + options);
+    EXPECT_EQ(run.status, 0) << run.err;
+    const std::string line = "pPath-file ends inside frame " + std::to_string(c.complete) + ": playing the " +
+                             std::to_string(c.complete) + " complete frames.\n";
+    EXPECT_NE(run.err.find(line), std::string::npos) << run.err;
+    const std::vector<std::string> frames = framesOf(run.out, 32, 24);
+    ASSERT_EQ(frames.size(), c.complete + 2);  // the complete frames, the last held two more
+    for (std::size_t f = 0; f < c.complete; ++f) EXPECT_TRUE(frames[f] == all[f]) << "frame " << f;
+    EXPECT_TRUE(frames[c.complete] == all[c.complete - 1]);
+    EXPECT_TRUE(frames[c.complete + 1] == all[c.complete - 1]);
+  }
+}
+
+TEST_F(Recorder, ItSaysOnlyHowFarItIsWhatItWroteAndWhyAFileIsNotUsedUnlessAskedForMore) {
+  folder.write("w.pPath", walkingHome(2, 2, 3, 1.0f));
+  folder.write("c.pColor", "3\n1 2 3 255 \n4 5 6 255 \n7 8 9 255 \n");  // three pixels, not four
+  const std::string arguments = "w.pPath --color c.pColor --size 32x24 --hold 0 -o w.mp4";
+  const ProgramRun quiet = record(arguments);
+  ASSERT_EQ(quiet.status, 0) << quiet.err;
+  std::istringstream lines(quiet.err);
+  std::vector<std::string> said;
+  for (std::string line; std::getline(lines, line);) said.push_back(line);
+  ASSERT_FALSE(said.empty());
+  EXPECT_EQ(said.front(), "Zorvel-recorder: c.pColor: counts 3 pixels where the pPath-file has 4");
+  EXPECT_EQ(said.back(), "Zorvel-recorder: wrote w.mp4: 3 frames of 32 x 24 at 25 a second");
+  for (std::size_t i = 1; i + 1 < said.size(); ++i)
+    EXPECT_EQ(said[i].rfind("Zorvel-recorder: recording: frame ", 0), 0u) << said[i];
+
+  const ProgramRun verbose = record(arguments + " --verbose");
+  ASSERT_EQ(verbose.status, 0) << verbose.err;
+  for (const char* line : {"Number of pixels in pColor-file is not equal to number of pixels in pPath-file.\n",
+                           "pScale-file: Undefined\n", "Number of pixels: 4\nNumber of frames: 3\n"})
+    EXPECT_NE(verbose.err.find(line), std::string::npos) << line;
+}
+
+TEST_F(Recorder, AnyOutputNameRecordsUnderTheNameTyped) {
+  folder.write("w.pPath", walkingHome(2, 2, 3, 1.0f));
+  for (const std::string name : {"-y.mp4", "take:2.mp4", "pipe:1.mp4", "concat:x.mp4", "clip.MP4", "anim.Gif"}) {
+    SCOPED_TRACE(name);
+    const ProgramRun run = record("w.pPath --size 32x24 --hold 0 -o '" + name + "'");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find("wrote " + name + ": 3 frames"), std::string::npos) << run.err;
+    EXPECT_TRUE(folder.exists(name));
+    EXPECT_GT(fs::file_size(folder.path() / name), 0u);
+  }
+}
+
 // ---- Refusals: one line that says why, a status that says so, nothing left behind.
 
 TEST_F(Recorder, WhatCannotBeRecordedIsRefusedInOneLineLeavingNothing) {

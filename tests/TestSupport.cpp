@@ -1,6 +1,8 @@
 #include "tests/TestSupport.h"
 
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <random>
@@ -105,9 +107,18 @@ ProgramRun runProgram(const std::string& program, const fs::path& folder, const 
   const std::string command = shellPrefix + " cd '" + folder.string() + "' && timeout 120 env " + environment + " '" +
                               program + "' " + arguments + " < '" + io.file("stdin") + "' > '" + io.file("stdout") +
                               "' 2> '" + io.file("stderr") + "'";
-  const int raw = std::system(command.c_str());
   ProgramRun run;
-  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  const pid_t shell = fork();
+  if (shell == 0) {
+    execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  int raw = 0;
+  rusage usage{};
+  if (shell > 0 && wait4(shell, &raw, 0, &usage) == shell) {
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    run.peakKilobytes = usage.ru_maxrss;
+  }
   run.out = io.read("stdout");
   run.err = io.read("stderr");
   return run;

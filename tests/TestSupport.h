@@ -57,6 +57,7 @@ struct ProgramRun {
   std::string out;
   std::string err;
   int status = -1;
+  long peakKilobytes = 0;  // the most memory the program and its shell held resident at once
 };
 // Runs `program` in `folder` with `input` as its whole standard input; a run that takes
 // over two minutes is ended (status 124). `shellPrefix` is run before it in the same

@@ -121,12 +121,7 @@ bool cacheFrames(const std::string& pathFile, ViewerScene& scene, PathCacheListe
                  std::ostream& err, const char* program) {
   Result<ParticleAnimation> animation = cachePathFile(pathFile, listener, availableMemory());
   if (!animation) {
-    const Failure& why = animation.failure();
-    if (why.kind == FailureKind::Undefined || why.kind == FailureKind::CannotOpen)
-      printLine(out, "Attempt to open specified pPath-file failed.");
-    else
-      printLine(out, "pPath-file " + why.reason + ".");
-    if (why.kind != FailureKind::Undefined) printReason(err, program, pathFile, why.reason);
+    reportPathFailure(animation.failure(), pathFile, out, err, program);
     return false;
   }
   scene.frameCount = animation->frameCount();
@@ -136,6 +131,20 @@ bool cacheFrames(const std::string& pathFile, ViewerScene& scene, PathCacheListe
 }
 
 }  // namespace
+
+void reportPathFailure(const Failure& why, const std::string& pathFile, std::ostream& out, std::ostream& err,
+                       const char* program) {
+  if (why.kind == FailureKind::Undefined || why.kind == FailureKind::CannotOpen)
+    printLine(out, "Attempt to open specified pPath-file failed.");
+  else
+    printLine(out, "pPath-file " + why.reason + ".");
+  if (why.kind != FailureKind::Undefined) printReason(err, program, pathFile, why.reason);
+}
+
+void printCutShort(std::ostream& out, std::int32_t completeFrames) {
+  out << "pPath-file ends inside frame " << completeFrames << ": playing the " << completeFrames << " complete frames."
+      << std::endl;
+}
 
 CachingLines::CachingLines(std::ostream& out) : out_(out) {}
 
@@ -147,18 +156,23 @@ void CachingLines::counts(std::uint32_t pixels, std::int32_t frames) {
 void CachingLines::frameCached(std::int32_t frame, bool complete) {
   out_ << "Caching frame " << frame << "..." << std::flush;
   printLine(out_, complete ? "done" : "incomplete");
-  if (!complete && frame > 0)
-    out_ << "pPath-file ends inside frame " << frame << ": playing the " << frame << " complete frames." << std::endl;
+  if (!complete && frame > 0) printCutShort(out_, frame);
+}
+
+ObjectShape loadSceneAttributes(const ViewerAttributes& attributes, ViewerScene& scene, std::ostream& out,
+                                std::ostream& err, const char* program) {
+  ObjectShape shape = attributes.rtgFile.empty() ? ObjectShape{} : loadObject(attributes.rtgFile, out, err);
+  // A path file without a usable count leaves no pixels: it is refused when its frames are read.
+  const Result<std::uint32_t> pixels = pathFilePixelCount(attributes.pPathFile);
+  scene.allocatePixels(pixels ? pixels.value() : 0);
+  loadAttributeFiles(attributes, scene, out, err, program);
+  return shape;
 }
 
 std::optional<ObjectShape> loadScene(const ViewerAttributes& attributes, ViewerScene& scene,
                                      PathCacheListener& listener, std::ostream& out, std::ostream& err,
                                      const char* program) {
-  ObjectShape shape = attributes.rtgFile.empty() ? ObjectShape{} : loadObject(attributes.rtgFile, out, err);
-  // A path file without a usable count leaves no pixels: it is refused when it is cached.
-  const Result<std::uint32_t> pixels = pathFilePixelCount(attributes.pPathFile);
-  scene.allocatePixels(pixels ? pixels.value() : 0);
-  loadAttributeFiles(attributes, scene, out, err, program);
+  ObjectShape shape = loadSceneAttributes(attributes, scene, out, err, program);
   if (!cacheFrames(attributes.pPathFile, scene, listener, out, err, program)) return std::nullopt;
   return shape;
 }

@@ -29,6 +29,21 @@ class CachingLines : public PathCacheListener {
   std::ostream& out_;
 };
 
+// Loads everything `attributes` names into `scene` but the frames: the RTG object, the
+// sizing pass and the colour, opacity and scale files or their defaults, with their
+// lines. Returns the object's shape (empty: cubes).
+ObjectShape loadSceneAttributes(const ViewerAttributes& attributes, ViewerScene& scene, std::ostream& out,
+                                std::ostream& err, const char* program);
+
+// A path file that cannot be played, reported as the viewer reports it: its line on
+// `out` ("Attempt to open specified pPath-file failed.", or "pPath-file <reason>."), and
+// why on `err` for a file that was named.
+void reportPathFailure(const Failure& why, const std::string& pathFile, std::ostream& out, std::ostream& err,
+                       const char* program);
+
+// The line of a path file cut short after `completeFrames` frames (at least one).
+void printCutShort(std::ostream& out, std::int32_t completeFrames);
+
 // Loads everything `attributes` names into `scene`, printing on `out` and `err`, with
 // `listener` hearing the caching pass; why a named file failed goes to `err` as
 // "<program>: <file>: <reason>". Returns the object's shape (empty: cubes), or

@@ -25,8 +25,10 @@ ColorRGBA ViewerDrawing::pixelColour(std::size_t i) const {
 }
 
 void ViewerDrawing::draw(std::int32_t frameIndex, const ViewState& view) {
-  if (scene_.frameCount <= 0) return;
-  const ParticleFrame frame = scene_.animation.frame(frameIndex);
+  if (scene_.frameCount > 0) draw(scene_.animation.frame(frameIndex), view);
+}
+
+void ViewerDrawing::draw(const ParticleFrame& frame, const ViewState& view) {
   if (!objectTriangles_.empty()) return drawObjects(frame, view);
   boxes_.clear();
   for (std::uint32_t i = 0; i < frame.count; ++i) {

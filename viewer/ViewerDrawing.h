@@ -20,8 +20,10 @@ class ViewerDrawing {
   // Keeps references to `scene` and `shape`, which must outlive it.
   ViewerDrawing(const ViewerScene& scene, const ObjectShape& shape);
 
-  // Draws the pixels of frame `frame` (nothing when the scene has no frames).
+  // Draws the pixels of the scene's frame `frame` (nothing when the scene has no frames).
   void draw(std::int32_t frame, const ViewState& view);
+  // Draws the pixels at the positions of `frame`, which has the scene's pixel count.
+  void draw(const ParticleFrame& frame, const ViewState& view);
 
   // The colour a pixel is drawn in: the low eight bits of its four channels.
   ColorRGBA pixelColour(std::size_t i) const;
