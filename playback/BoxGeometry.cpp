@@ -1,5 +1,7 @@
 #include "playback/BoxGeometry.h"
 
+#include <cmath>
+
 namespace zorvel {
 
 // Front (z + h), right, back, left, top, bottom; each face's corners split into the
@@ -41,6 +43,34 @@ Vector3* writeWireBox(Vector3* out, const Vector3& p, const HalfExtents& h) {
   writeBoxCorners(corners, p, h);
   for (const unsigned char c : kWireBoxCorners) *out++ = corners[c];
   return out;
+}
+
+namespace {
+
+// The axis (0 x, 1 y, 2 z) and side (+1 or -1) of each face, in drawing order.
+constexpr int kFaceAxis[6] = {2, 0, 2, 0, 1, 1};
+constexpr int kFaceSide[6] = {1, 1, -1, -1, 1, -1};
+
+}  // namespace
+
+unsigned visibleFaces(const double eye[3], const Vector3& centre, const HalfExtents& h) {
+  const float c[3] = {centre.x, centre.y, centre.z};
+  const float half[3] = {h.x, h.y, h.z};
+  bool inside = true;
+  for (int a = 0; a < 3; ++a) inside = inside && std::fabs(eye[a] - c[a]) < std::fabs(half[a]);
+  if (inside) return (1u << 6) - 1;
+  unsigned faces = 0;
+  for (int f = 0; f < 6; ++f) {
+    const int a = kFaceAxis[f], side = kFaceSide[f];
+    // The plane as the corners have it.
+    const float plane = side > 0 ? c[a] + half[a] : c[a] - half[a];
+    const double outward = half[a] > 0 ? side : half[a] < 0 ? -side : 0;
+    const double beyond = (eye[a] - plane) * outward;
+    const double nearPlane = 1e-5 * (std::fabs(eye[a]) + std::fabs(plane) + 1.0);
+    const bool shows = outward == 0 ? side > 0 : beyond > -nearPlane;
+    if (shows) faces |= 1u << f;
+  }
+  return faces;
 }
 
 std::vector<Vector3> gridLines() {

@@ -40,6 +40,15 @@ Vector3* writeSolidBox(Vector3* out, const Vector3& centre, const HalfExtents& h
 // Writes kWireBoxVertices vertices at `out` and returns the end.
 Vector3* writeWireBox(Vector3* out, const Vector3& centre, const HalfExtents& h);
 
+// The faces of a box that can show from an eye outside it: bit f for face f of the
+// order above (front, right, back, left, top, bottom) when the eye lies on its outer
+// side, or so near its plane that it may. The other faces lie behind the box's own
+// front faces, which hide them. A box of zero extent along an axis has two faces in one
+// plane: the first of them, in drawing order, stands for both. Every face shows to an
+// eye inside the box. (Edges are another matter: a line 1.25 pixels wide along a hidden
+// edge can reach past the faces in front of it where it meets the box's outline.)
+unsigned visibleFaces(const double eye[3], const Vector3& centre, const HalfExtents& h);
+
 // The ground grid: for i = -10..10 a line along z at x = i, then one along x at z = i.
 std::vector<Vector3> gridLines();
 

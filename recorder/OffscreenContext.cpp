@@ -6,10 +6,15 @@
 
 #include <cstring>
 #include <memory>
+#include <mutex>
 
 namespace zorvel {
 
 namespace {
+
+// How many contexts share the process's one EGL display.
+std::mutex gDisplayMutex;
+int gDisplayUsers = 0;
 
 std::string eglFailure(const char* what) {
   char code[16];
@@ -61,8 +66,12 @@ Result<std::unique_ptr<OffscreenContext>> OffscreenContext::create(int width, in
       reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
   if (!getPlatformDisplay) return failure(FailureKind::Unsupported, eglFailure("eglGetPlatformDisplayEXT"));
   EGLDisplay display = getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
-  if (display == EGL_NO_DISPLAY || !eglInitialize(display, nullptr, nullptr))
-    return failure(FailureKind::Unsupported, eglFailure("eglInitialize"));
+  {
+    std::lock_guard<std::mutex> lock(gDisplayMutex);
+    if (display == EGL_NO_DISPLAY || !eglInitialize(display, nullptr, nullptr))
+      return failure(FailureKind::Unsupported, eglFailure("eglInitialize"));
+    ++gDisplayUsers;
+  }
   context->display_ = display;
   EGLConfig config;
   if (!chooseConfig(display, config))
@@ -85,8 +94,14 @@ OffscreenContext::~OffscreenContext() {
   eglMakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
   if (context_) eglDestroyContext(display_, context_);
   if (surface_) eglDestroySurface(display_, surface_);
-  eglTerminate(display_);
+  // The display is one for the process: the last context gives it up.
+  std::lock_guard<std::mutex> lock(gDisplayMutex);
+  if (--gDisplayUsers == 0) eglTerminate(display_);
 }
+
+void OffscreenContext::makeCurrent() const { eglMakeCurrent(display_, surface_, surface_, context_); }
+
+void OffscreenContext::release() const { eglMakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT); }
 
 void OffscreenContext::readPixels(std::vector<std::uint8_t>& rgb) const {
   const std::size_t row = static_cast<std::size_t>(width_) * 3;

@@ -2,8 +2,9 @@
 
 // An OpenGL context that draws into memory, with no display: EGL on Mesa's surfaceless
 // platform, a pbuffer of the picture's size with 8-bit colour channels and a 24-bit
-// depth buffer, as the window has. Owns the EGL display, surface and context; not
-// copyable.
+// depth buffer, as the window has. Owns its EGL surface and context, and with every
+// other one alive its share of the display; not copyable. Several can draw at once,
+// each current on a thread of its own.
 
 #include <cstdint>
 #include <memory>
@@ -16,7 +17,8 @@ namespace zorvel {
 
 class OffscreenContext {
  public:
-  // A current context for pictures of width x height, or why there is none.
+  // A context for pictures of width x height, current on the calling thread, or why
+  // there is none.
   static Result<std::unique_ptr<OffscreenContext>> create(int width, int height);
   ~OffscreenContext();
   OffscreenContext(const OffscreenContext&) = delete;
@@ -24,6 +26,10 @@ class OffscreenContext {
 
   int width() const { return width_; }
   int height() const { return height_; }
+
+  // Makes the context current on the calling thread, or none (release).
+  void makeCurrent() const;
+  void release() const;
 
   // The picture drawn so far, as RGB bytes, top row first (width x height x 3).
   void readPixels(std::vector<std::uint8_t>& rgb) const;

@@ -1,8 +1,11 @@
 #include "recorder/PictureWriter.h"
 
+#include <algorithm>
+
 namespace zorvel {
 
-PictureWriter::PictureWriter(FrameSink& sink) : sink_(sink), thread_([this] { run(); }) {}
+PictureWriter::PictureWriter(FrameSink& sink, std::size_t buffers)
+    : sink_(sink), free_(std::max<std::size_t>(buffers, 2)), thread_([this] { run(); }) {}
 
 PictureWriter::~PictureWriter() { close(); }
 
@@ -21,6 +24,12 @@ bool PictureWriter::put(std::vector<std::uint8_t> picture, std::int64_t times) {
   queue_.push_back({std::move(picture), times});
   changed_.notify_all();
   return true;
+}
+
+void PictureWriter::giveBack(std::vector<std::uint8_t> buffer) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  free_.push_back(std::move(buffer));
+  changed_.notify_all();
 }
 
 Result<void> PictureWriter::close() {

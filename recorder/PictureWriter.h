@@ -1,8 +1,8 @@
 #pragma once
 
 // Hands pictures to a frame sink on a thread of its own, so that the next frame is
-// drawn while the last is written. Holds at most two pictures, whose buffers go back
-// and forth between the drawing and the writing. Owns its thread; not copyable.
+// drawn while the last is written. Holds a few pictures, whose buffers go back and
+// forth between the drawing and the writing. Owns its thread; not copyable.
 
 #include <condition_variable>
 #include <cstdint>
@@ -18,8 +18,9 @@ namespace zorvel {
 
 class PictureWriter {
  public:
-  // Writes to `sink`, which must outlive it.
-  explicit PictureWriter(FrameSink& sink);
+  // Writes to `sink`, which must outlive it, with `buffers` pictures going round (at
+  // least two).
+  explicit PictureWriter(FrameSink& sink, std::size_t buffers = 2);
   ~PictureWriter();
   PictureWriter(const PictureWriter&) = delete;
   PictureWriter& operator=(const PictureWriter&) = delete;
@@ -28,6 +29,8 @@ class PictureWriter {
   std::vector<std::uint8_t> takeBuffer();
   // Queues a picture `times` times; false once the sink failed.
   bool put(std::vector<std::uint8_t> picture, std::int64_t times = 1);
+  // Gives back a buffer that is not to be written.
+  void giveBack(std::vector<std::uint8_t> buffer);
   // Waits until every picture is written: the sink's failure, if it failed.
   Result<void> close();
 
@@ -42,7 +45,7 @@ class PictureWriter {
   std::mutex mutex_;
   std::condition_variable changed_;
   std::vector<Job> queue_;
-  std::vector<std::vector<std::uint8_t>> free_{std::vector<std::uint8_t>(), std::vector<std::uint8_t>()};
+  std::vector<std::vector<std::uint8_t>> free_;
   bool closing_ = false;
   std::optional<Failure> failed_;
   std::thread thread_;

@@ -2,10 +2,12 @@
 
 #include <signal.h>
 
+#include <algorithm>
 #include <cmath>
 #include <csignal>
 #include <iostream>
 #include <sstream>
+#include <thread>
 
 #include <GL/gl.h>
 
@@ -16,6 +18,7 @@
 #include "recorder/CameraFraming.h"
 #include "recorder/FrameSink.h"
 #include "recorder/OffscreenContext.h"
+#include "recorder/OrderedDrawing.h"
 #include "recorder/PictureWriter.h"
 #include "recorder/RecorderOptions.h"
 #include "recorder/Recording.h"
@@ -62,58 +65,30 @@ Result<void> checkInputsReadable(const RecorderOptions& o) {
   return {};
 }
 
-// Where a recording's time goes.
-struct Timing {
-  Stopwatch drawing, reading, writing;
-
-  std::string line(std::int64_t frames) const {
-    const double total = drawing.seconds() + reading.seconds() + writing.seconds();
-    std::ostringstream text;
-    text.setf(std::ios::fixed);
-    text.precision(2);
-    text << "timing: " << frames << " frames in " << total << " s, " << static_cast<double>(frames) / total
-         << " frames/s; drawing " << drawing.seconds() << " s, reading pixels " << reading.seconds()
-         << " s, waiting for the encoder " << writing.seconds() << " s";
-    return text.str();
-  }
-};
-
-// Hands the picture in `context` to `writer` `times` times; false once the writer's
-// sink failed.
-bool putPicture(const OffscreenContext& context, PictureWriter& writer, std::int64_t times, Timing& timing) {
-  timing.writing.start();
-  std::vector<std::uint8_t> picture = writer.takeBuffer();
-  timing.writing.stop();
-  timing.reading.start();
-  context.readPixels(picture);
-  timing.reading.stop();
-  return writer.put(std::move(picture), times);
+// The line of --timing: the frames in the wall-clock time they took, and what the
+// drawing threads spent drawing, reading pixels and waiting for the encoder.
+std::string timingLine(std::int64_t frames, const Timing& timing) {
+  const double seconds = timing.recording.seconds();
+  std::ostringstream text;
+  text.setf(std::ios::fixed);
+  text.precision(2);
+  text << "timing: " << frames << " frames in " << seconds << " s, " << static_cast<double>(frames) / seconds
+       << " frames/s; drawing " << timing.drawing.seconds() << " s, reading pixels " << timing.reading.seconds()
+       << " s, waiting for the encoder " << timing.writing.seconds() << " s";
+  return text.str();
 }
 
-// Draws every frame of `recording` and hands it to `writer`, the last one `1 + hold`
-// times. Stops early when interrupted or when the writer's sink failed. Returns how
-// many frames were drawn: fewer where the recording had no more after all, and then
-// the last one drawn is held.
-std::int64_t drawFrames(Recording& recording, const OffscreenContext& context, const ViewState& view, std::int64_t hold,
-                        PictureWriter& writer, Timing& timing) {
-  const std::int64_t frames = recording.frameCount();
-  RecordingProgress progress(frames);
-  for (std::int64_t f = 0; f < frames && !gInterrupted; ++f) {
-    if (!recording.nextFrame()) {
-      printCutShort(std::cerr, static_cast<std::int32_t>(f));
-      if (f > 0) putPicture(context, writer, hold, timing);  // the last frame drawn is still there
-      return f;
-    }
-    timing.drawing.start();
-    beginScene(view);
-    recording.drawFrame(view);
-    glFinish();
-    timing.drawing.stop();
-    // The last frame is also the first of the hold.
-    if (!putPicture(context, writer, f + 1 == frames ? 1 + hold : 1, timing)) return f;
-    progress.frameDone(f + 1);
+// One context a processor (at most two), and one frame at least for each.
+Result<std::vector<std::unique_ptr<OffscreenContext>>> drawingContexts(const RecorderOptions& o, std::int64_t frames) {
+  const std::int64_t threads = std::min<std::int64_t>({2, std::max(1u, std::thread::hardware_concurrency()), frames});
+  std::vector<std::unique_ptr<OffscreenContext>> contexts;
+  for (std::int64_t t = 0; t < std::max<std::int64_t>(threads, 1); ++t) {
+    Result<std::unique_ptr<OffscreenContext>> context = OffscreenContext::create(o.width, o.height);
+    if (!context) return context.failure();
+    context.value()->release();
+    contexts.push_back(std::move(context.value()));
   }
-  return frames;
+  return contexts;
 }
 
 // Records what the options ask for into `sink`: every frame, the last one `hold` times
@@ -123,26 +98,25 @@ Result<std::int64_t> recordInto(FrameSink& sink, const RecorderOptions& o, std::
   std::ostream quiet(nullptr);
   Result<std::unique_ptr<Recording>> recording = loadRecording(o, o.verbose ? std::cerr : quiet, std::cerr);
   if (!recording) return recording.failure();
-  Result<std::unique_ptr<OffscreenContext>> context = OffscreenContext::create(o.width, o.height);
-  if (!context) return context.failure();
-  initDrawing();
-  applyProjection(o.width, o.height);
+  Result<std::vector<std::unique_ptr<OffscreenContext>>> contexts = drawingContexts(o, recording.value()->frameCount());
+  if (!contexts) return contexts.failure();
   const ViewState view = cameraFor(o, *recording.value());
-  // The grid is drawn with the blending that the last frame's boxes left, as in the
-  // window, where every picture follows another.
-  applyDrawingState(view);
 
-  PictureWriter writer(sink);
-  const std::int64_t frames = drawFrames(*recording.value(), *context.value(), view, hold, writer, timing);
+  timing.recording.start();
+  PictureWriter writer(sink, contexts->size() + 1);
+  const Result<std::int64_t> frames =
+      drawInOrder(*recording.value(), contexts.value(), view, hold, writer, timing, gInterrupted);
+  if (!frames) return frames.failure();
   timing.writing.start();
   const Result<void> written = writer.close();
   const Failure interrupted = failure(FailureKind::CannotWrite, "interrupted; nothing written");
   if (gInterrupted) return interrupted;
   const Result<void> finished = written ? sink.finish() : written;
   timing.writing.stop();
+  timing.recording.stop();
   if (gInterrupted) return interrupted;
   if (!finished) return finished.failure();
-  return frames;
+  return frames.value();
 }
 
 int record(const RecorderOptions& o) {
@@ -163,7 +137,7 @@ int record(const RecorderOptions& o) {
     say(frames.failure().reason);
     return 1;
   }
-  if (o.timing) say(timing.line(frames.value()));
+  if (o.timing) say(timingLine(frames.value(), timing));
   if (o.outputKind != OutputKind::RawFrames)
     say("wrote " + o.output + ": " + std::to_string(frames.value() + hold) + " frames of " + std::to_string(o.width) +
         " x " + std::to_string(o.height) + " at " + std::to_string(o.framesPerSecond) + " a second");

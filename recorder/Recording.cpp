@@ -21,7 +21,41 @@ namespace zorvel {
 
 namespace {
 
-// The viewer's animation, its frames read from the path file as they are drawn.
+// Frames of the viewer's animation, read from the path file as they are drawn.
+class ViewerDrawer : public FrameDrawer {
+ public:
+  ViewerDrawer(const ViewerScene& scene, const ObjectShape& shape, PathFrameStream stream, std::int32_t frames,
+               std::int32_t first, std::int32_t step)
+      : scene_(scene),
+        stream_(std::move(stream)),
+        frames_(frames),
+        next_(first),
+        step_(step),
+        frame_(std::size_t{scene.pixelCount} * 3),
+        drawing_(scene, shape) {}
+
+  bool next() override {
+    if (next_ >= frames_) return false;
+    // The frames between are read too: a path file says where a frame starts only by
+    // reading what comes before it.
+    for (; read_ <= next_; ++read_)
+      if (!stream_.readFrame(frame_.data())) return false;
+    next_ += step_;
+    return true;
+  }
+  void draw(const ViewState& view) override { drawing_.draw(ParticleFrame{frame_.data(), scene_.pixelCount}, view); }
+
+ private:
+  const ViewerScene& scene_;
+  PathFrameStream stream_;
+  std::int32_t frames_, next_, step_;
+  std::int32_t read_ = 0;     // the frames read so far
+  std::vector<float> frame_;  // the frame taken
+  ViewerDrawing drawing_;
+};
+
+// The viewer's animation: its files loaded as the viewer loads them, but for the
+// frames, which the drawers read from the path file.
 class ViewerRecording : public Recording {
  public:
   // Loads as the viewer does, but for the frames; false when it cannot play.
@@ -57,21 +91,17 @@ class ViewerRecording : public Recording {
                         o.pathFile, lines, err, kRecorderName);
       return false;
     }
-    // From the start again, for the drawing.
-    Result<PathFrameStream> again = PathFrameStream::open(o.pathFile);
-    if (!again) {
-      reportPathFailure(again.failure(), o.pathFile, lines, err, kRecorderName);
-      return false;
-    }
-    stream_ = std::make_unique<PathFrameStream>(std::move(again.value()));
-    drawing_ = std::make_unique<ViewerDrawing>(scene_, shape_);
+    pathFile_ = o.pathFile;
     return true;
   }
 
   std::int32_t frameCount() const override { return frameCount_; }
-  bool nextFrame() override { return next_++ < frameCount_ && stream_->readFrame(frame_.data()); }
-  void drawFrame(const ViewState& view) override {
-    drawing_->draw(ParticleFrame{frame_.data(), scene_.pixelCount}, view);
+  Result<std::unique_ptr<FrameDrawer>> drawer(std::int32_t first, std::int32_t step) const override {
+    // From the start again, for the drawing.
+    Result<PathFrameStream> stream = PathFrameStream::open(pathFile_);
+    if (!stream) return failure(stream.failure().kind, "cannot read " + pathFile_ + ": " + stream.failure().reason);
+    return std::unique_ptr<FrameDrawer>(
+        std::make_unique<ViewerDrawer>(scene_, shape_, std::move(stream.value()), frameCount_, first, step));
   }
 
   Bounds homeBounds() const override {
@@ -98,21 +128,43 @@ class ViewerRecording : public Recording {
   // Reads every frame once, keeping the last complete one, the picture at home; returns
   // how many were complete.
   std::int32_t readThrough(PathFrameStream& stream) {
-    frame_.resize(std::size_t{stream.pixelCount()} * 3);
-    home_.resize(frame_.size());
+    std::vector<float> frame(std::size_t{stream.pixelCount()} * 3);
+    home_.resize(frame.size());
     std::int32_t complete = 0;
-    for (; complete < stream.frameCount() && stream.readFrame(frame_.data()); ++complete) home_.swap(frame_);
+    for (; complete < stream.frameCount() && stream.readFrame(frame.data()); ++complete) home_.swap(frame);
     return complete;
   }
 
   ViewerScene scene_;
   ObjectShape shape_;
-  std::unique_ptr<PathFrameStream> stream_;
-  std::vector<float> frame_;  // the frame taken
-  std::vector<float> home_;   // the last complete frame
+  std::string pathFile_;
+  std::vector<float> home_;  // the last complete frame
   std::int32_t frameCount_ = 0;
-  std::int32_t next_ = 0;
-  std::unique_ptr<ViewerDrawing> drawing_;
+};
+
+// Frames of the blender's animation.
+class BlendDrawer : public FrameDrawer {
+ public:
+  BlendDrawer(const BlenderConfig& config, const BlendFrames& frames, std::int32_t first, std::int32_t step)
+      : frames_(frames),
+        step_(step),
+        skip_(first),
+        playback_(startOfBlend(frames.keyframes)),
+        drawing_(config, frames) {}
+
+  bool next() override {
+    for (; skip_ > 0; --skip_) stepBlend(playback_, frames_.keyframes);
+    skip_ = step_;
+    return true;
+  }
+  void draw(const ViewState& view) override { drawing_.draw(playback_, view); }
+
+ private:
+  const BlendFrames& frames_;
+  std::int32_t step_;
+  std::int32_t skip_;  // the steps to take before the next frame
+  BlendPlayback playback_;
+  BlendDrawing drawing_;
 };
 
 // The blender's animation.
@@ -130,18 +182,13 @@ class BlendRecording : public Recording {
     }
     printKeyframeLines(lines, config_.keyframeCount);
     frames_ = std::move(frames.value());
-    drawing_ = std::make_unique<BlendDrawing>(config_, frames_);
-    playback_ = startOfBlend(frames_.keyframes);
     return true;
   }
 
   std::int32_t frameCount() const override { return frames_.store.frameCount; }
-  bool nextFrame() override {
-    if (started_) stepBlend(playback_, frames_.keyframes);
-    started_ = true;
-    return true;
+  Result<std::unique_ptr<FrameDrawer>> drawer(std::int32_t first, std::int32_t step) const override {
+    return std::unique_ptr<FrameDrawer>(std::make_unique<BlendDrawer>(config_, frames_, first, step));
   }
-  void drawFrame(const ViewState& view) override { drawing_->draw(playback_, view); }
 
   Bounds homeBounds() const override {
     Bounds bounds;
@@ -157,9 +204,6 @@ class BlendRecording : public Recording {
  private:
   BlenderConfig config_;
   BlendFrames frames_;
-  std::unique_ptr<BlendDrawing> drawing_;
-  BlendPlayback playback_;
-  bool started_ = false;
 };
 
 }  // namespace

@@ -15,17 +15,28 @@
 
 namespace zorvel {
 
+// Draws every `step`-th frame of a recording from frame `first` on, into the context
+// current on the thread that uses it: each thread that draws has one of its own.
+class FrameDrawer {
+ public:
+  virtual ~FrameDrawer() = default;
+  // Takes the next of its frames; false when there is none after all (a path file that
+  // changed since it was loaded), which ends the animation there.
+  virtual bool next() = 0;
+  // Draws the frame taken.
+  virtual void draw(const ViewState& view) = 0;
+};
+
+// What was loaded; read-only while frames are drawn, so that several drawers, one a
+// thread, can draw from it at once.
 class Recording {
  public:
   virtual ~Recording() = default;
   virtual std::int32_t frameCount() const = 0;
-  // Takes the next frame (the first on the first call); false when there is none after
-  // all (a path file that changed since it was loaded), which ends the animation.
-  virtual bool nextFrame() = 0;
-  // Draws the frame taken into the current context.
-  virtual void drawFrame(const ViewState& view) = 0;
   // Where the picture lies at home, boxes or objects included.
   virtual Bounds homeBounds() const = 0;
+  // A drawer of the frames `first`, `first` + `step`, ...; the recording outlives it.
+  virtual Result<std::unique_ptr<FrameDrawer>> drawer(std::int32_t first, std::int32_t step) const = 0;
 };
 
 // The animation `options` name, loaded with the lines its program prints on `lines`

@@ -12,6 +12,8 @@ class Stopwatch {
   void start() { begun_ = Clock::now(); }
   void stop() { total_ += Clock::now() - begun_; }
   double seconds() const { return std::chrono::duration<double>(total_).count(); }
+  // Adds the time `other` added up.
+  void add(const Stopwatch& other) { total_ += other.total_; }
 
  private:
   using Clock = std::chrono::steady_clock;

@@ -29,5 +29,33 @@ TEST(BoxGeometry, FacesAndEdgesInDrawingOrder) {
   EXPECT_EQ(gridLines().size(), 84u);
 }
 
+// Face bits in drawing order: front, right, back, left, top, bottom.
+constexpr unsigned kFront = 1, kRight = 2, kBack = 4, kLeft = 8, kTop = 16, kBottom = 32;
+
+TEST(BoxGeometry, TheFacesThatShowAreThoseTheEyeLooksAtFromOutside) {
+  const Vector3 centre{1, 2, 3};
+  const HalfExtents h{0.5f, 0.5f, 2.0f};
+  const double frontRightTop[3] = {5, 4, 9};
+  EXPECT_EQ(visibleFaces(frontRightTop, centre, h), kFront | kRight | kTop);
+  const double backLeftBelow[3] = {-5, -4, -9};
+  EXPECT_EQ(visibleFaces(backLeftBelow, centre, h), kBack | kLeft | kBottom);
+  // Straight in front, within the box's x and y: the front face alone.
+  const double ahead[3] = {1.2, 2.1, 20};
+  EXPECT_EQ(visibleFaces(ahead, centre, h), kFront);
+  // In the plane of the right face: it may show, edge on.
+  const double inRightPlane[3] = {1.5, 2, 20};
+  EXPECT_EQ(visibleFaces(inRightPlane, centre, h), kFront | kRight);
+  // Inside the box, every face is seen from within.
+  const double inside[3] = {1.1, 2.2, 4};
+  EXPECT_EQ(visibleFaces(inside, centre, h), kFront | kRight | kBack | kLeft | kTop | kBottom);
+  // A negative depth puts the "front" face behind: from the front, the "back" one shows.
+  EXPECT_EQ(visibleFaces(ahead, centre, {0.5f, 0.5f, -2.0f}), kBack);
+  // No depth: the front and back faces lie in one plane, and the front stands for both,
+  // seen from either side.
+  EXPECT_EQ(visibleFaces(ahead, centre, {0.5f, 0.5f, 0.0f}), kFront);
+  const double behind[3] = {1.2, 2.1, -20};
+  EXPECT_EQ(visibleFaces(behind, centre, {0.5f, 0.5f, 0.0f}), kFront);
+}
+
 }  // namespace
 }  // namespace zorvel::test

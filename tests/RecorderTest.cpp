@@ -140,7 +140,7 @@ TEST_F(Recorder, AFileCutOrCorruptInAFrameRecordsTheFramesBeforeItThenTheHold) {
   // Cut inside frame 3; a word that is no number in frame 2.
   folder.write("cut.pPath", whole.substr(0, whole.find("\n3\n") + 20));
   std::string corrupt = whole;
-  corrupt.replace(corrupt.find(" ", corrupt.find("\n2\n") + 3), 1, " x");
+  corrupt.replace(corrupt.find(' ', corrupt.find("\n2\n") + 3), 1, " x");
   folder.write("corrupt.pPath", corrupt);
   // The viewer's camera: the same for every file, wherever its last frame stands.
   const std::string options = " --camera viewer --size 32x24 --fps 10 --hold 0.2 -o -";

@@ -62,7 +62,7 @@ class PathFrameStream {
   // Opens the file and reads its counts; fails as the caching pass does for a file that
   // is not named, cannot be opened, has no readable counts or frames, or cannot hold one
   // frame. The file is read `chunkBytes` at a time.
-  static Result<PathFrameStream> open(const std::string& fileName, std::size_t chunkBytes = std::size_t{1} << 22);
+  static Result<PathFrameStream> open(const std::string& fileName, std::size_t chunkBytes = std::size_t{1} << 20);
   PathFrameStream(PathFrameStream&&) noexcept;
   PathFrameStream& operator=(PathFrameStream&&) noexcept;
   ~PathFrameStream();

@@ -1,10 +1,13 @@
 // The straightforward box drawing, the reference for the pixel-identity window test:
 // every box's faces and edges built and submitted in turn, with nothing left out. The
-// reference programs link this in place of the drawing the programs use.
+// reference programs link this in place of the drawing the programs use. With
+// ZORVEL_REFERENCE_REVERSED set, the boxes are drawn last to first: where the two
+// pictures differ, two surfaces meet at the same depth and the order decides.
 
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <vector>
 
 #include "playback/SceneDrawing.h"
@@ -23,7 +26,9 @@ void drawBoxes(const BoxBatch& boxes, const ViewState& view) {
   colours.resize(n * perBox);
   Vector3* vertex = vertices.data();
   ColorRGBA* colour = colours.data();
-  for (std::size_t i = 0; i < n; ++i) {
+  static const bool reversed = std::getenv("ZORVEL_REFERENCE_REVERSED") != nullptr;
+  for (std::size_t k = 0; k < n; ++k) {
+    const std::size_t i = reversed ? n - 1 - k : k;
     if (solid) {
       vertex = writeSolidBox(vertex, boxes.centres[i], boxes.halfExtents[i]);
       colour = std::fill_n(colour, kSolidBoxVertices, boxes.colours[i]);

@@ -2,7 +2,14 @@
 """Pixel-identity window test: the program as built and the same program with the
 straightforward box drawing (every box's faces and edges drawn in turn, nothing left
 out) play the same scene side by side, each on its own Xvfb, and take the same keys
-and mouse drags; after each step their screenshots must be equal, pixel for pixel.
+and mouse drags; after each step their screenshots are compared pixel for pixel. With
+additive blending on they must be equal. With it off, the program may leave out the
+faces a box's own front faces hide, and a pixel may come out otherwise only where two
+surfaces meet at exactly the same depth: where the drawing order decides (a third
+program, the reference drawing the boxes last to first, shows where: its picture
+differs from the reference's there), or on the edge a left-out face shares with a face
+that shows (the reference's colour there shows in the program's picture right beside
+the pixel). At most 0.1% of the pixels may differ, and none elsewhere.
 
 The steps cover every draw mode with blending off and on, several frames, and the
 camera at its start, among the boxes and inside one box, over boxes of negative size
@@ -53,41 +60,84 @@ def describe(step):
     return f"drag button {step[1]}" if isinstance(step, tuple) else f"key {step}"
 
 
-def settled_pair(displays, wanted):
-    """Screenshots of both displays once each shows a settled picture (the same in two
-    screenshots taken one after the other) and the two pictures are equal and satisfy
-    wanted(pictures); the last ones taken when that does not come within the timeout.
-    A program passes through a picture of its own on the way to the one a step asks
-    for: its first redraw after a change of blending draws the grid with the blending
-    the previous frame left, so a single screenshot can catch one program's passing
-    picture and the other's final one."""
+def settled(displays, wanted):
+    """Screenshots of every display once each shows a settled picture (the same in two
+    screenshots taken one after the other) and the pictures satisfy wanted(pictures);
+    the last ones taken when that does not come within the timeout. A program passes
+    through a picture of its own on the way to the one a step asks for: its first
+    redraw after a change of blending draws the grid with the blending the previous
+    frame left, so a single screenshot can catch one program's passing picture and the
+    other's final one."""
     last = [None]
 
     def probe():
         first = [display.screen() for display in displays]
         last[0] = [display.screen() for display in displays]
-        settled = all(a.data == b.data for a, b in zip(first, last[0]))
-        return settled and last[0][0].data == last[0][1].data and wanted(last[0])
+        return all(a.data == b.data for a, b in zip(first, last[0])) and wanted(last[0])
     w.wait_until(probe)
     return last[0]
 
 
+# The most pixels that may differ where the order decides: 0.1% of the window.
+MOST_DIFFERING = w.WIDTH * w.HEIGHT // 1000
+
+
+def differing_pixels(a, b):
+    return set() if a.data == b.data else {i for i, (p, q) in enumerate(zip(a.pixels, b.pixels)) if p != q}
+
+
+def on_an_edge(pixel, program, reference):
+    """Whether the reference's colour at `pixel` shows in the program's picture at a
+    pixel next to it: the pixel lies on the edge of a surface that shows in both."""
+    x, y = pixel % w.WIDTH, pixel // w.WIDTH
+    colour = reference.pixels[pixel]
+    return any(program.pixels[(y + dy) * w.WIDTH + x + dx] == colour
+               for dy in (-1, 0, 1) for dx in (-1, 0, 1)
+               if (dx or dy) and 0 <= x + dx < w.WIDTH and 0 <= y + dy < w.HEIGHT)
+
+
+def unexplained(pictures):
+    """The pixels at which the program's picture (the first) differs from the
+    reference's (the second) where neither the drawing order decides (the reversed
+    reference, the third, agrees with the reference) nor an edge explains it."""
+    program, reference, reversed_reference = pictures
+    order_decides = differing_pixels(reference, reversed_reference)
+    return {p for p in differing_pixels(program, reference) - order_decides if not on_an_edge(p, program, reference)}
+
+
+def allowed(pictures, blending):
+    """Whether the program's picture stands to the reference's as it may: equal with
+    blending; else differing at few pixels, each where the order decides or on an edge."""
+    program, reference = pictures[0], pictures[1]
+    if blending or program.data == reference.data:
+        return program.data == reference.data
+    return len(differing_pixels(program, reference)) <= MOST_DIFFERING and not unexplained(pictures)
+
+
+largest_difference = [0]
+
+
 def compare(displays, steps, label):
-    """Performs each step on both displays and compares the screenshots."""
-    shown = settled_pair(displays, lambda pictures: pictures[0].data.count(0) < len(pictures[0].data))
-    w.check(shown[0].data == shown[1].data, f"{label}: the first pictures are equal")
+    """Performs each step on every display and compares the screenshots."""
+    blending = False
+    shown = settled(displays, lambda pictures: pictures[0].data.count(0) < len(pictures[0].data) and
+                    allowed(pictures, blending))
+    w.check(allowed(shown, blending), f"{label}: the first pictures are alike")
     for number, step in enumerate(steps, 1):
         for display in displays:
             perform(display, step)
-        after = settled_pair(displays, lambda pictures, before=shown: all(
-            picture.data != old.data for picture, old in zip(pictures, before)))
+        if step == "t":
+            blending = not blending
+        after = settled(displays, lambda pictures, before=shown: all(
+            picture.data != old.data for picture, old in zip(pictures, before)) and allowed(pictures, blending))
         for picture, before in zip(after, shown):
             if picture.data == before.data:
                 w.failures.append(f"{label}, step {number}: the picture did not change")
-        differing = 0 if after[0].data == after[1].data else \
-            sum(1 for a, b in zip(after[0].pixels, after[1].pixels) if a != b)
-        w.check(differing == 0, f"{label}, step {number} ({describe(step)}): "
-                f"{differing} pixels differ from the straightforward drawing")
+        differing = differing_pixels(after[0], after[1])
+        largest_difference[0] = max(largest_difference[0], len(differing))
+        w.check(allowed(after, blending), f"{label}, step {number} ({describe(step)}, blending "
+                f"{'on' if blending else 'off'}): {len(differing)} pixels differ from the straightforward drawing, "
+                f"{len(unexplained(after)) if differing else 0} of them neither where the order decides nor on an edge")
         shown = after
 
 
@@ -133,11 +183,13 @@ def blender_scene(folder, name, low, high):
     return f"{name}.cfg\nb\n"
 
 
-def run_pair(programs, folder, menu, steps, label):
-    displays = [w.Display(), w.Display()]
+def run_trio(programs, folder, menu, steps, label):
+    """The program, the reference, and the reference drawing the boxes last to first."""
+    displays = [w.Display(), w.Display(), w.Display()]
+    displays[2].env["ZORVEL_REFERENCE_REVERSED"] = "1"
     processes = []
     try:
-        for display, program in zip(displays, programs):
+        for display, program in zip(displays, programs + programs[1:]):
             processes.append(w.start(display, program, folder, menu))
         compare(displays, steps, label)
         for display, (process, stdout) in zip(displays, processes):
@@ -192,11 +244,13 @@ def main():
     elif which == "viewer":
         menu = viewer_scene(folder)
         # Frame 0 and frame 2 (two steps on), each through the whole tour.
-        run_pair(programs, folder, menu, camera_tour() + ["period", "period"] + camera_tour(), "viewer")
+        run_trio(programs, folder, menu, camera_tour() + ["period", "period"] + camera_tour(), "viewer")
     else:
         # Negative and zero depths, then positive ones.
-        run_pair(programs, folder, blender_scene(folder, "negative", -2, 0), camera_tour(), "blender, depths -2 to 0")
-        run_pair(programs, folder, blender_scene(folder, "positive", 0.5, 4), camera_tour(), "blender, depths 0.5 to 4")
+        run_trio(programs, folder, blender_scene(folder, "negative", -2, 0), camera_tour(), "blender, depths -2 to 0")
+        run_trio(programs, folder, blender_scene(folder, "positive", 0.5, 4), camera_tour(), "blender, depths 0.5 to 4")
+    if which != "recorder":
+        print(f"at most {largest_difference[0]} pixels differed in one picture (of {MOST_DIFFERING} allowed)")
     print(f"{len(w.failures)} failed")
     sys.exit(1 if w.failures else 0)
 
