@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <iostream>
 #include <limits>
@@ -49,15 +50,17 @@ class Turns {
     changed_.notify_all();
   }
 
+  // Read once every thread is done.
   std::int64_t end() const { return end_; }
-  bool stopped() const { return stopped_; }
+  // Read by the threads between turns, without the lock.
+  bool stopped() const { return stopped_.load(); }
 
  private:
   std::mutex mutex_;
   std::condition_variable changed_;
   std::int64_t next_ = 0;
   std::int64_t end_ = std::numeric_limits<std::int64_t>::max();
-  bool stopped_ = false;
+  std::atomic<bool> stopped_{false};
   RecordingProgress progress_;
 };
 
