@@ -4,13 +4,22 @@
 // edges drawn from them by index. Where nothing is blended, a box wholly beyond the near
 // plane leaves out the faces its own front faces hide: only where a left-out face met
 // another box's surface at the same depth can a pixel come out otherwise.
+//
+// Outlined boxes draw their faces and then their edges. Rather than switching between
+// the two box by box (tens of thousands of small draws, which also make the renderer
+// hold far more memory while smoothing), boxes are grouped into layers whose screen
+// areas do not meet, and each layer is drawn as all its faces and then all its edges;
+// where two boxes may share a pixel the earlier one is in an earlier layer, so the
+// order that decides any pixel is kept.
 
+#include "playback/DrawingLayers.h"
 #include "playback/SceneDrawing.h"
 
 #include <GL/gl.h>
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <vector>
 
 namespace zorvel {
@@ -28,16 +37,19 @@ thread_local std::vector<GLuint> gIndices;
 // even through the width of a line near the edge of the picture.
 struct ViewVolume {
   double planes[6][4];
-  double eye[3];  // the eye in the boxes' coordinates
+  double eye[3];      // the eye in the boxes' coordinates
+  double clip[16];    // boxes' coordinates to clip coordinates, column-major
+  GLint viewport[4];  // x, y, width, height
 
   static ViewVolume current() {
+    ViewVolume volume;
     double modelView[16], projection[16];
-    GLint viewport[4];
+    GLint* viewport = volume.viewport;
     glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
     glGetDoublev(GL_PROJECTION_MATRIX, projection);
     glGetIntegerv(GL_VIEWPORT, viewport);
     // Column-major: clip = projection x modelView x point.
-    double m[16];
+    double* m = volume.clip;
     for (int column = 0; column < 4; ++column)
       for (int row = 0; row < 4; ++row) {
         double sum = 0;
@@ -56,7 +68,6 @@ struct ViewVolume {
     const double sideX = 1.0 + 16.0 / std::max(1, viewport[2]);
     const double sideY = 1.0 + 16.0 / std::max(1, viewport[3]);
     const double depth = 1.0 + 1e-6;
-    ViewVolume volume;
     for (int c = 0; c < 4; ++c) {
       volume.planes[0][c] = sideX * w[c] + x[c];  // -sideX w <= x
       volume.planes[1][c] = sideX * w[c] - x[c];  // x <= sideX w
@@ -93,6 +104,33 @@ struct ViewVolume {
     return distance(planes[4], centre) > radiusOf(h) * 1.0001 + 1e-4;
   }
 
+  // The window pixels a box wholly beyond the near plane may touch, with room for a
+  // smoothed line's width and for rounding; NaN, which stands for anywhere, when the
+  // box is not wholly beyond the near plane.
+  PixelRect screenArea(const Vector3& centre, const HalfExtents& h, bool beyondNear) const {
+    constexpr double kNowhere = std::numeric_limits<double>::quiet_NaN();
+    constexpr double kRoom = 3.0;
+    PixelRect area{kNowhere, kNowhere, kNowhere, kNowhere};
+    if (!beyondNear) return area;
+    double left = std::numeric_limits<double>::infinity(), bottom = left, right = -left, top = -left;
+    for (int corner = 0; corner < 8; ++corner) {
+      const double p[3] = {static_cast<double>(centre.x) + ((corner & 1) ? h.x : -h.x),
+                           static_cast<double>(centre.y) + ((corner & 2) ? h.y : -h.y),
+                           static_cast<double>(centre.z) + ((corner & 4) ? h.z : -h.z)};
+      double c[4];
+      for (int row = 0; row < 4; ++row)
+        c[row] = clip[row] * p[0] + clip[4 + row] * p[1] + clip[8 + row] * p[2] + clip[12 + row];
+      if (!(c[3] > 0)) return area;
+      const double x = viewport[0] + (c[0] / c[3] + 1) * 0.5 * viewport[2];
+      const double y = viewport[1] + (c[1] / c[3] + 1) * 0.5 * viewport[3];
+      left = std::min(left, x);
+      right = std::max(right, x);
+      bottom = std::min(bottom, y);
+      top = std::max(top, y);
+    }
+    return PixelRect{left - kRoom, bottom - kRoom, right + kRoom, top + kRoom};
+  }
+
   static double radiusOf(const HalfExtents& h) {
     return std::sqrt(static_cast<double>(h.x) * h.x + static_cast<double>(h.y) * h.y + static_cast<double>(h.z) * h.z);
   }
@@ -118,6 +156,51 @@ GLuint* appendEdges(GLuint* out, GLuint base) {
   return out;
 }
 
+// Cells of the grid through which outlined boxes' screen areas are compared, in pixels.
+constexpr int kLayerCell = 8;
+
+// Where an outlined box's indices lie in gIndices: its faces, then its edges.
+struct OutlinedBox {
+  std::uint32_t layer;
+  std::size_t facesStart, edgesStart, edgesEnd;
+};
+
+// Draws outlined boxes layer by layer: each layer's faces in one call, then its edges in
+// another, boxes in their own order within each.
+void drawInLayers(const std::vector<OutlinedBox>& boxes, std::uint32_t layerCount) {
+  thread_local std::vector<GLuint> ordered;
+  thread_local std::vector<std::size_t> firstOfLayer;
+  thread_local std::vector<std::uint32_t> byLayer;
+  thread_local std::vector<std::size_t> next;
+  // Boxes sorted by layer, keeping their order within one (a counting sort).
+  firstOfLayer.assign(layerCount + 1, 0);
+  for (const OutlinedBox& box : boxes) ++firstOfLayer[box.layer + 1];
+  for (std::uint32_t layer = 0; layer < layerCount; ++layer) firstOfLayer[layer + 1] += firstOfLayer[layer];
+  byLayer.resize(boxes.size());
+  next.assign(firstOfLayer.begin(), firstOfLayer.end() - 1);
+  for (std::uint32_t i = 0; i < boxes.size(); ++i) byLayer[next[boxes[i].layer]++] = i;
+  ordered.resize(boxes.empty() ? 0 : boxes.back().edgesEnd);
+  GLuint* out = ordered.data();
+  const GLuint* const in = gIndices.data();
+  for (std::uint32_t layer = 0; layer < layerCount; ++layer) {
+    const std::size_t first = firstOfLayer[layer], last = firstOfLayer[layer + 1];
+    GLuint* const facesStart = out;
+    for (std::size_t k = first; k < last; ++k) {
+      const OutlinedBox& box = boxes[byLayer[k]];
+      out = std::copy(in + box.facesStart, in + box.edgesStart, out);
+    }
+    GLuint* const edgesStart = out;
+    for (std::size_t k = first; k < last; ++k) {
+      const OutlinedBox& box = boxes[byLayer[k]];
+      out = std::copy(in + box.edgesStart, in + box.edgesEnd, out);
+    }
+    if (edgesStart != facesStart)
+      glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(edgesStart - facesStart), GL_UNSIGNED_INT, facesStart);
+    if (out != edgesStart)
+      glDrawElements(GL_LINES, static_cast<GLsizei>(out - edgesStart), GL_UNSIGNED_INT, edgesStart);
+  }
+}
+
 }  // namespace
 
 void drawBoxes(const BoxBatch& boxes, const ViewState& view) {
@@ -135,9 +218,11 @@ void drawBoxes(const BoxBatch& boxes, const ViewState& view) {
   gVertices.resize(count * corners);
   gVertexColours.resize(count * corners);
   gIndices.resize(count * perBox);
-  // Per outlined box: where its face indices end and where its edge indices end.
-  thread_local std::vector<std::pair<GLuint*, GLuint*>> ends;
-  ends.clear();
+  thread_local std::vector<OutlinedBox> outlinedBoxes;
+  thread_local DrawingLayers layers;
+  outlinedBoxes.clear();
+  if (outlined)
+    layers.begin(volume.viewport[2] + volume.viewport[0], volume.viewport[3] + volume.viewport[1], kLayerCell);
   Vector3* vertex = gVertices.data();
   ColorRGBA* colour = gVertexColours.data();
   GLuint* index = gIndices.data();
@@ -146,18 +231,21 @@ void drawBoxes(const BoxBatch& boxes, const ViewState& view) {
     const Vector3& centre = boxes.centres[i];
     const HalfExtents& h = boxes.halfExtents[i];
     if (!volume.mayShow(centre, h)) continue;
-    const unsigned shown =
-        leaveOutHidden && volume.beyondNearPlane(centre, h) ? visibleFaces(volume.eye, centre, h) : kAllFaces;
+    const bool beyondNear = volume.beyondNearPlane(centre, h);
+    const unsigned shown = leaveOutHidden && beyondNear ? visibleFaces(volume.eye, centre, h) : kAllFaces;
     vertex = writeBoxCorners(vertex, centre, h);
     colour = std::fill_n(colour, kBoxCorners, boxes.colours[i]);
     if (outlined) {
       vertex = std::copy(vertex - kBoxCorners, vertex, vertex);
       colour = std::fill_n(colour, kBoxCorners, outlineColor);
     }
+    const std::size_t facesStart = static_cast<std::size_t>(index - gIndices.data());
     if (faces) index = appendFaces(index, base, shown);
-    GLuint* facesEnd = index;
+    const std::size_t edgesStart = static_cast<std::size_t>(index - gIndices.data());
     if (edges) index = appendEdges(index, outlined ? base + kBoxCorners : base);
-    if (outlined) ends.emplace_back(facesEnd, index);
+    if (outlined)
+      outlinedBoxes.push_back({layers.place(volume.screenArea(centre, h, beyondNear)), facesStart, edgesStart,
+                               static_cast<std::size_t>(index - gIndices.data())});
     base += static_cast<GLuint>(corners);
   }
   glEnableClientState(GL_VERTEX_ARRAY);
@@ -165,13 +253,7 @@ void drawBoxes(const BoxBatch& boxes, const ViewState& view) {
   glVertexPointer(3, GL_FLOAT, sizeof(Vector3), gVertices.data());
   glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(ColorRGBA), gVertexColours.data());
   if (outlined) {
-    // Each box's outline follows its own faces, as the boxes are drawn one by one.
-    GLuint* start = gIndices.data();
-    for (const auto& [facesEnd, edgesEnd] : ends) {
-      glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(facesEnd - start), GL_UNSIGNED_INT, start);
-      glDrawElements(GL_LINES, static_cast<GLsizei>(edgesEnd - facesEnd), GL_UNSIGNED_INT, facesEnd);
-      start = edgesEnd;
-    }
+    drawInLayers(outlinedBoxes, layers.count());
   } else if (index != gIndices.data()) {
     glDrawElements(faces ? GL_TRIANGLES : GL_LINES, static_cast<GLsizei>(index - gIndices.data()), GL_UNSIGNED_INT,
                    gIndices.data());

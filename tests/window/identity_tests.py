@@ -11,8 +11,8 @@ differs from the reference's there), or on the edge a left-out face shares with 
 that shows (the reference's colour there shows in the program's picture right beside
 the pixel). At most 0.1% of the pixels may differ, and none elsewhere.
 
-The steps cover every draw mode with blending off and on, several frames, and the
-camera at its start, among the boxes and inside one box, over boxes of negative size
+The steps cover every draw mode with blending off and on, with smoothing off and on,
+several frames, and the camera at its start, among the boxes and inside one box, over boxes of negative size
 (the viewer) and of negative and zero depth (the blender). Every step changes the
 picture (all colours are translucent, so blending shows), so the screenshots are
 compared once both programs show the step's new picture, settled; nothing depends on
@@ -40,6 +40,7 @@ AMONG = [("drag", 2, 640, 500, 790, 500)]  # middle button 150 px right: zoom -1
 INSIDE = [("drag", 2, 640, 500, 710, 500),  # zoom 3 -> 10: the camera at the origin's depth
           ("drag", 3, 640, 500, 640, 460)]  # right button 40 px up: panY -2 -> 0
 START = ["f"]
+SMOOTHED = ["a"] + BLEND_AND_MODES  # smoothing on, then the modes and blending again
 
 
 def camera_tour():
@@ -243,8 +244,9 @@ def main():
         recorder_test(*programs, folder)
     elif which == "viewer":
         menu = viewer_scene(folder)
-        # Frame 0 and frame 2 (two steps on), each through the whole tour.
-        run_trio(programs, folder, menu, camera_tour() + ["period", "period"] + camera_tour(), "viewer")
+        # Frame 0 and frame 2 (two steps on), each through the whole tour, then smoothed.
+        run_trio(programs, folder, menu, camera_tour() + ["period", "period"] + camera_tour() + SMOOTHED +
+                 AMONG + BLEND_AND_MODES, "viewer")
     else:
         # Negative and zero depths, then positive ones.
         run_trio(programs, folder, blender_scene(folder, "negative", -2, 0), camera_tour(), "blender, depths -2 to 0")
