@@ -80,9 +80,9 @@ def main():
 
     folder = tempfile.mkdtemp(prefix="zorvel-soak-")
     atexit.register(shutil.rmtree, folder, ignore_errors=True)
-    menu = bench.scene(folder, os.path.join(arguments.folders[0], "Zorvel-cruncher"))["viewer"]
+    menu = bench.scene(folder, os.path.abspath(os.path.join(arguments.folders[0], "Zorvel-cruncher")))["viewer"]
     summaries = []
-    for binaries in arguments.folders:
+    for binaries in map(os.path.abspath, arguments.folders):
         print(binaries, flush=True)
         samples = soak(os.path.join(binaries, "Zorvel-viewer"), folder, menu, arguments.minutes, arguments.seed)
         after_a_minute = next((mb for seconds, mb in samples if seconds >= 60), samples[0][1])
