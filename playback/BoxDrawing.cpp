@@ -5,12 +5,13 @@
 // plane leaves out the faces its own front faces hide: only where a left-out face met
 // another box's surface at the same depth can a pixel come out otherwise.
 //
-// Outlined boxes draw their faces and then their edges. Rather than switching between
-// the two box by box (tens of thousands of small draws, which also make the renderer
-// hold far more memory while smoothing), boxes are grouped into layers whose screen
-// areas do not meet, and each layer is drawn as all its faces and then all its edges;
-// where two boxes may share a pixel the earlier one is in an earlier layer, so the
-// order that decides any pixel is kept.
+// Outlined boxes draw their faces and then their edges, box by box. With smoothing on,
+// tens of thousands of such small draws switching between triangles and smoothed lines
+// make the renderer hold some hundred megabytes more, and keep much of it; there the
+// boxes are grouped into layers whose screen areas do not meet, and each layer is drawn
+// as all its faces and then all its edges. Where two boxes may share a pixel the earlier
+// one is in an earlier layer, so the order that decides any pixel is kept. Without
+// smoothing, box by box is the faster of the two.
 
 #include "playback/DrawingLayers.h"
 #include "playback/SceneDrawing.h"
@@ -165,6 +166,16 @@ struct OutlinedBox {
   std::size_t facesStart, edgesStart, edgesEnd;
 };
 
+// Draws outlined boxes one by one: each box's faces, then its edges.
+void drawOneByOne(const std::vector<OutlinedBox>& boxes) {
+  const GLuint* const in = gIndices.data();
+  for (const OutlinedBox& box : boxes) {
+    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(box.edgesStart - box.facesStart), GL_UNSIGNED_INT,
+                   in + box.facesStart);
+    glDrawElements(GL_LINES, static_cast<GLsizei>(box.edgesEnd - box.edgesStart), GL_UNSIGNED_INT, in + box.edgesStart);
+  }
+}
+
 // Draws outlined boxes layer by layer: each layer's faces in one call, then its edges in
 // another, boxes in their own order within each.
 void drawInLayers(const std::vector<OutlinedBox>& boxes, std::uint32_t layerCount) {
@@ -221,7 +232,8 @@ void drawBoxes(const BoxBatch& boxes, const ViewState& view) {
   thread_local std::vector<OutlinedBox> outlinedBoxes;
   thread_local DrawingLayers layers;
   outlinedBoxes.clear();
-  if (outlined)
+  const bool inLayers = outlined && view.antialias;
+  if (inLayers)
     layers.begin(volume.viewport[2] + volume.viewport[0], volume.viewport[3] + volume.viewport[1], kLayerCell);
   Vector3* vertex = gVertices.data();
   ColorRGBA* colour = gVertexColours.data();
@@ -244,16 +256,18 @@ void drawBoxes(const BoxBatch& boxes, const ViewState& view) {
     const std::size_t edgesStart = static_cast<std::size_t>(index - gIndices.data());
     if (edges) index = appendEdges(index, outlined ? base + kBoxCorners : base);
     if (outlined)
-      outlinedBoxes.push_back({layers.place(volume.screenArea(centre, h, beyondNear)), facesStart, edgesStart,
-                               static_cast<std::size_t>(index - gIndices.data())});
+      outlinedBoxes.push_back({inLayers ? layers.place(volume.screenArea(centre, h, beyondNear)) : 0, facesStart,
+                               edgesStart, static_cast<std::size_t>(index - gIndices.data())});
     base += static_cast<GLuint>(corners);
   }
   glEnableClientState(GL_VERTEX_ARRAY);
   glEnableClientState(GL_COLOR_ARRAY);
   glVertexPointer(3, GL_FLOAT, sizeof(Vector3), gVertices.data());
   glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(ColorRGBA), gVertexColours.data());
-  if (outlined) {
+  if (inLayers) {
     drawInLayers(outlinedBoxes, layers.count());
+  } else if (outlined) {
+    drawOneByOne(outlinedBoxes);
   } else if (index != gIndices.data()) {
     glDrawElements(faces ? GL_TRIANGLES : GL_LINES, static_cast<GLsizei>(index - gIndices.data()), GL_UNSIGNED_INT,
                    gIndices.data());
