@@ -105,22 +105,19 @@ struct ViewVolume {
     return distance(planes[4], centre) > radiusOf(h) * 1.0001 + 1e-4;
   }
 
-  // The window pixels a box wholly beyond the near plane may touch, with room for a
-  // smoothed line's width and for rounding; NaN, which stands for anywhere, when the
-  // box is not wholly beyond the near plane.
-  PixelRect screenArea(const Vector3& centre, const HalfExtents& h, bool beyondNear) const {
+  // The window pixels a box wholly beyond the near plane, with `corners` (kBoxCorners of
+  // them), may touch, with room for a smoothed line's width and for rounding; NaN, which
+  // stands for anywhere, when the box is not wholly beyond the near plane.
+  PixelRect screenArea(const Vector3* corners, bool beyondNear) const {
     constexpr double kNowhere = std::numeric_limits<double>::quiet_NaN();
     constexpr double kRoom = 3.0;
     PixelRect area{kNowhere, kNowhere, kNowhere, kNowhere};
     if (!beyondNear) return area;
     double left = std::numeric_limits<double>::infinity(), bottom = left, right = -left, top = -left;
-    for (int corner = 0; corner < 8; ++corner) {
-      const double p[3] = {static_cast<double>(centre.x) + ((corner & 1) ? h.x : -h.x),
-                           static_cast<double>(centre.y) + ((corner & 2) ? h.y : -h.y),
-                           static_cast<double>(centre.z) + ((corner & 4) ? h.z : -h.z)};
+    for (const Vector3* p = corners; p != corners + kBoxCorners; ++p) {
       double c[4];
       for (int row = 0; row < 4; ++row)
-        c[row] = clip[row] * p[0] + clip[4 + row] * p[1] + clip[8 + row] * p[2] + clip[12 + row];
+        c[row] = clip[row] * p->x + clip[4 + row] * p->y + clip[8 + row] * p->z + clip[12 + row];
       if (!(c[3] > 0)) return area;
       const double x = viewport[0] + (c[0] / c[3] + 1) * 0.5 * viewport[2];
       const double y = viewport[1] + (c[1] / c[3] + 1) * 0.5 * viewport[3];
@@ -245,6 +242,7 @@ void drawBoxes(const BoxBatch& boxes, const ViewState& view) {
     if (!volume.mayShow(centre, h)) continue;
     const bool beyondNear = volume.beyondNearPlane(centre, h);
     const unsigned shown = leaveOutHidden && beyondNear ? visibleFaces(volume.eye, centre, h) : kAllFaces;
+    const Vector3* const boxCorners = vertex;
     vertex = writeBoxCorners(vertex, centre, h);
     colour = std::fill_n(colour, kBoxCorners, boxes.colours[i]);
     if (outlined) {
@@ -256,7 +254,7 @@ void drawBoxes(const BoxBatch& boxes, const ViewState& view) {
     const std::size_t edgesStart = static_cast<std::size_t>(index - gIndices.data());
     if (edges) index = appendEdges(index, outlined ? base + kBoxCorners : base);
     if (outlined)
-      outlinedBoxes.push_back({inLayers ? layers.place(volume.screenArea(centre, h, beyondNear)) : 0, facesStart,
+      outlinedBoxes.push_back({inLayers ? layers.place(volume.screenArea(boxCorners, beyondNear)) : 0, facesStart,
                                edgesStart, static_cast<std::size_t>(index - gIndices.data())});
     base += static_cast<GLuint>(corners);
   }
