@@ -34,8 +34,10 @@ class Turns {
   void handed(std::int64_t f, bool written) {
     std::lock_guard<std::mutex> lock(mutex_);
     next_ = f + 1;
-    if (!written) stopped_ = true;
-    if (written) progress_.frameDone(f + 1);
+    if (written)
+      progress_.frameDone(f + 1);
+    else
+      stopped_ = true;
     changed_.notify_all();
   }
   // The animation has no frame f after all.

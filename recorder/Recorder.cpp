@@ -9,12 +9,9 @@
 #include <sstream>
 #include <thread>
 
-#include <GL/gl.h>
-
 #include "common/ProgramEnd.h"
 #include "common/ProgramNames.h"
 #include "common/WholeFile.h"
-#include "playback/SceneDrawing.h"
 #include "recorder/CameraFraming.h"
 #include "recorder/FrameSink.h"
 #include "recorder/OffscreenContext.h"
@@ -22,9 +19,6 @@
 #include "recorder/PictureWriter.h"
 #include "recorder/RecorderOptions.h"
 #include "recorder/Recording.h"
-#include "recorder/RecordingProgress.h"
-#include "recorder/Stopwatch.h"
-#include "viewer/SceneLoading.h"
 
 namespace zorvel {
 
@@ -80,9 +74,10 @@ std::string timingLine(std::int64_t frames, const Timing& timing) {
 
 // One context a processor (at most two), and one frame at least for each.
 Result<std::vector<std::unique_ptr<OffscreenContext>>> drawingContexts(const RecorderOptions& o, std::int64_t frames) {
-  const std::int64_t threads = std::min<std::int64_t>({2, std::max(1u, std::thread::hardware_concurrency()), frames});
+  const std::int64_t threads =
+      std::max<std::int64_t>(1, std::min<std::int64_t>({2, std::thread::hardware_concurrency(), frames}));
   std::vector<std::unique_ptr<OffscreenContext>> contexts;
-  for (std::int64_t t = 0; t < std::max<std::int64_t>(threads, 1); ++t) {
+  for (std::int64_t t = 0; t < threads; ++t) {
     Result<std::unique_ptr<OffscreenContext>> context = OffscreenContext::create(o.width, o.height);
     if (!context) return context.failure();
     context.value()->release();
