@@ -7,6 +7,7 @@
 #include <ostream>
 
 #include "common/TickCounter.h"
+#include "playback/RendererMemory.h"
 #include "playback/SceneDrawing.h"
 
 namespace zorvel {
@@ -38,6 +39,7 @@ void initView() {
 }
 
 void runPlaybackWindow(int& argc, char** argv, const char* title, const WindowCallbacks& callbacks) {
+  keepRendererMemoryForReuse();
   glutInit(&argc, argv);
   glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGB | GLUT_DEPTH);
   glutCreateWindow(title);

@@ -12,6 +12,7 @@
 #include "common/ProgramEnd.h"
 #include "common/ProgramNames.h"
 #include "common/WholeFile.h"
+#include "playback/RendererMemory.h"
 #include "recorder/CameraFraming.h"
 #include "recorder/FrameSink.h"
 #include "recorder/OffscreenContext.h"
@@ -76,6 +77,7 @@ std::string timingLine(std::int64_t frames, const Timing& timing) {
 Result<std::vector<std::unique_ptr<OffscreenContext>>> drawingContexts(const RecorderOptions& o, std::int64_t frames) {
   const std::int64_t threads =
       std::max<std::int64_t>(1, std::min<std::int64_t>({2, std::thread::hardware_concurrency(), frames}));
+  keepRendererMemoryForReuse();
   std::vector<std::unique_ptr<OffscreenContext>> contexts;
   for (std::int64_t t = 0; t < threads; ++t) {
     Result<std::unique_ptr<OffscreenContext>> context = OffscreenContext::create(o.width, o.height);
