@@ -5,13 +5,12 @@
 // plane leaves out the faces its own front faces hide: only where a left-out face met
 // another box's surface at the same depth can a pixel come out otherwise.
 //
-// Outlined boxes draw their faces and then their edges, box by box. With smoothing on,
-// tens of thousands of such small draws switching between triangles and smoothed lines
-// make the renderer hold some hundred megabytes more, and keep much of it; there the
-// boxes are grouped into layers whose screen areas do not meet, and each layer is drawn
-// as all its faces and then all its edges. Where two boxes may share a pixel the earlier
-// one is in an earlier layer, so the order that decides any pixel is kept. Without
-// smoothing, box by box is the faster of the two.
+// Outlined boxes are grouped into layers whose screen areas do not meet, and each layer
+// is drawn as all its faces and then all its edges: a few hundred draws instead of two
+// a box. Where two boxes may share a pixel the earlier one is in an earlier layer, so
+// the order that decides any pixel is kept. Tens of thousands of small draws switching
+// between triangles and lines cost more time, and with smoothing on they also make the
+// renderer hold some hundred megabytes more, and keep much of it.
 
 #include "playback/DrawingLayers.h"
 #include "playback/SceneDrawing.h"
@@ -163,16 +162,6 @@ struct OutlinedBox {
   std::size_t facesStart, edgesStart, edgesEnd;
 };
 
-// Draws outlined boxes one by one: each box's faces, then its edges.
-void drawOneByOne(const std::vector<OutlinedBox>& boxes) {
-  const GLuint* const in = gIndices.data();
-  for (const OutlinedBox& box : boxes) {
-    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(box.edgesStart - box.facesStart), GL_UNSIGNED_INT,
-                   in + box.facesStart);
-    glDrawElements(GL_LINES, static_cast<GLsizei>(box.edgesEnd - box.edgesStart), GL_UNSIGNED_INT, in + box.edgesStart);
-  }
-}
-
 // Draws outlined boxes layer by layer: each layer's faces in one call, then its edges in
 // another, boxes in their own order within each.
 void drawInLayers(const std::vector<OutlinedBox>& boxes, std::uint32_t layerCount) {
@@ -229,8 +218,7 @@ void drawBoxes(const BoxBatch& boxes, const ViewState& view) {
   thread_local std::vector<OutlinedBox> outlinedBoxes;
   thread_local DrawingLayers layers;
   outlinedBoxes.clear();
-  const bool inLayers = outlined && view.antialias;
-  if (inLayers)
+  if (outlined)
     layers.begin(volume.viewport[2] + volume.viewport[0], volume.viewport[3] + volume.viewport[1], kLayerCell);
   Vector3* vertex = gVertices.data();
   ColorRGBA* colour = gVertexColours.data();
@@ -254,18 +242,16 @@ void drawBoxes(const BoxBatch& boxes, const ViewState& view) {
     const std::size_t edgesStart = static_cast<std::size_t>(index - gIndices.data());
     if (edges) index = appendEdges(index, outlined ? base + kBoxCorners : base);
     if (outlined)
-      outlinedBoxes.push_back({inLayers ? layers.place(volume.screenArea(boxCorners, beyondNear)) : 0, facesStart,
-                               edgesStart, static_cast<std::size_t>(index - gIndices.data())});
+      outlinedBoxes.push_back({layers.place(volume.screenArea(boxCorners, beyondNear)), facesStart, edgesStart,
+                               static_cast<std::size_t>(index - gIndices.data())});
     base += static_cast<GLuint>(corners);
   }
   glEnableClientState(GL_VERTEX_ARRAY);
   glEnableClientState(GL_COLOR_ARRAY);
   glVertexPointer(3, GL_FLOAT, sizeof(Vector3), gVertices.data());
   glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(ColorRGBA), gVertexColours.data());
-  if (inLayers) {
+  if (outlined) {
     drawInLayers(outlinedBoxes, layers.count());
-  } else if (outlined) {
-    drawOneByOne(outlinedBoxes);
   } else if (index != gIndices.data()) {
     glDrawElements(faces ? GL_TRIANGLES : GL_LINES, static_cast<GLsizei>(index - gIndices.data()), GL_UNSIGNED_INT,
                    gIndices.data());
