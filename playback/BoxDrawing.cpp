@@ -3,7 +3,9 @@
 // exactly the same depth. Each box's eight corners are written once and its faces and
 // edges drawn from them by index. Where nothing is blended, a box wholly beyond the near
 // plane leaves out the faces its own front faces hide: only where a left-out face met
-// another box's surface at the same depth can a pixel come out otherwise.
+// another box's surface at the same depth can a pixel come out otherwise. An edge that
+// a box drawn before has exactly (the pixels of a picture at home touch) is drawn once:
+// its copy would change no pixel.
 //
 // Outlined boxes are grouped into layers whose screen areas do not meet, and each layer
 // is drawn as all its faces and then all its edges: a few hundred draws instead of two
@@ -14,6 +16,7 @@
 
 #include "playback/DrawingLayers.h"
 #include "playback/SceneDrawing.h"
+#include "playback/SharedEdges.h"
 
 #include <GL/gl.h>
 
@@ -147,9 +150,14 @@ GLuint* appendFaces(GLuint* out, GLuint base, unsigned faces) {
   return out;
 }
 
-// Appends the indices of every edge of the box whose corners start at `base`.
-GLuint* appendEdges(GLuint* out, GLuint base) {
-  for (const unsigned char corner : kWireBoxCorners) *out++ = base + corner;
+// Appends the indices of the edges of the box whose corners start at `base`, but those
+// in `leaveOut` (bit k for the edge at 2k, 2k + 1 of the edge table).
+GLuint* appendEdges(GLuint* out, GLuint base, unsigned leaveOut) {
+  for (std::size_t edge = 0; edge < kWireBoxVertices / 2; ++edge) {
+    if (leaveOut & (1u << edge)) continue;
+    *out++ = base + kWireBoxCorners[2 * edge];
+    *out++ = base + kWireBoxCorners[2 * edge + 1];
+  }
   return out;
 }
 
@@ -217,7 +225,9 @@ void drawBoxes(const BoxBatch& boxes, const ViewState& view) {
   gIndices.resize(count * perBox);
   thread_local std::vector<OutlinedBox> outlinedBoxes;
   thread_local DrawingLayers layers;
+  thread_local SharedEdges shared;
   outlinedBoxes.clear();
+  if (edges) shared.begin(count);
   if (outlined)
     layers.begin(volume.viewport[2] + volume.viewport[0], volume.viewport[3] + volume.viewport[1], kLayerCell);
   Vector3* vertex = gVertices.data();
@@ -240,7 +250,7 @@ void drawBoxes(const BoxBatch& boxes, const ViewState& view) {
     const std::size_t facesStart = static_cast<std::size_t>(index - gIndices.data());
     if (faces) index = appendFaces(index, base, shown);
     const std::size_t edgesStart = static_cast<std::size_t>(index - gIndices.data());
-    if (edges) index = appendEdges(index, outlined ? base + kBoxCorners : base);
+    if (edges) index = appendEdges(index, outlined ? base + kBoxCorners : base, shared.next(centre, h));
     if (outlined)
       outlinedBoxes.push_back({layers.place(volume.screenArea(boxCorners, beyondNear)), facesStart, edgesStart,
                                static_cast<std::size_t>(index - gIndices.data())});

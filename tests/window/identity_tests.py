@@ -144,7 +144,8 @@ def compare(displays, steps, label):
 
 def viewer_scene(folder):
     """A 9 x 7 picture in three frames: scattered, halfway, at home (a box at the
-    origin); translucent colours; sizes from the scale file, some of them negative."""
+    origin); translucent colours; sizes from the scale file, some of them negative, and
+    the two lowest rows of size 1, so that at home their boxes touch and share edges."""
     generator = random.Random(20261208)
     homes = [(c - 4.0, r - 3.0, 0.0) for r in range(7) for c in range(9)]
     scattered = [(generator.randint(-16, 16) * 0.5, generator.randint(-10, 14) * 0.5, generator.randint(-6, 6) * 0.5)
@@ -162,18 +163,21 @@ def viewer_scene(folder):
         f.write(f"{len(homes)}\n" + "".join(f"{generator.randint(90, 200)}\n" for _ in homes))
     # Scale range 0.5 to 1.5: values below 0 give sizes below 0.5, below -64 negative ones.
     with open(os.path.join(folder, "s.pScale"), "w") as f:
-        f.write(f"{len(homes)}\n" + "".join(f"{generator.choice([-300, -120, 0, 128, 255, 300])}\n" for _ in homes))
+        f.write(f"{len(homes)}\n" + "".join("127.5\n" if i < 18 else f"{generator.choice([-300, -120, 0, 128, 255, 300])}\n"
+                                           for i in range(len(homes))))
     return "a\ns.pPath\nc\ns.pColor\nd\ns.pOpacity\ne\ns.pScale\n0.5\n1.5\ng\ny\n"
 
 
 def blender_scene(folder, name, low, high):
     """Two keyframes of 7 x 5 pixels, dark and light, with displacements from `low`
-    (black) to `high` (white); frame 0 is shown."""
+    (black) to `high` (white); frame 0 is shown. The last two rows are of one colour, so
+    that their boxes touch and share edges."""
     generator = random.Random(name)
     for k in range(2):
         pixels = [(generator.randint(0, 255), generator.randint(0, 255), generator.randint(0, 255)) for _ in range(35)]
         pixels[3] = (255, 255, 255)
         pixels[17] = (0, 0, 0)
+        pixels[21:] = [(150, 90, 210)] * 14
         with open(os.path.join(folder, f"{name}{k}.tga"), "wb") as f:
             f.write(bytes([0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 7, 0, 5, 0, 24, 0]) +
                     b"".join(bytes([b, g, r]) for r, g, b in pixels))

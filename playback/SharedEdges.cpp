@@ -1,0 +1,121 @@
+#include "playback/SharedEdges.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace zorvel {
+
+namespace {
+
+// The edges of kWireBoxCorners by the corners they join: the vertical edges 0 (4, 6),
+// 1 (5, 7), 2 (1, 3) and 3 (0, 2); the top loop 4 to 7; the bottom loop 8 to 11.
+constexpr unsigned kAll = 0xfffu;
+constexpr unsigned kTopLoop = 0xf0u;
+constexpr unsigned kBottomLoop = 0xf00u;
+constexpr unsigned kVerticalLowX = (1u << 0) | (1u << 3);
+constexpr unsigned kVerticalHighX = (1u << 1) | (1u << 2);
+constexpr unsigned kVerticalLowZ = (1u << 2) | (1u << 3);
+constexpr unsigned kVerticalHighZ = (1u << 0) | (1u << 1);
+
+std::uint32_t bitsOf(float value) {
+  std::uint32_t bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  return bits;
+}
+
+// Coordinates are equal here only when their bits are: a position and its copy.
+bool same(float a, float b) { return bitsOf(a) == bitsOf(b); }
+
+bool sameCorner(const float* a, const float* b) { return same(a[0], b[0]) && same(a[1], b[1]) && same(a[2], b[2]); }
+
+std::size_t hashOf(const float* corner) {
+  std::uint64_t h = 0x9e3779b97f4a7c15ull;
+  for (int axis = 0; axis < 3; ++axis) {
+    h ^= bitsOf(corner[axis]);
+    h *= 0xff51afd7ed558ccdull;
+    h ^= h >> 32;
+  }
+  return static_cast<std::size_t>(h);
+}
+
+}  // namespace
+
+std::uint32_t SharedEdges::Table::find(const std::vector<Corners>& corners, const float* key, bool high) const {
+  const std::size_t mask = slots.size() - 1;
+  for (std::size_t slot = hashOf(key) & mask; slots[slot] != 0; slot = (slot + 1) & mask) {
+    const Corners& box = corners[slots[slot] - 1];
+    if (sameCorner(high ? box.high : box.low, key)) return slots[slot];
+  }
+  return 0;
+}
+
+void SharedEdges::Table::insert(const std::vector<Corners>& corners, const float* key, bool high, std::uint32_t box) {
+  const std::size_t mask = slots.size() - 1;
+  std::size_t slot = hashOf(key) & mask;
+  for (; slots[slot] != 0; slot = (slot + 1) & mask) {
+    const Corners& other = corners[slots[slot] - 1];
+    if (sameCorner(high ? other.high : other.low, key)) return;  // the earliest box stands for the corner
+  }
+  slots[slot] = box + 1;
+}
+
+void SharedEdges::begin(std::size_t boxes) {
+  // At most half full, so that a probe ends soon.
+  std::size_t capacity = 16;
+  while (capacity < 2 * boxes) capacity *= 2;
+  corners_.clear();
+  corners_.reserve(boxes);
+  byLow_.slots.assign(capacity, 0);
+  byHigh_.slots.assign(capacity, 0);
+}
+
+unsigned SharedEdges::next(const Vector3& centre, const HalfExtents& h) {
+  // Low and high are the corners 0 and 7 as the box's corners are written, p - h and
+  // p + h: the edge table joins corners by these bits, whatever the sign of h.
+  const Corners a{{centre.x - h.x, centre.y - h.y, centre.z - h.z}, {centre.x + h.x, centre.y + h.y, centre.z + h.z}};
+  const float* lo = a.low;
+  const float* hi = a.high;
+  unsigned shared = 0;
+  // An earlier box whose corner `high ? high : low` is `key` and whose other corner
+  // agrees with this box's on the two axes other than `axis`.
+  const auto earlier = [this](const float* key, bool high, int axis, const float* other) {
+    const std::uint32_t found = (high ? byHigh_ : byLow_).find(corners_, key, high);
+    if (found == 0) return false;
+    const float* theirs = high ? corners_[found - 1].low : corners_[found - 1].high;
+    for (int k = 0; k < 3; ++k)
+      if (k != axis && !same(theirs[k], other[k])) return false;
+    return true;
+  };
+  if (earlier(lo, false, -1, hi)) return kAll;  // the very same box
+  {
+    const float key[3] = {hi[0], lo[1], hi[2]};  // its top loop is this one's bottom loop
+    if (earlier(key, true, 1, lo)) shared |= kBottomLoop;
+  }
+  {
+    const float key[3] = {lo[0], hi[1], lo[2]};  // its bottom loop is this one's top loop
+    if (earlier(key, false, 1, hi)) shared |= kTopLoop;
+  }
+  {
+    const float key[3] = {lo[0], hi[1], hi[2]};  // its high-x side is this one's low-x side
+    if (earlier(key, true, 0, lo)) shared |= kVerticalLowX;
+  }
+  {
+    const float key[3] = {hi[0], lo[1], lo[2]};  // its low-x side is this one's high-x side
+    if (earlier(key, false, 0, hi)) shared |= kVerticalHighX;
+  }
+  {
+    const float key[3] = {hi[0], hi[1], lo[2]};  // its high-z side is this one's low-z side
+    if (earlier(key, true, 2, lo)) shared |= kVerticalLowZ;
+  }
+  {
+    const float key[3] = {lo[0], lo[1], hi[2]};  // its low-z side is this one's high-z side
+    if (earlier(key, false, 2, hi)) shared |= kVerticalHighZ;
+  }
+  const std::uint32_t index = static_cast<std::uint32_t>(corners_.size());
+  corners_.push_back(a);
+  byLow_.insert(corners_, corners_.back().low, false, index);
+  byHigh_.insert(corners_, corners_.back().high, true, index);
+  return shared;
+}
+
+}  // namespace zorvel
