@@ -111,6 +111,9 @@ unsigned SharedEdges::next(const Vector3& centre, const HalfExtents& h) {
     const float key[3] = {lo[0], lo[1], hi[2]};  // its low-z side is this one's high-z side
     if (earlier(key, false, 2, hi)) shared |= kVerticalHighZ;
   }
+  // More boxes than begin() was told of are not remembered: the tables stay at most
+  // half full, so every probe ends.
+  if (2 * (corners_.size() + 1) > byLow_.slots.size()) return shared;
   const std::uint32_t index = static_cast<std::uint32_t>(corners_.size());
   corners_.push_back(a);
   byLow_.insert(corners_, corners_.back().low, false, index);

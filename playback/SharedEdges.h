@@ -24,7 +24,8 @@ namespace zorvel {
 
 class SharedEdges {
  public:
-  // Starts a picture of at most `boxes` boxes.
+  // Starts a picture of at most `boxes` boxes; boxes past that many are still answered
+  // but not remembered.
   void begin(std::size_t boxes);
 
   // The edges of the next box drawn (bit k for the edge at 2k, 2k + 1 of

@@ -87,6 +87,11 @@ TEST(SharedEdges, APictureAtHomeDrawsEachEdgeBetweenNeighboursOnce) {
   EXPECT_EQ(shared.next({0, 0, 0}, {0.5f, 0.5f, 0.5f}), 0xf0u);
   EXPECT_EQ(shared.next({0, 0, 0}, {0.5f, 0.5f, 0.5f}), 0xfffu);  // the same box again
   EXPECT_EQ(shared.next({0, 0, 1}, {0.5f, 0.5f, 0.5f}), 0xcu);    // in front of it along z: two vertical edges
+  // Past the boxes begin() was told of, boxes are answered but not remembered.
+  for (int i = 0; i < 100; ++i) EXPECT_EQ(shared.next({10.0f * i, 50, 0}, {0.5f, 0.5f, 0.5f}), 0u);
+  EXPECT_EQ(shared.next({0, 1, 0}, {0.5f, 0.5f, 0.5f}), 0xfffu);  // those remembered still count
+  EXPECT_EQ(shared.next({2000, 0, 0}, {0.5f, 0.5f, 0.5f}), 0u);
+  EXPECT_EQ(shared.next({2000, 0, 0}, {0.5f, 0.5f, 0.5f}), 0u);
 }
 
 }  // namespace
