@@ -1,6 +1,5 @@
 #include "playback/SharedEdges.h"
 
-#include <algorithm>
 #include <cstring>
 
 namespace zorvel {
@@ -40,23 +39,23 @@ std::size_t hashOf(const float* corner) {
 
 }  // namespace
 
-std::uint32_t SharedEdges::Table::find(const std::vector<Corners>& corners, const float* key, bool high) const {
-  const std::size_t mask = slots.size() - 1;
-  for (std::size_t slot = hashOf(key) & mask; slots[slot] != 0; slot = (slot + 1) & mask) {
-    const Corners& box = corners[slots[slot] - 1];
-    if (sameCorner(high ? box.high : box.low, key)) return slots[slot];
-  }
-  return 0;
-}
-
-void SharedEdges::Table::insert(const std::vector<Corners>& corners, const float* key, bool high, std::uint32_t box) {
+std::size_t SharedEdges::Table::slotFor(const std::vector<Corners>& corners, const float* key, bool high) const {
   const std::size_t mask = slots.size() - 1;
   std::size_t slot = hashOf(key) & mask;
   for (; slots[slot] != 0; slot = (slot + 1) & mask) {
-    const Corners& other = corners[slots[slot] - 1];
-    if (sameCorner(high ? other.high : other.low, key)) return;  // the earliest box stands for the corner
+    const Corners& box = corners[slots[slot] - 1];
+    if (sameCorner(high ? box.high : box.low, key)) break;
   }
-  slots[slot] = box + 1;
+  return slot;
+}
+
+std::uint32_t SharedEdges::Table::find(const std::vector<Corners>& corners, const float* key, bool high) const {
+  return slots[slotFor(corners, key, high)];
+}
+
+void SharedEdges::Table::insert(const std::vector<Corners>& corners, const float* key, bool high, std::uint32_t box) {
+  std::uint32_t& slot = slots[slotFor(corners, key, high)];
+  if (slot == 0) slot = box + 1;  // the earliest box stands for the corner
 }
 
 void SharedEdges::begin(std::size_t boxes) {

@@ -41,6 +41,9 @@ class SharedEdges {
   // 0 when empty.
   struct Table {
     std::vector<std::uint32_t> slots;
+    // The slot holding the box whose corner (`high` or low) is `key`, or the empty
+    // slot where it would go.
+    std::size_t slotFor(const std::vector<Corners>& corners, const float* key, bool high) const;
     std::uint32_t find(const std::vector<Corners>& corners, const float* key, bool high) const;
     void insert(const std::vector<Corners>& corners, const float* key, bool high, std::uint32_t box);
   };
