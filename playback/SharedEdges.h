@@ -11,8 +11,8 @@
 //
 // Found are: the bottom loop of a box on top of an earlier one of the same x and z
 // extent, its top loop under one, and the two vertical edges of a side it shares with
-// a box of the same y extent beside it (along x, or along z). An edge shared only in
-// reverse direction is kept.
+// a box of the same y extent beside it (along x, or along z); and every edge of a box
+// the very same as an earlier one. An edge shared only in reverse direction is kept.
 
 #include <cstdint>
 #include <vector>
