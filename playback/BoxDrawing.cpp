@@ -250,7 +250,7 @@ void drawBoxes(const BoxBatch& boxes, const ViewState& view) {
     const std::size_t facesStart = static_cast<std::size_t>(index - gIndices.data());
     if (faces) index = appendFaces(index, base, shown);
     const std::size_t edgesStart = static_cast<std::size_t>(index - gIndices.data());
-    if (edges) index = appendEdges(index, outlined ? base + kBoxCorners : base, shared.next(centre, h));
+    if (edges) index = appendEdges(index, outlined ? base + kBoxCorners : base, shared.next(boxCorners));
     if (outlined)
       outlinedBoxes.push_back({layers.place(volume.screenArea(boxCorners, beyondNear)), facesStart, edgesStart,
                                static_cast<std::size_t>(index - gIndices.data())});

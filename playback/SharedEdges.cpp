@@ -68,13 +68,14 @@ void SharedEdges::begin(std::size_t boxes) {
   byHigh_.slots.assign(capacity, 0);
 }
 
-unsigned SharedEdges::next(const Vector3& centre, const HalfExtents& h) {
-  // Low and high are the corners 0 and 7 as the box's corners are written, p - h and
-  // p + h: the edge table joins corners by these bits, whatever the sign of h.
-  const Corners a{{centre.x - h.x, centre.y - h.y, centre.z - h.z}, {centre.x + h.x, centre.y + h.y, centre.z + h.z}};
+unsigned SharedEdges::next(const Vector3* corners) {
+  // Corners 0 and 7, p - h and p + h: the edge table joins corners by their bits,
+  // whatever the sign of h.
+  const Vector3& first = corners[0];
+  const Vector3& last = corners[kBoxCorners - 1];
+  const Corners a{{first.x, first.y, first.z}, {last.x, last.y, last.z}};
   const float* lo = a.low;
   const float* hi = a.high;
-  unsigned shared = 0;
   // An earlier box whose corner `high ? high : low` is `key` and whose other corner
   // agrees with this box's on the two axes other than `axis`.
   const auto earlier = [this](const float* key, bool high, int axis, const float* other) {
@@ -86,29 +87,24 @@ unsigned SharedEdges::next(const Vector3& centre, const HalfExtents& h) {
     return true;
   };
   if (earlier(lo, false, -1, hi)) return kAll;  // the very same box
-  {
-    const float key[3] = {hi[0], lo[1], hi[2]};  // its top loop is this one's bottom loop
-    if (earlier(key, true, 1, lo)) shared |= kBottomLoop;
-  }
-  {
-    const float key[3] = {lo[0], hi[1], lo[2]};  // its bottom loop is this one's top loop
-    if (earlier(key, false, 1, hi)) shared |= kTopLoop;
-  }
-  {
-    const float key[3] = {lo[0], hi[1], hi[2]};  // its high-x side is this one's low-x side
-    if (earlier(key, true, 0, lo)) shared |= kVerticalLowX;
-  }
-  {
-    const float key[3] = {hi[0], lo[1], lo[2]};  // its low-x side is this one's high-x side
-    if (earlier(key, false, 0, hi)) shared |= kVerticalHighX;
-  }
-  {
-    const float key[3] = {hi[0], hi[1], lo[2]};  // its high-z side is this one's low-z side
-    if (earlier(key, true, 2, lo)) shared |= kVerticalLowZ;
-  }
-  {
-    const float key[3] = {lo[0], lo[1], hi[2]};  // its low-z side is this one's high-z side
-    if (earlier(key, false, 2, hi)) shared |= kVerticalHighZ;
+  // A box touching this one across `axis`: its high corner has this one's low
+  // coordinate on that axis and high ones on the others (or the other way round), and
+  // then `edges` of this box are edges of that one.
+  struct Touching {
+    int axis;
+    bool high;
+    unsigned edges;
+  };
+  static constexpr Touching kTouching[] = {
+      {1, true, kBottomLoop},   {1, false, kTopLoop},        // below, above
+      {0, true, kVerticalLowX}, {0, false, kVerticalHighX},  // beside along x
+      {2, true, kVerticalLowZ}, {2, false, kVerticalHighZ},  // beside along z
+  };
+  unsigned shared = 0;
+  for (const Touching& t : kTouching) {
+    float key[3];
+    for (int k = 0; k < 3; ++k) key[k] = ((k == t.axis) != t.high) ? hi[k] : lo[k];
+    if (earlier(key, t.high, t.axis, t.high ? lo : hi)) shared |= t.edges;
   }
   // More boxes than begin() was told of are not remembered: the tables stay at most
   // half full, so every probe ends.

@@ -28,10 +28,11 @@ class SharedEdges {
   // but not remembered.
   void begin(std::size_t boxes);
 
-  // The edges of the next box drawn (bit k for the edge at 2k, 2k + 1 of
-  // kWireBoxCorners) that a box given to next() since begin() already has; the box
-  // is then remembered as drawn. Boxes must come in drawing order.
-  unsigned next(const Vector3& centre, const HalfExtents& h);
+  // The edges of the next box drawn, whose kBoxCorners corners writeBoxCorners wrote
+  // at `corners`, that a box given to next() since begin() already has (bit k for the
+  // edge at 2k, 2k + 1 of kWireBoxCorners); the box is then remembered as drawn. Boxes
+  // must come in drawing order.
+  unsigned next(const Vector3* corners);
 
  private:
   struct Corners {

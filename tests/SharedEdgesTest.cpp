@@ -27,6 +27,13 @@ bool sameBits(const Vector3& a, const Vector3& b) {
   return bits(a.x) == bits(b.x) && bits(a.y) == bits(b.y) && bits(a.z) == bits(b.z);
 }
 
+// Gives `shared` the box around `centre` as the drawing does: by its written corners.
+unsigned nextBox(SharedEdges& shared, const Vector3& centre, const HalfExtents& h) {
+  Vector3 corners[kBoxCorners];
+  writeBoxCorners(corners, centre, h);
+  return shared.next(corners);
+}
+
 std::vector<Edge> edgesOf(const Vector3& centre, const HalfExtents& h) {
   std::vector<Vector3> ends(kWireBoxVertices);
   writeWireBox(ends.data(), centre, h);
@@ -48,7 +55,7 @@ TEST(SharedEdges, EveryEdgeLeftOutWasDrawnBeforeWithTheSameEndsInTheSameDirectio
   for (int i = 0; i < 4000; ++i) {
     const Vector3 centre{cell(random) * 0.5f, cell(random) * 0.5f, cell(random) * 0.5f};
     const HalfExtents h{halves[size(random)], halves[size(random)], halves[size(random)]};
-    const unsigned mask = shared.next(centre, h);
+    const unsigned mask = nextBox(shared, centre, h);
     ASSERT_EQ(mask & ~0xfffu, 0u);
     const std::vector<Edge> edges = edgesOf(centre, h);
     for (int k = 0; k < 12; ++k) {
@@ -75,7 +82,7 @@ TEST(SharedEdges, APictureAtHomeDrawsEachEdgeBetweenNeighboursOnce) {
     int leftOut = 0;
     for (int row = 0; row < height; ++row)
       for (int column = 0; column < width; ++column) {
-        const unsigned mask = shared.next(gridPosition(column, row, width, height), {0.5f, 0.5f, 0.5f});
+        const unsigned mask = nextBox(shared, gridPosition(column, row, width, height), {0.5f, 0.5f, 0.5f});
         for (unsigned bits = mask; bits != 0; bits &= bits - 1) ++leftOut;
       }
     EXPECT_EQ(leftOut, 4 * width * (height - 1) + 2 * (width - 1) * height) << width << " x " << height;
@@ -83,15 +90,15 @@ TEST(SharedEdges, APictureAtHomeDrawsEachEdgeBetweenNeighboursOnce) {
   // Drawn from the top row down, the shared loop is the top one; the count is the same.
   SharedEdges shared;
   shared.begin(4);
-  EXPECT_EQ(shared.next({0, 1, 0}, {0.5f, 0.5f, 0.5f}), 0u);
-  EXPECT_EQ(shared.next({0, 0, 0}, {0.5f, 0.5f, 0.5f}), 0xf0u);
-  EXPECT_EQ(shared.next({0, 0, 0}, {0.5f, 0.5f, 0.5f}), 0xfffu);  // the same box again
-  EXPECT_EQ(shared.next({0, 0, 1}, {0.5f, 0.5f, 0.5f}), 0xcu);    // in front of it along z: two vertical edges
+  EXPECT_EQ(nextBox(shared, {0, 1, 0}, {0.5f, 0.5f, 0.5f}), 0u);
+  EXPECT_EQ(nextBox(shared, {0, 0, 0}, {0.5f, 0.5f, 0.5f}), 0xf0u);
+  EXPECT_EQ(nextBox(shared, {0, 0, 0}, {0.5f, 0.5f, 0.5f}), 0xfffu);  // the same box again
+  EXPECT_EQ(nextBox(shared, {0, 0, 1}, {0.5f, 0.5f, 0.5f}), 0xcu);    // in front of it along z: two vertical edges
   // Past the boxes begin() was told of, boxes are answered but not remembered.
-  for (int i = 0; i < 100; ++i) EXPECT_EQ(shared.next({10.0f * i, 50, 0}, {0.5f, 0.5f, 0.5f}), 0u);
-  EXPECT_EQ(shared.next({0, 1, 0}, {0.5f, 0.5f, 0.5f}), 0xfffu);  // those remembered still count
-  EXPECT_EQ(shared.next({2000, 0, 0}, {0.5f, 0.5f, 0.5f}), 0u);
-  EXPECT_EQ(shared.next({2000, 0, 0}, {0.5f, 0.5f, 0.5f}), 0u);
+  for (int i = 0; i < 100; ++i) EXPECT_EQ(nextBox(shared, {10.0f * i, 50, 0}, {0.5f, 0.5f, 0.5f}), 0u);
+  EXPECT_EQ(nextBox(shared, {0, 1, 0}, {0.5f, 0.5f, 0.5f}), 0xfffu);  // those remembered still count
+  EXPECT_EQ(nextBox(shared, {2000, 0, 0}, {0.5f, 0.5f, 0.5f}), 0u);
+  EXPECT_EQ(nextBox(shared, {2000, 0, 0}, {0.5f, 0.5f, 0.5f}), 0u);
 }
 
 }  // namespace
