@@ -15,6 +15,7 @@
 // renderer hold some hundred megabytes more, and keep much of it.
 
 #include "playback/DrawingLayers.h"
+#include "playback/RendererMemory.h"
 #include "playback/SceneDrawing.h"
 #include "playback/SharedEdges.h"
 
@@ -199,10 +200,8 @@ void drawInLayers(const std::vector<OutlinedBox>& boxes, std::uint32_t layerCoun
       const OutlinedBox& box = boxes[byLayer[k]];
       out = std::copy(in + box.edgesStart, in + box.edgesEnd, out);
     }
-    if (edgesStart != facesStart)
-      glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(edgesStart - facesStart), GL_UNSIGNED_INT, facesStart);
-    if (out != edgesStart)
-      glDrawElements(GL_LINES, static_cast<GLsizei>(out - edgesStart), GL_UNSIGNED_INT, edgesStart);
+    drawElements(GL_TRIANGLES, static_cast<std::size_t>(edgesStart - facesStart), facesStart);
+    drawElements(GL_LINES, static_cast<std::size_t>(out - edgesStart), edgesStart);
   }
 }
 
@@ -262,9 +261,8 @@ void drawBoxes(const BoxBatch& boxes, const ViewState& view) {
   glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(ColorRGBA), gVertexColours.data());
   if (outlined) {
     drawInLayers(outlinedBoxes, layers.count());
-  } else if (index != gIndices.data()) {
-    glDrawElements(faces ? GL_TRIANGLES : GL_LINES, static_cast<GLsizei>(index - gIndices.data()), GL_UNSIGNED_INT,
-                   gIndices.data());
+  } else {
+    drawElements(faces ? GL_TRIANGLES : GL_LINES, static_cast<std::size_t>(index - gIndices.data()), gIndices.data());
   }
   glDisableClientState(GL_COLOR_ARRAY);
   glDisableClientState(GL_VERTEX_ARRAY);

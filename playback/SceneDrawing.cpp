@@ -3,6 +3,8 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include "playback/RendererMemory.h"
+
 namespace zorvel {
 
 void applyDrawingState(const ViewState& view) {
@@ -81,7 +83,7 @@ void drawTriangles(const Vector3* vertices, const ColorRGBA* colours, std::size_
   glEnableClientState(GL_COLOR_ARRAY);
   glVertexPointer(3, GL_FLOAT, sizeof(Vector3), vertices);
   glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(ColorRGBA), colours);
-  glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(count));
+  drawArrays(GL_TRIANGLES, 0, count);
   glDisableClientState(GL_COLOR_ARRAY);
   glDisableClientState(GL_VERTEX_ARRAY);
 }
