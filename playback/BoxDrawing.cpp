@@ -22,6 +22,7 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <bitset>
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -35,6 +36,10 @@ namespace {
 thread_local std::vector<Vector3> gVertices;
 thread_local std::vector<ColorRGBA> gVertexColours;
 thread_local std::vector<GLuint> gIndices;
+// The outline colour for every corner: outlined boxes' edges are drawn from their own
+// corners with these colours in place of the boxes'. (Turning the colour array off for
+// them instead made the renderer hold some 30 MB more in the recorder.)
+thread_local std::vector<ColorRGBA> gOutlineColours;
 
 // The six planes of the current view volume, widened by a few pixels on the sides:
 // a box whose bounding sphere lies wholly outside one of them makes no fragments, not
@@ -165,43 +170,54 @@ GLuint* appendEdges(GLuint* out, GLuint base, unsigned leaveOut) {
 // Cells of the grid through which outlined boxes' screen areas are compared, in pixels.
 constexpr int kLayerCell = 8;
 
-// Where an outlined box's indices lie in gIndices: its faces, then its edges.
+// An outlined box as its layer needs it: where its corners start, the faces it shows
+// and the edges it leaves out.
 struct OutlinedBox {
   std::uint32_t layer;
-  std::size_t facesStart, edgesStart, edgesEnd;
+  GLuint base;
+  unsigned faces;     // bits in drawing order
+  unsigned leaveOut;  // bit k: edge k of the edge table
 };
 
-// Draws outlined boxes layer by layer: each layer's faces in one call, then its edges in
-// another, boxes in their own order within each.
-void drawInLayers(const std::vector<OutlinedBox>& boxes, std::uint32_t layerCount) {
-  thread_local std::vector<GLuint> ordered;
-  thread_local std::vector<std::size_t> firstOfLayer;
-  thread_local std::vector<std::uint32_t> byLayer;
-  thread_local std::vector<std::size_t> next;
-  // Boxes sorted by layer, keeping their order within one (a counting sort).
-  firstOfLayer.assign(layerCount + 1, 0);
-  for (const OutlinedBox& box : boxes) ++firstOfLayer[box.layer + 1];
-  for (std::uint32_t layer = 0; layer < layerCount; ++layer) firstOfLayer[layer + 1] += firstOfLayer[layer];
-  byLayer.resize(boxes.size());
-  next.assign(firstOfLayer.begin(), firstOfLayer.end() - 1);
-  for (std::uint32_t i = 0; i < boxes.size(); ++i) byLayer[next[boxes[i].layer]++] = i;
-  ordered.resize(boxes.empty() ? 0 : boxes.back().edgesEnd);
-  GLuint* out = ordered.data();
-  const GLuint* const in = gIndices.data();
+std::size_t faceIndices(unsigned faces) { return std::bitset<6>(faces).count() * (kSolidBoxVertices / 6); }
+std::size_t edgeIndices(unsigned leaveOut) { return kWireBoxVertices - std::bitset<12>(leaveOut).count() * 2; }
+
+// Draws outlined boxes layer by layer: each layer's faces in one call, then its edges,
+// in the outline colour, in another; boxes in their own order within each. Each box's
+// indices are written straight to their place in `indices`: a layer's faces, then its
+// edges, then the next layer's.
+void drawInLayers(const std::vector<OutlinedBox>& boxes, std::uint32_t layerCount, std::vector<GLuint>& indices) {
+  thread_local std::vector<std::size_t> layerStart, nextFace, nextEdge;
+  nextFace.assign(layerCount, 0);
+  nextEdge.assign(layerCount, 0);
+  for (const OutlinedBox& box : boxes) {
+    nextFace[box.layer] += faceIndices(box.faces);
+    nextEdge[box.layer] += edgeIndices(box.leaveOut);
+  }
+  layerStart.resize(layerCount + 1);
+  std::size_t at = 0;
   for (std::uint32_t layer = 0; layer < layerCount; ++layer) {
-    const std::size_t first = firstOfLayer[layer], last = firstOfLayer[layer + 1];
-    GLuint* const facesStart = out;
-    for (std::size_t k = first; k < last; ++k) {
-      const OutlinedBox& box = boxes[byLayer[k]];
-      out = std::copy(in + box.facesStart, in + box.edgesStart, out);
-    }
-    GLuint* const edgesStart = out;
-    for (std::size_t k = first; k < last; ++k) {
-      const OutlinedBox& box = boxes[byLayer[k]];
-      out = std::copy(in + box.edgesStart, in + box.edgesEnd, out);
-    }
-    drawElements(GL_TRIANGLES, static_cast<std::size_t>(edgesStart - facesStart), facesStart);
-    drawElements(GL_LINES, static_cast<std::size_t>(out - edgesStart), edgesStart);
+    const std::size_t faces = nextFace[layer], edges = nextEdge[layer];
+    layerStart[layer] = at;
+    nextFace[layer] = at;
+    nextEdge[layer] = at + faces;
+    at += faces + edges;
+  }
+  layerStart[layerCount] = at;
+  indices.resize(at);
+  GLuint* const out = indices.data();
+  for (const OutlinedBox& box : boxes) {
+    nextFace[box.layer] = static_cast<std::size_t>(appendFaces(out + nextFace[box.layer], box.base, box.faces) - out);
+    nextEdge[box.layer] =
+        static_cast<std::size_t>(appendEdges(out + nextEdge[box.layer], box.base, box.leaveOut) - out);
+  }
+  // Now each layer's faces end at nextFace, where its edges begin.
+  for (std::uint32_t layer = 0; layer < layerCount; ++layer) {
+    drawElements(GL_TRIANGLES, nextFace[layer] - layerStart[layer], out + layerStart[layer]);
+    if (layerStart[layer + 1] == nextFace[layer]) continue;
+    glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(ColorRGBA), gOutlineColours.data());
+    drawElements(GL_LINES, layerStart[layer + 1] - nextFace[layer], out + nextFace[layer]);
+    glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(ColorRGBA), gVertexColours.data());
   }
 }
 
@@ -215,12 +231,11 @@ void drawBoxes(const BoxBatch& boxes, const ViewState& view) {
   // With blending every face adds to the picture; without, the hidden ones do not.
   const bool leaveOutHidden = faces && !view.additiveBlend;
   const ViewVolume volume = ViewVolume::current();
-  // Outlined boxes have their corners twice: in their colour, and in the outline's.
-  const std::size_t corners = outlined ? 2 * kBoxCorners : kBoxCorners;
-  const std::size_t perBox = (faces ? kSolidBoxVertices : 0) + (edges ? kWireBoxVertices : 0);
+  const std::size_t perBox = outlined ? 0 : faces ? kSolidBoxVertices : kWireBoxVertices;
   const std::size_t count = boxes.centres.size();
-  gVertices.resize(count * corners);
-  gVertexColours.resize(count * corners);
+  gVertices.resize(count * kBoxCorners);
+  gVertexColours.resize(count * kBoxCorners);
+  if (outlined) gOutlineColours.resize(count * kBoxCorners, outlineColor);
   gIndices.resize(count * perBox);
   thread_local std::vector<OutlinedBox> outlinedBoxes;
   thread_local DrawingLayers layers;
@@ -242,25 +257,21 @@ void drawBoxes(const BoxBatch& boxes, const ViewState& view) {
     const Vector3* const boxCorners = vertex;
     vertex = writeBoxCorners(vertex, centre, h);
     colour = std::fill_n(colour, kBoxCorners, boxes.colours[i]);
-    if (outlined) {
-      vertex = std::copy(vertex - kBoxCorners, vertex, vertex);
-      colour = std::fill_n(colour, kBoxCorners, outlineColor);
-    }
-    const std::size_t facesStart = static_cast<std::size_t>(index - gIndices.data());
-    if (faces) index = appendFaces(index, base, shown);
-    const std::size_t edgesStart = static_cast<std::size_t>(index - gIndices.data());
-    if (edges) index = appendEdges(index, outlined ? base + kBoxCorners : base, shared.next(boxCorners));
+    const unsigned leaveOut = edges ? shared.next(boxCorners) : 0;
     if (outlined)
-      outlinedBoxes.push_back({layers.place(volume.screenArea(boxCorners, beyondNear)), facesStart, edgesStart,
-                               static_cast<std::size_t>(index - gIndices.data())});
-    base += static_cast<GLuint>(corners);
+      outlinedBoxes.push_back({layers.place(volume.screenArea(boxCorners, beyondNear)), base, shown, leaveOut});
+    else if (faces)
+      index = appendFaces(index, base, shown);
+    else
+      index = appendEdges(index, base, leaveOut);
+    base += kBoxCorners;
   }
   glEnableClientState(GL_VERTEX_ARRAY);
   glEnableClientState(GL_COLOR_ARRAY);
   glVertexPointer(3, GL_FLOAT, sizeof(Vector3), gVertices.data());
   glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(ColorRGBA), gVertexColours.data());
   if (outlined) {
-    drawInLayers(outlinedBoxes, layers.count());
+    drawInLayers(outlinedBoxes, layers.count(), gIndices);
   } else {
     drawElements(faces ? GL_TRIANGLES : GL_LINES, static_cast<std::size_t>(index - gIndices.data()), gIndices.data());
   }
