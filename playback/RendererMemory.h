@@ -1,7 +1,7 @@
 #pragma once
 
 // The software renderer's working memory. For every picture it allocates megabytes (its
-// lists of what to fill where, about 170 bytes a triangle) and frees them when the
+// lists of what to fill where, about 200 bytes a triangle) and frees them when the
 // picture is done. By default the C library hands such freed memory back to the system
 // at once, so the next picture takes it again page by page, each page faulted in and
 // zeroed: with tens of thousands of boxes, up to a third of the drawing time went to
@@ -26,7 +26,8 @@ void keepRendererMemoryForReuse();
 // primitive is drawn, in the order handed.
 void boundRendererWork(std::size_t primitives);
 
-// Waits until the renderer has filled everything handed to it on this thread.
+// Waits until the renderer has filled everything handed to it on this thread; the
+// bound's count starts afresh.
 void finishRendering();
 
 // How many times the drawing on this thread has waited for the bound above.

@@ -16,10 +16,10 @@ namespace zorvel {
 
 namespace {
 
-// The renderer holds about 20 MB a context for a picture of 20,000 boxes on screen (their
-// 120,000 visible triangles, or as many lines). Waiting for it once in the middle of such
-// a picture halves that, which keeps the recording within 150 MB; more waits save less
-// and cost more time.
+// The renderer holds about 20 MB a context for a picture of 20,000 solid boxes on screen
+// (their 120,000 visible triangles), and more for their edges. Waiting for it every
+// 60,000 primitives (once a frame in solid, up to three times in wire) keeps a recording
+// of them within 150 MB; a smaller bound saves less than the waits cost.
 constexpr std::size_t kPrimitivesBetweenWaits = 60000;
 
 // The threads' turns at the writer: frame f is handed over once every frame before it
