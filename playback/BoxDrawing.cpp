@@ -187,23 +187,20 @@ std::size_t edgeIndices(unsigned leaveOut) { return kWireBoxVertices - std::bits
 // indices are written straight to their place in `indices`: a layer's faces, then its
 // edges, then the next layer's.
 void drawInLayers(const std::vector<OutlinedBox>& boxes, std::uint32_t layerCount, std::vector<GLuint>& indices) {
-  thread_local std::vector<std::size_t> layerStart, nextFace, nextEdge;
+  thread_local std::vector<std::size_t> nextFace, nextEdge;
   nextFace.assign(layerCount, 0);
   nextEdge.assign(layerCount, 0);
   for (const OutlinedBox& box : boxes) {
     nextFace[box.layer] += faceIndices(box.faces);
     nextEdge[box.layer] += edgeIndices(box.leaveOut);
   }
-  layerStart.resize(layerCount + 1);
   std::size_t at = 0;
   for (std::uint32_t layer = 0; layer < layerCount; ++layer) {
     const std::size_t faces = nextFace[layer], edges = nextEdge[layer];
-    layerStart[layer] = at;
     nextFace[layer] = at;
     nextEdge[layer] = at + faces;
     at += faces + edges;
   }
-  layerStart[layerCount] = at;
   indices.resize(at);
   GLuint* const out = indices.data();
   for (const OutlinedBox& box : boxes) {
@@ -211,13 +208,17 @@ void drawInLayers(const std::vector<OutlinedBox>& boxes, std::uint32_t layerCoun
     nextEdge[box.layer] =
         static_cast<std::size_t>(appendEdges(out + nextEdge[box.layer], box.base, box.leaveOut) - out);
   }
-  // Now each layer's faces end at nextFace, where its edges begin.
+  // Now each layer's faces end at nextFace, where its edges begin, and its edges end at
+  // nextEdge, where the next layer begins.
+  std::size_t start = 0;
   for (std::uint32_t layer = 0; layer < layerCount; ++layer) {
-    drawElements(GL_TRIANGLES, nextFace[layer] - layerStart[layer], out + layerStart[layer]);
-    if (layerStart[layer + 1] == nextFace[layer]) continue;
-    glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(ColorRGBA), gOutlineColours.data());
-    drawElements(GL_LINES, layerStart[layer + 1] - nextFace[layer], out + nextFace[layer]);
-    glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(ColorRGBA), gVertexColours.data());
+    drawElements(GL_TRIANGLES, nextFace[layer] - start, out + start);
+    if (nextEdge[layer] != nextFace[layer]) {
+      glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(ColorRGBA), gOutlineColours.data());
+      drawElements(GL_LINES, nextEdge[layer] - nextFace[layer], out + nextFace[layer]);
+      glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(ColorRGBA), gVertexColours.data());
+    }
+    start = nextEdge[layer];
   }
 }
 
