@@ -3,7 +3,10 @@
 // exactly the same depth. Each box's eight corners are written once and its faces and
 // edges drawn from them by index. Where nothing is blended, a box wholly beyond the near
 // plane leaves out the faces its own front faces hide: only where a left-out face met
-// another box's surface at the same depth can a pixel come out otherwise. An edge that
+// another box's surface at the same depth can a pixel come out otherwise. With its
+// faces drawn, such a box also leaves out the edges between two hidden faces: they lie
+// behind the faces that show, and only where they end on the box's outline can their
+// width reach a pixel past it, beside the outline's own edges. An edge that
 // a box drawn before has exactly (the pixels of a picture at home touch) is drawn once:
 // its copy would change no pixel.
 //
@@ -258,7 +261,10 @@ void drawBoxes(const BoxBatch& boxes, const ViewState& view) {
     const Vector3* const boxCorners = vertex;
     vertex = writeBoxCorners(vertex, centre, h);
     colour = std::fill_n(colour, kBoxCorners, boxes.colours[i]);
-    const unsigned leaveOut = edges ? shared.next(boxCorners) : 0;
+    // With the faces drawn, an edge between two faces that do not show is hidden but
+    // where it ends on the outline.
+    const unsigned hidden = outlined && shown != kAllFaces ? edgesBetweenHiddenFaces(shown) : 0;
+    const unsigned leaveOut = edges ? shared.next(boxCorners, hidden) | hidden : 0;
     if (outlined)
       outlinedBoxes.push_back({layers.place(volume.screenArea(boxCorners, beyondNear)), base, shown, leaveOut});
     else if (faces)

@@ -1,5 +1,7 @@
 #include "playback/BoxGeometry.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace zorvel {
@@ -71,6 +73,24 @@ unsigned visibleFaces(const double eye[3], const Vector3& centre, const HalfExte
     if (shows) faces |= 1u << f;
   }
   return faces;
+}
+
+unsigned edgesBetweenHiddenFaces(unsigned faces) {
+  // Per edge, the faces holding both its corners.
+  static const auto kEdgeFaces = [] {
+    std::array<unsigned, kWireBoxVertices / 2> edgeFaces{};
+    for (std::size_t edge = 0; edge < edgeFaces.size(); ++edge)
+      for (int f = 0; f < 6; ++f) {
+        const unsigned char* face = kSolidBoxCorners + f * 6;
+        const auto holds = [face](unsigned char corner) { return std::count(face, face + 6, corner) > 0; };
+        if (holds(kWireBoxCorners[2 * edge]) && holds(kWireBoxCorners[2 * edge + 1])) edgeFaces[edge] |= 1u << f;
+      }
+    return edgeFaces;
+  }();
+  unsigned hidden = 0;
+  for (std::size_t edge = 0; edge < kEdgeFaces.size(); ++edge)
+    if ((kEdgeFaces[edge] & faces) == 0) hidden |= 1u << edge;
+  return hidden;
 }
 
 std::vector<Vector3> gridLines() {

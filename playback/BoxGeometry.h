@@ -49,6 +49,11 @@ Vector3* writeWireBox(Vector3* out, const Vector3& centre, const HalfExtents& h)
 // edge can reach past the faces in front of it where it meets the box's outline.)
 unsigned visibleFaces(const double eye[3], const Vector3& centre, const HalfExtents& h);
 
+// The edges (bit k for the edge at 2k, 2k + 1 of kWireBoxCorners) of which neither face
+// is among `faces` (bits as visibleFaces gives them): with the faces drawn, such an edge
+// lies behind the faces that show, but where it ends on the box's outline.
+unsigned edgesBetweenHiddenFaces(unsigned faces);
+
 // The ground grid: for i = -10..10 a line along z at x = i, then one along x at z = i.
 std::vector<Vector3> gridLines();
 

@@ -1,5 +1,6 @@
 #include "playback/SharedEdges.h"
 
+#include <array>
 #include <cstring>
 
 namespace zorvel {
@@ -37,6 +38,28 @@ std::size_t hashOf(const float* corner) {
   return static_cast<std::size_t>(h);
 }
 
+// What `edges` of a box are in a box beside it across `axis`: the edges whose corners
+// are theirs with the corners' bit for that axis turned over, in the same order (an
+// edge on one box's high side is one on the other's low side). Edges that turn over
+// into no edge of the table, or one run the other way, become none.
+unsigned across(unsigned edges, int axis) {
+  constexpr int kEdges = kWireBoxVertices / 2;
+  static const auto kAcross = [] {
+    std::array<std::array<unsigned, kEdges>, 3> table{};
+    for (int a = 0; a < 3; ++a)
+      for (int edge = 0; edge < kEdges; ++edge)
+        for (int other = 0; other < kEdges; ++other)
+          if ((kWireBoxCorners[2 * edge] ^ (1 << a)) == kWireBoxCorners[2 * other] &&
+              (kWireBoxCorners[2 * edge + 1] ^ (1 << a)) == kWireBoxCorners[2 * other + 1])
+            table[a][edge] = 1u << other;
+    return table;
+  }();
+  unsigned out = 0;
+  for (int edge = 0; edge < kEdges; ++edge)
+    if (edges & (1u << edge)) out |= kAcross[axis][edge];
+  return out;
+}
+
 }  // namespace
 
 std::size_t SharedEdges::Table::slotFor(const std::vector<Corners>& corners, const float* key, bool high) const {
@@ -68,28 +91,30 @@ void SharedEdges::begin(std::size_t boxes) {
   byHigh_.slots.assign(capacity, 0);
 }
 
-unsigned SharedEdges::next(const Vector3* corners) {
+unsigned SharedEdges::next(const Vector3* corners, unsigned leftOut) {
   // Corners 0 and 7, p - h and p + h: the edge table joins corners by their bits,
   // whatever the sign of h.
   const Vector3& first = corners[0];
   const Vector3& last = corners[kBoxCorners - 1];
-  const Corners a{{first.x, first.y, first.z}, {last.x, last.y, last.z}};
+  Corners a{{first.x, first.y, first.z}, {last.x, last.y, last.z}, 0};
   const float* lo = a.low;
   const float* hi = a.high;
-  // An earlier box whose corner `high ? high : low` is `key` and whose other corner
-  // agrees with this box's on the two axes other than `axis`.
-  const auto earlier = [this](const float* key, bool high, int axis, const float* other) {
+  // The edges drawn by the earlier box whose corner `high ? high : low` is `key` and
+  // whose other corner agrees with this box's on the two axes other than `axis`; none
+  // when there is no such box.
+  const auto earlier = [this](const float* key, bool high, int axis, const float* other) -> unsigned {
     const std::uint32_t found = (high ? byHigh_ : byLow_).find(corners_, key, high);
-    if (found == 0) return false;
-    const float* theirs = high ? corners_[found - 1].low : corners_[found - 1].high;
+    if (found == 0) return 0;
+    const Corners& box = corners_[found - 1];
+    const float* theirs = high ? box.low : box.high;
     for (int k = 0; k < 3; ++k)
-      if (k != axis && !same(theirs[k], other[k])) return false;
-    return true;
+      if (k != axis && !same(theirs[k], other[k])) return 0;
+    return box.drawn;
   };
-  if (earlier(lo, false, -1, hi)) return kAll;  // the very same box
+  unsigned shared = earlier(lo, false, -1, hi);  // the very same box
   // A box touching this one across `axis`: its high corner has this one's low
   // coordinate on that axis and high ones on the others (or the other way round), and
-  // then `edges` of this box are edges of that one.
+  // then `edges` of this box are edges of that one, on its other side.
   struct Touching {
     int axis;
     bool high;
@@ -100,12 +125,12 @@ unsigned SharedEdges::next(const Vector3* corners) {
       {0, true, kVerticalLowX}, {0, false, kVerticalHighX},  // beside along x
       {2, true, kVerticalLowZ}, {2, false, kVerticalHighZ},  // beside along z
   };
-  unsigned shared = 0;
   for (const Touching& t : kTouching) {
     float key[3];
     for (int k = 0; k < 3; ++k) key[k] = ((k == t.axis) != t.high) ? hi[k] : lo[k];
-    if (earlier(key, t.high, t.axis, t.high ? lo : hi)) shared |= t.edges;
+    shared |= t.edges & across(earlier(key, t.high, t.axis, t.high ? lo : hi), t.axis);
   }
+  a.drawn = (kAll & ~leftOut) | shared;
   // More boxes than begin() was told of are not remembered: the tables stay at most
   // half full, so every probe ends.
   if (2 * (corners_.size() + 1) > byLow_.slots.size()) return shared;

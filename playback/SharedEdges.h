@@ -12,7 +12,8 @@
 // Found are: the bottom loop of a box on top of an earlier one of the same x and z
 // extent, its top loop under one, and the two vertical edges of a side it shares with
 // a box of the same y extent beside it (along x, or along z); and every edge of a box
-// the very same as an earlier one. An edge shared only in reverse direction is kept.
+// the very same as an earlier one. An edge shared only in reverse direction is kept, and
+// so is one that the earlier box left out.
 
 #include <cstdint>
 #include <vector>
@@ -29,14 +30,16 @@ class SharedEdges {
   void begin(std::size_t boxes);
 
   // The edges of the next box drawn, whose kBoxCorners corners writeBoxCorners wrote
-  // at `corners`, that a box given to next() since begin() already has (bit k for the
-  // edge at 2k, 2k + 1 of kWireBoxCorners); the box is then remembered as drawn. Boxes
-  // must come in drawing order.
-  unsigned next(const Vector3* corners);
+  // at `corners`, that a box given to next() since begin() already has and drew (bit k
+  // for the edge at 2k, 2k + 1 of kWireBoxCorners); the box is then remembered as drawn,
+  // but for the edges in `leftOut` that no box drew before it. Boxes must come in
+  // drawing order.
+  unsigned next(const Vector3* corners, unsigned leftOut = 0);
 
  private:
   struct Corners {
     float low[3], high[3];
+    unsigned drawn;  // the edges with these corners' ends that are in the picture
   };
   // Open addressing: each slot holds one more than the index of a box in corners_,
   // 0 when empty.

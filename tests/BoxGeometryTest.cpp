@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <random>
+#include <vector>
+
 #include "playback/BoxGeometry.h"
 
 namespace zorvel::test {
@@ -55,6 +59,52 @@ TEST(BoxGeometry, TheFacesThatShowAreThoseTheEyeLooksAtFromOutside) {
   EXPECT_EQ(visibleFaces(ahead, centre, {0.5f, 0.5f, 0.0f}), kFront);
   const double behind[3] = {1.2, 2.1, -20};
   EXPECT_EQ(visibleFaces(behind, centre, {0.5f, 0.5f, 0.0f}), kFront);
+}
+
+TEST(BoxGeometry, AnEdgeIsHiddenWhenTheEyeSeesNeitherFaceThatMeetsAtIt) {
+  // Eyes all round a box, none near a face's plane. Each edge lies in two faces' planes:
+  // the two axes on which its ends agree. It is hidden when the eye lies on the inner
+  // side of both.
+  std::mt19937 random(20261209);
+  std::uniform_real_distribution<double> coordinate(-6, 6);
+  const Vector3 centre{1, 2, 3};
+  const HalfExtents h{0.5f, 1.0f, 2.0f};
+  const float centres[3] = {centre.x, centre.y, centre.z}, halves[3] = {h.x, h.y, h.z};
+  std::vector<Vector3> ends(kWireBoxVertices);
+  writeWireBox(ends.data(), centre, h);
+  int counted[13] = {}, eyes = 0;
+  for (int trial = 0; trial < 2000; ++trial) {
+    double eye[3];
+    for (int a = 0; a < 3; ++a) eye[a] = centres[a] + coordinate(random);
+    bool nearAPlane = false, inside = true;
+    for (int a = 0; a < 3; ++a) {
+      const double off = std::fabs(eye[a] - centres[a]);
+      nearAPlane = nearAPlane || std::fabs(off - halves[a]) < 0.01;
+      inside = inside && off < halves[a];
+    }
+    if (nearAPlane || inside) continue;
+    ++eyes;
+    const unsigned hidden = edgesBetweenHiddenFaces(visibleFaces(eye, centre, h));
+    int count = 0;
+    for (int edge = 0; edge < kWireBoxVertices / 2; ++edge) {
+      const float p[3] = {ends[2 * edge].x, ends[2 * edge].y, ends[2 * edge].z};
+      const float q[3] = {ends[2 * edge + 1].x, ends[2 * edge + 1].y, ends[2 * edge + 1].z};
+      bool seesAFace = false;
+      for (int a = 0; a < 3; ++a)
+        if (p[a] == q[a]) seesAFace = seesAFace || (eye[a] - centres[a]) * (p[a] - centres[a]) > halves[a] * halves[a];
+      EXPECT_EQ((hidden >> edge) & 1u, seesAFace ? 0u : 1u) << "edge " << edge << ", trial " << trial;
+      count += !seesAFace;
+    }
+    ++counted[count];
+  }
+  // One face showing hides 8 edges, two hide 5, three hide 3; all three are met.
+  EXPECT_GT(counted[8], 0);
+  EXPECT_GT(counted[5], 0);
+  EXPECT_GT(counted[3], 0);
+  EXPECT_EQ(counted[8] + counted[5] + counted[3], eyes);
+  EXPECT_GT(eyes, 1500);
+  // Every face showing (the eye inside) hides none.
+  EXPECT_EQ(edgesBetweenHiddenFaces((1u << 6) - 1), 0u);
 }
 
 }  // namespace
