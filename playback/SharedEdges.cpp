@@ -38,26 +38,26 @@ std::size_t hashOf(const float* corner) {
   return static_cast<std::size_t>(h);
 }
 
-// What `edges` of a box are in a box beside it across `axis`: the edges whose corners
-// are theirs with the corners' bit for that axis turned over, in the same order (an
-// edge on one box's high side is one on the other's low side). Edges that turn over
-// into no edge of the table, or one run the other way, become none.
-unsigned across(unsigned edges, int axis) {
+// Which of `ours`, edges of a box on its side facing a box beside it across `axis`,
+// that box drew, going by the edges it drew, `theirs`: edge k of ours is the one of
+// theirs whose corners are edge k's with the corners' bit for that axis turned over
+// (an edge on one box's high side is one on the other's low side).
+unsigned drawnAcross(unsigned ours, unsigned theirs, int axis) {
   constexpr int kEdges = kWireBoxVertices / 2;
   static const auto kAcross = [] {
-    std::array<std::array<unsigned, kEdges>, 3> table{};
+    std::array<std::array<unsigned char, kEdges>, 3> table{};
     for (int a = 0; a < 3; ++a)
       for (int edge = 0; edge < kEdges; ++edge)
         for (int other = 0; other < kEdges; ++other)
           if ((kWireBoxCorners[2 * edge] ^ (1 << a)) == kWireBoxCorners[2 * other] &&
               (kWireBoxCorners[2 * edge + 1] ^ (1 << a)) == kWireBoxCorners[2 * other + 1])
-            table[a][edge] = 1u << other;
+            table[a][edge] = static_cast<unsigned char>(other);
     return table;
   }();
-  unsigned out = 0;
+  unsigned drawn = 0;
   for (int edge = 0; edge < kEdges; ++edge)
-    if (edges & (1u << edge)) out |= kAcross[axis][edge];
-  return out;
+    if ((ours >> edge) & (theirs >> kAcross[axis][edge]) & 1u) drawn |= 1u << edge;
+  return drawn;
 }
 
 }  // namespace
@@ -128,7 +128,8 @@ unsigned SharedEdges::next(const Vector3* corners, unsigned leftOut) {
   for (const Touching& t : kTouching) {
     float key[3];
     for (int k = 0; k < 3; ++k) key[k] = ((k == t.axis) != t.high) ? hi[k] : lo[k];
-    shared |= t.edges & across(earlier(key, t.high, t.axis, t.high ? lo : hi), t.axis);
+    const unsigned theirs = earlier(key, t.high, t.axis, t.high ? lo : hi);
+    if (theirs != 0) shared |= drawnAcross(t.edges, theirs, t.axis);
   }
   a.drawn = (kAll & ~leftOut) | shared;
   // More boxes than begin() was told of are not remembered: the tables stay at most
