@@ -5,11 +5,14 @@ each draw mode, and reports the frames shown per second, counted (every frame sh
 prints one "framerate: " line): paced (the programs as they are, at most 25) and
 unpaced (a build that draws as fast as it can).
 
-Usage: playback_bench.py [--baseline SOURCE] [--seconds N] [--work FOLDER]
+Usage: playback_bench.py [--baseline SOURCE] [--seconds N] [--rounds N] [--work FOLDER]
 
 The programs are built from this source tree, and with --baseline also from another
 one (the unchanged source, say a `git worktree` of an earlier commit), each paced and
-unpaced, and the figures stand side by side.
+unpaced, and the figures stand side by side. The builds take turns program by program,
+the unchanged one first in every other round, so that a machine that speeds up or slows
+down over the run favours neither; each figure is the mean over the rounds, with the
+lowest and highest round beside it when there are several.
 """
 
 import argparse
@@ -94,6 +97,7 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--baseline", help="another source tree to measure beside this one")
     parser.add_argument("--seconds", type=float, default=8, help="seconds of play per draw mode")
+    parser.add_argument("--rounds", type=int, default=2, help="measurements of each build, taking turns")
     parser.add_argument("--work", default=os.path.join(SOURCE, "build-bench"), help="where the builds go")
     arguments = parser.parse_args()
 
@@ -107,19 +111,32 @@ def main():
     folder = tempfile.mkdtemp(prefix="zorvel-bench-")
     atexit.register(shutil.rmtree, folder, ignore_errors=True)
     menus = scene(folder, os.path.join(builds[("new", False)], "Zorvel-cruncher"))
-    results = {}
-    for (label, unpaced), binaries in builds.items():
+    results = {}  # (program, build, unpaced) -> per round, the figure of each mode
+    for round_ in range(arguments.rounds):
+        turns = trees if round_ % 2 == 0 else trees[::-1]
         for which, name in (("viewer", "Zorvel-viewer"), ("blender", "Morvaine")):
-            results[(which, label, unpaced)] = measure(os.path.join(binaries, name), folder, menus[which],
-                                                       arguments.seconds)
+            for unpaced in (False, True):
+                for label, _ in turns:
+                    binaries = builds[(label, unpaced)]
+                    results.setdefault((which, label, unpaced), []).append(
+                        measure(os.path.join(binaries, name), folder, menus[which], arguments.seconds))
 
     print(f"19,881 pixels, {w.WIDTH} x {w.HEIGHT}, Xvfb with Mesa's software renderer; "
-          "frames shown per second, counted over {:g} s per draw mode".format(arguments.seconds))
+          "frames shown per second, counted over {:g} s per draw mode, {} round(s)".format(
+              arguments.seconds, arguments.rounds))
     for which in ("viewer", "blender"):
         for unpaced in (False, True):
             row = f"{which:8s} {'unpaced' if unpaced else 'paced':8s}"
             for label, _ in trees:
-                row += f" | {label}: " + " / ".join(f"{m:g}" for m in results[(which, label, unpaced)])
+                rounds = results[(which, label, unpaced)]
+                figures = []
+                for mode in range(len(MODES)):
+                    values = [figures_of_round[mode] for figures_of_round in rounds]
+                    figure = f"{sum(values) / len(values):.1f}"
+                    if len(values) > 1:
+                        figure += f" ({min(values):g}-{max(values):g})"
+                    figures.append(figure)
+                row += f" | {label}: " + " / ".join(figures)
             print(row)
     print("(each figure: " + " / ".join(MODES) + ")")
 

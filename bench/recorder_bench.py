@@ -12,7 +12,8 @@ Usage: recorder_bench.py [--baseline SOURCE] [--large] [--work FOLDER] [BUILD]
 BUILD is a build of this tree (default: build). With --baseline, the recorder is also
 built from another source tree (the unchanged source, say a `git worktree` of an
 earlier commit) under FOLDER, and each recording is made with both, one after the
-other, so that their figures come from one run.
+other (in turns: the unchanged one first every other recording), so that their figures
+come from one run.
 """
 
 import argparse
@@ -83,12 +84,15 @@ def main():
         crunch(os.path.abspath(arguments.build), folder, CRUNCH_LARGEST_SCATTER, "large.pPath")
         cases += [("large.pPath", "1280x720", mode, "-") for mode in MODES]
 
+    os.sync()  # the crunched files written back before the first recording, not during it
     print("19,881 pixels, framed camera, Mesa's software renderer (EGL, no display); "
           "frames per second and peak resident memory")
-    for path, size, mode, output in cases:
+    for number, (path, size, mode, output) in enumerate(cases):
         what = f"{'405 frames' if path == 'bench.pPath' else '2,891 frames, scatter 20'}, {size}, {mode}, " + \
                ("raw frames" if output == "-" else "mp4")
-        for label, recorder in recorders:
+        # The recorders take turns going first, so that a machine that speeds up or
+        # slows down over the run favours neither.
+        for label, recorder in (recorders if number % 2 == 0 else recorders[::-1]):
             fps, megabytes, where = record(recorder, folder, path, mode, size, output)
             print(f"  {what:44s} {label:9s} {fps:6.2f} frames/s {megabytes:6.1f} MB   ({where})", flush=True)
 
