@@ -80,7 +80,7 @@ unsigned edgesBetweenHiddenFaces(unsigned faces) {
   static const auto kEdgeFaces = [] {
     std::array<unsigned, kWireBoxVertices / 2> edgeFaces{};
     for (std::size_t edge = 0; edge < edgeFaces.size(); ++edge)
-      for (int f = 0; f < 6; ++f) {
+      for (std::size_t f = 0; f < 6; ++f) {
         const unsigned char* face = kSolidBoxCorners + f * 6;
         const auto holds = [face](unsigned char corner) { return std::count(face, face + 6, corner) > 0; };
         if (holds(kWireBoxCorners[2 * edge]) && holds(kWireBoxCorners[2 * edge + 1])) edgeFaces[edge] |= 1u << f;

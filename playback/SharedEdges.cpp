@@ -43,20 +43,21 @@ std::size_t hashOf(const float* corner) {
 // theirs whose corners are edge k's with the corners' bit for that axis turned over
 // (an edge on one box's high side is one on the other's low side).
 unsigned drawnAcross(unsigned ours, unsigned theirs, int axis) {
-  constexpr int kEdges = kWireBoxVertices / 2;
+  constexpr std::size_t kEdges = kWireBoxVertices / 2;
   static const auto kAcross = [] {
     std::array<std::array<unsigned char, kEdges>, 3> table{};
-    for (int a = 0; a < 3; ++a)
-      for (int edge = 0; edge < kEdges; ++edge)
-        for (int other = 0; other < kEdges; ++other)
-          if ((kWireBoxCorners[2 * edge] ^ (1 << a)) == kWireBoxCorners[2 * other] &&
-              (kWireBoxCorners[2 * edge + 1] ^ (1 << a)) == kWireBoxCorners[2 * other + 1])
+    for (std::size_t a = 0; a < 3; ++a)
+      for (std::size_t edge = 0; edge < kEdges; ++edge)
+        for (std::size_t other = 0; other < kEdges; ++other)
+          if ((kWireBoxCorners[2 * edge] ^ (1u << a)) == kWireBoxCorners[2 * other] &&
+              (kWireBoxCorners[2 * edge + 1] ^ (1u << a)) == kWireBoxCorners[2 * other + 1])
             table[a][edge] = static_cast<unsigned char>(other);
     return table;
   }();
+  const auto& across = kAcross[static_cast<std::size_t>(axis)];
   unsigned drawn = 0;
-  for (int edge = 0; edge < kEdges; ++edge)
-    if ((ours >> edge) & (theirs >> kAcross[axis][edge]) & 1u) drawn |= 1u << edge;
+  for (std::size_t edge = 0; edge < kEdges; ++edge)
+    if ((ours >> edge) & (theirs >> across[edge]) & 1u) drawn |= 1u << edge;
   return drawn;
 }
 
