@@ -86,9 +86,11 @@ TEST(BoxGeometry, AnEdgeIsHiddenWhenTheEyeSeesNeitherFaceThatMeetsAtIt) {
     ++eyes;
     const unsigned hidden = edgesBetweenHiddenFaces(visibleFaces(eye, centre, h));
     int count = 0;
-    for (int edge = 0; edge < kWireBoxVertices / 2; ++edge) {
-      const float p[3] = {ends[2 * edge].x, ends[2 * edge].y, ends[2 * edge].z};
-      const float q[3] = {ends[2 * edge + 1].x, ends[2 * edge + 1].y, ends[2 * edge + 1].z};
+    for (std::size_t edge = 0; edge < kWireBoxVertices / 2; ++edge) {
+      const Vector3& from = ends[2 * edge];
+      const Vector3& to = ends[2 * edge + 1];
+      const float p[3] = {from.x, from.y, from.z};
+      const float q[3] = {to.x, to.y, to.z};
       bool seesAFace = false;
       for (int a = 0; a < 3; ++a)
         if (p[a] == q[a]) seesAFace = seesAFace || (eye[a] - centres[a]) * (p[a] - centres[a]) > halves[a] * halves[a];
