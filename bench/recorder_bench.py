@@ -7,13 +7,14 @@ the encoder, added up over the drawing threads), as the recorder's --timing says
 With --large, also the same picture crunched with the largest scatter (about 640 MB of
 path file, 2,891 frames), recorded at 1280 x 720 in each mode.
 
-Usage: recorder_bench.py [--baseline SOURCE] [--large] [--work FOLDER] [BUILD]
+Usage: recorder_bench.py [--baseline SOURCE] [--large] [--rounds N] [--work FOLDER] [BUILD]
 
 BUILD is a build of this tree (default: build). With --baseline, the recorder is also
 built from another source tree (the unchanged source, say a `git worktree` of an
 earlier commit) under FOLDER, and each recording is made with both, one after the
-other (in turns: the unchanged one first every other recording), so that their figures
-come from one run.
+other, so that their figures come from one run. Each recording is made in N rounds
+(default 2), the two recorders going first in turns, so that a machine that speeds up
+or slows down favours neither; every round's figures are shown.
 """
 
 import argparse
@@ -65,6 +66,7 @@ def main():
     parser.add_argument("build", nargs="?", default=os.path.join(SOURCE, "build"), help="a build of this tree")
     parser.add_argument("--baseline", help="another source tree to measure beside this one")
     parser.add_argument("--large", action="store_true", help="also the largest scatter's 640 MB path file")
+    parser.add_argument("--rounds", type=int, default=2, help="recordings of each case, taking turns at going first")
     parser.add_argument("--work", default=os.path.join(SOURCE, "build-bench"), help="where the baseline is built")
     arguments = parser.parse_args()
 
@@ -87,14 +89,13 @@ def main():
     os.sync()  # the crunched files written back before the first recording, not during it
     print("19,881 pixels, framed camera, Mesa's software renderer (EGL, no display); "
           "frames per second and peak resident memory")
-    for number, (path, size, mode, output) in enumerate(cases):
+    for path, size, mode, output in cases:
         what = f"{'405 frames' if path == 'bench.pPath' else '2,891 frames, scatter 20'}, {size}, {mode}, " + \
                ("raw frames" if output == "-" else "mp4")
-        # The recorders take turns going first, so that a machine that speeds up or
-        # slows down over the run favours neither.
-        for label, recorder in (recorders if number % 2 == 0 else recorders[::-1]):
-            fps, megabytes, where = record(recorder, folder, path, mode, size, output)
-            print(f"  {what:44s} {label:9s} {fps:6.2f} frames/s {megabytes:6.1f} MB   ({where})", flush=True)
+        for round_ in range(arguments.rounds):
+            for label, recorder in (recorders if round_ % 2 == 0 else recorders[::-1]):
+                fps, megabytes, where = record(recorder, folder, path, mode, size, output)
+                print(f"  {what:44s} {label:9s} {fps:6.2f} frames/s {megabytes:6.1f} MB   ({where})", flush=True)
 
 
 if __name__ == "__main__":
