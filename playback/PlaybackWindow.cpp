@@ -17,6 +17,11 @@ namespace {
 ViewState gView;
 ViewState gLastDrawn;        // the view state of the picture on screen
 bool gWindowChanged = true;  // reshaped since the last picture
+// The renderer's freed memory is kept from one picture to the next, and handed back
+// every few seconds: a session that once drew a heavy picture does not hold its memory
+// for good, and the pictures between pay nothing for it.
+constexpr std::uint32_t kMillisecondsBetweenReturns = 5000;
+std::uint32_t gLastReturnTick = 0;
 
 void onReshape(int width, int height) {
   gWindowChanged = true;
@@ -61,6 +66,10 @@ void endFrame() {
   glutSwapBuffers();
   gLastDrawn = gView;
   gWindowChanged = false;
+  if (ticksBetween(gLastReturnTick, tickCount()) >= kMillisecondsBetweenReturns) {
+    returnKeptRendererMemory();
+    gLastReturnTick = tickCount();
+  }
 }
 
 bool viewChangedSinceLastFrame() { return gWindowChanged || !drawsTheSame(gView, gLastDrawn); }

@@ -53,6 +53,12 @@ void keepRendererMemoryForReuse() {
 #endif
 }
 
+void returnKeptRendererMemory() {
+#if defined(__GLIBC__)
+  malloc_trim(0);
+#endif
+}
+
 void boundRendererWork(std::size_t primitives) { tBound = primitives; }
 
 void finishRendering() {

@@ -19,6 +19,11 @@ namespace zorvel {
 // used, so the most held at once does not grow. Call it once, before the first picture.
 void keepRendererMemoryForReuse();
 
+// Hands the freed memory kept above back to the system. A window showing pictures for a
+// long session calls it now and then, so that what one heavy picture once took is not
+// held after it; the next picture takes back only what it needs.
+void returnKeptRendererMemory();
+
 // Bounds what the renderer holds for the drawing on the calling thread: once `primitives`
 // triangles and lines have been handed to it since it last finished, the drawing through
 // the calls below waits until it has filled them, so that its lists are freed before
