@@ -3,8 +3,8 @@
 #include <sys/stat.h>
 #include <algorithm>
 #include <cstring>
-#include <string_view>
 
+#include "common/PictureFormat.h"
 #include "common/WholeFile.h"
 
 namespace zorvel {
@@ -86,20 +86,6 @@ template <class Reader>
 std::uint32_t readLittleEndian16(Reader& reader) {
   const std::uint32_t low = readByte(reader);
   return low | (std::uint32_t{readByte(reader)} << 8);
-}
-
-// What the first bytes say a file is, when they name another picture format.
-const char* otherFormat(const std::uint8_t* start, std::size_t size) {
-  const auto startsWith = [&](std::string_view magic) {
-    return size >= magic.size() && std::memcmp(start, magic.data(), magic.size()) == 0;
-  };
-  if (startsWith("\x89PNG\r\n\x1a\n")) return "a PNG picture";
-  if (startsWith("\xFF\xD8\xFF")) return "a JPEG picture";
-  if (startsWith("GIF87a") || startsWith("GIF89a")) return "a GIF picture";
-  if (startsWith("BM")) return "a BMP picture";
-  if (startsWith("II*") || startsWith("MM\0*")) return "a TIFF picture";
-  if (size >= 12 && startsWith("RIFF") && std::memcmp(start + 8, "WEBP", 4) == 0) return "a WebP picture";
-  return nullptr;
 }
 
 // Reads the header (leaving the reader at the pixel data) or says why the file is no
@@ -206,7 +192,7 @@ template <class Reader>
 Result<TgaInfo> readCheckedHeader(Reader& reader, const std::uint8_t* start, std::size_t startSize) {
   Result<TgaInfo> info = readHeader(reader);
   if (!info) {
-    if (const char* other = otherFormat(start, startSize))
+    if (const char* other = describePictureFormat(pictureFormatOf(start, startSize)))
       return failure(FailureKind::WrongFormat, std::string("not a TGA file: it is ") + other);
     return info;
   }

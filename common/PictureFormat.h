@@ -1,0 +1,19 @@
+#pragma once
+
+// What the first bytes of a file say it is, for the picture formats people keep their
+// pictures in. A TGA file has no mark of its own: it is none of these.
+
+#include <cstddef>
+#include <cstdint>
+
+namespace zorvel {
+
+enum class PictureFormat { Unmarked, Png, Jpeg, Gif, Bmp, Tiff, WebP };
+
+// The format the first `size` bytes at `start` mark (16 bytes are enough).
+PictureFormat pictureFormatOf(const std::uint8_t* start, std::size_t size);
+
+// The format in words: "a PNG picture"; nullptr for Unmarked.
+const char* describePictureFormat(PictureFormat format);
+
+}  // namespace zorvel
