@@ -13,6 +13,7 @@
 #include "cruncher/AttributeFiles.h"
 #include "cruncher/CruncherMenus.h"
 #include "cruncher/FrameLoop.h"
+#include "cruncher/ParticleSetup.h"
 #include "cruncher/RandomGenerator.h"
 
 namespace zorvel {
@@ -196,28 +197,25 @@ WrittenAttributes writeAttributeFiles(CruncherAttributes& a, CruncherImages& ima
   return written;
 }
 
-// Velocities and heights from the files read back, the colour file, the home grid.
-void placeParticles(const CruncherAttributes& a, CruncherImages& images, const WrittenAttributes& written,
-                    RunOutput& run) {
-  PixelImage& colour = images.colour;
-  std::ostream& out = run.out;
-  if (const auto values = readBack(images.velocity, ".pVelocity", written.velocity)) {
-    out << "Calculating per pixel velocity..." << std::flush;
-    colour.applyVelocities(values->data(), values->size(), a.pVelocityMinConstant, a.pVelocityMaxConstant);
-    printLine(out, "done");
-  }
-
-  run.written(writePixelFile(colour, ".pColor"), colour.name + ".pColor");
-  colour.placeOnGrid();
-
-  if (const auto values = readBack(images.height, ".pHeight", written.height)) {
-    out << "Calculating per pixel height offset..." << std::flush;
+// The particles set up from the velocity and height files read back, after the colour
+// file is written.
+void setUpFromFiles(const CruncherAttributes& a, CruncherImages& images, const WrittenAttributes& written,
+                    std::uint32_t seed, RunOutput& run) {
+  ParticleSetup setup;
+  setup.scatterVolumeScalar = a.scatterVolumeScalar;
+  setup.velocityValues = readBack(images.velocity, ".pVelocity", written.velocity);
+  setup.velocityMin = a.pVelocityMinConstant;
+  setup.velocityMax = a.pVelocityMaxConstant;
+  if (std::optional<std::vector<float>> heights = readBack(images.height, ".pHeight", written.height)) {
     if (written.height.fromMap)
-      colour.applyHeightOffsets(values->data(), values->size(), a.pHeightMaxConstant);
+      setup.heightLevels = std::move(heights);
     else
-      colour.applyUniformHeight(a.pHeightMaxConstant);
-    printLine(out, "done");
+      setup.uniformHeight = true;
   }
+  setup.heightMax = a.pHeightMaxConstant;
+  PixelImage& colour = images.colour;
+  run.written(writePixelFile(colour, ".pColor"), colour.name + ".pColor");
+  setUpParticles(colour, setup, seed, run.out);
 }
 
 }  // namespace
@@ -236,14 +234,9 @@ CrunchOutcome runCrunch(CruncherAttributes& a, CruncherImages& images, std::uint
   colour.fillFromTga(*picture);
   printImageSummary(out, colour.name, picture->info);
   colour.pixelCount = static_cast<std::uint32_t>(colour.pixelCountOfSize());
-  colour.scatterVolumeScalar = a.scatterVolumeScalar;
 
   RunOutput run{out, err};
-  placeParticles(a, images, writeAttributeFiles(a, images, run), run);
-
-  out << "Scattering pixels..." << std::flush;
-  colour.scatter(seed, out);
-  printLine(out, "done");
+  setUpFromFiles(a, images, writeAttributeFiles(a, images, run), seed, run);
 
   const Result<std::int32_t> frames =
       calculateFrames(colour.records, colour.name + ".pPath", [&out](std::int32_t frame, bool done) {

@@ -37,16 +37,14 @@ class RangeStepper {
     movers_.reserve(static_cast<std::size_t>(end - begin));
     for (PixelParticle* p = begin; p != end; ++p) {
       Mover m;
-      m.position = p->nextPosition;
-      m.home = p->homePosition;
-      m.velocity = p->velocityScalar;
-      m.line.compose(m.position);
+      m.particle = {p->nextPosition, p->homePosition, p->velocityScalar};
+      m.line.compose(m.particle.position);
       movers_.push_back(m);
     }
   }
   ~RangeStepper() {
     for (std::size_t k = 0; k < movers_.size(); ++k)
-      particles_[k].position = particles_[k].nextPosition = movers_[k].position;
+      particles_[k].position = particles_[k].nextPosition = movers_[k].particle.position;
   }
   RangeStepper(const RangeStepper&) = delete;
   RangeStepper& operator=(const RangeStepper&) = delete;
@@ -61,19 +59,14 @@ class RangeStepper {
     char* to = chunk.text.get();
     for (Mover& m : movers_) {
       if (m.changedAxis != kNoAxis) {
-        m.line.update(m.position, m.changedAxis);
+        m.line.update(m.particle.position, m.changedAxis);
         m.changedAxis = kNoAxis;
       }
       to = m.line.write(to);
-      if (m.atHome) continue;
-      if (m.position == m.home) {  // home: it stays there
-        m.atHome = true;
-        continue;
-      }
+      const int axis = takeStep(m.particle);
+      if (axis < 0) continue;
       moving = true;
-      const Vector3 step = stepTowardsHome(m.position, m.home, m.velocity);
-      m.changedAxis = step.x != 0.0f ? 0 : step.y != 0.0f ? 1 : 2;
-      m.position = positionAfter(m.position, step);
+      m.changedAxis = static_cast<std::uint8_t>(axis);
     }
     chunk.length = static_cast<std::size_t>(to - chunk.text.get());
     chunk.moving = moving;
@@ -83,12 +76,9 @@ class RangeStepper {
   static constexpr std::uint8_t kNoAxis = 3;
 
   struct Mover {
-    Vector3 position;  // the position of the next frame to write
-    Vector3 home;
-    float velocity = 1.0f;
+    MovingParticle particle;
     std::uint8_t changedAxis = kNoAxis;  // the axis that moved since the text was made
-    bool atHome = false;
-    CoordinateText line;  // the text of `position`
+    CoordinateText line;                 // the text of the particle's position
   };
 
   PixelParticle* particles_;
@@ -161,11 +151,15 @@ class RangeThread {
 
 }  // namespace
 
+std::size_t frameLoopRanges(std::size_t particles, unsigned threads) {
+  if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
+  return std::max<std::size_t>(1, std::min<std::size_t>(threads, particles / kLeastParticlesPerRange));
+}
+
 Result<std::int32_t> calculateFrames(std::vector<PixelParticle>& particles, const std::string& fileName,
                                      const FrameProgress& progress, unsigned threads) {
   const std::size_t n = particles.size();
-  if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
-  const std::size_t ranges = std::max<std::size_t>(1, std::min<std::size_t>(threads, n / kLeastParticlesPerRange));
+  const std::size_t ranges = frameLoopRanges(n, threads);
 
   // The writer's own thread steps the first range; the others run on threads of their own.
   PixelParticle* const first = particles.data();

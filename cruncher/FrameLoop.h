@@ -25,6 +25,11 @@ namespace zorvel {
 // written (done true).
 using FrameProgress = std::function<void(std::int32_t frame, bool done)>;
 
+// How many ranges the loop splits `particles` particles into for up to `threads`
+// threads (0: one per processor): one a thread, but no range of fewer than 2048.
+// Range r holds the particles from particles x r / ranges on.
+std::size_t frameLoopRanges(std::size_t particles, unsigned threads);
+
 // Runs the loop over `particles`, whose nextPosition holds the start position and
 // homePosition and velocityScalar are set, and writes the path file `fileName`. Uses up
 // to `threads` threads (0: one per processor); the file does not depend on the number.

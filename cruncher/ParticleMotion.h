@@ -41,4 +41,28 @@ inline Vector3 positionAfter(const Vector3& position, const Vector3& step) {
           static_cast<float>(static_cast<double>(position.z) + step.z)};
 }
 
+// A particle as the frame loop moves it: where it is in the frame about to be written,
+// its home and velocity, and whether it has arrived there for good.
+struct MovingParticle {
+  Vector3 position;
+  Vector3 home;
+  float velocity = 1.0f;
+  bool atHome = false;
+};
+
+// The particle's turn once its position for the frame is written: away from home, it
+// takes its step and the axis it moved along comes back (0, 1, 2); at home, it stays
+// there from now on and -1 comes back. A frame with no particle away from home is the
+// last one.
+inline int takeStep(MovingParticle& m) {
+  if (m.atHome) return -1;
+  if (m.position == m.home) {
+    m.atHome = true;
+    return -1;
+  }
+  const Vector3 step = stepTowardsHome(m.position, m.home, m.velocity);
+  m.position = positionAfter(m.position, step);
+  return step.x != 0.0f ? 0 : step.y != 0.0f ? 1 : 2;
+}
+
 }  // namespace zorvel

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string>
 
+#include "common/TextScanner.h"
 #include "common/Vector3.h"
 #include "cruncher/TextFileWriter.h"
 
@@ -16,6 +17,19 @@ namespace zorvel {
 
 // The header line without its line end; any 32-bit frame count fits its width.
 std::string pathFileHeader(std::uint32_t pixelCount, std::int32_t frameCount);
+
+// The significant digits of a coordinate in the file.
+constexpr int kCoordinateDigits = 4;
+
+// A coordinate as the viewer reads it back from the path file: written with the file's
+// digits, read as the readers read numbers.
+inline float coordinateReadBack(float coordinate) {
+  char text[kMaxNumberText];
+  const char* end = formatGeneral(text, coordinate, kCoordinateDigits);
+  float value = 0;
+  TextScanner(std::string_view(text, static_cast<std::size_t>(end - text))).number(value);
+  return value;
+}
 
 // The text of one particle's coordinate line, "x y z\n", kept from frame to frame: a
 // particle moves along one axis per frame and not at all once home, so most lines are
@@ -50,7 +64,7 @@ class CoordinateText {
                                                                       axis == 0   ? p.x
                                                                       : axis == 1 ? p.y
                                                                                   : p.z,
-                                                                      4) -
+                                                                      kCoordinateDigits) -
                                                         number);
     // Move what follows the number, then put the new number in.
     std::memmove(line_ + start + size, line_ + end, length_ - end);
@@ -75,7 +89,7 @@ class CoordinateText {
 
   void append(float value) {
     char number[kMaxNumberText];
-    const std::size_t size = static_cast<std::size_t>(formatGeneral(number, value, 4) - number);
+    const std::size_t size = static_cast<std::size_t>(formatGeneral(number, value, kCoordinateDigits) - number);
     std::memcpy(line_ + length_, number, size);
     length_ = static_cast<std::uint8_t>(length_ + size);
   }
