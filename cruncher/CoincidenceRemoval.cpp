@@ -3,46 +3,44 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <unordered_map>
+#include <tuple>
 
 namespace zorvel {
 
 namespace {
 
-// Exact position equality as a hash key: the bit patterns of the three floats, with
-// -0 folded into +0 (they compare equal).
-struct PositionKey {
-  std::uint32_t x, y, z;
+// A particle's position as a key that sorts: the bit patterns of its three floats, with
+// -0 folded into +0 (they compare equal), so that equal keys are equal positions; and
+// the particle's index.
+struct Entry {
+  std::uint32_t x, y, z, index;
 
-  explicit PositionKey(const Vector3& v) : x(bits(v.x)), y(bits(v.y)), z(bits(v.z)) {}
+  static Entry of(const Vector3& v, std::uint32_t index) { return {bits(v.x), bits(v.y), bits(v.z), index}; }
   static std::uint32_t bits(float f) {
     f += 0.0f;
     std::uint32_t b;
     std::memcpy(&b, &f, sizeof b);
     return b;
   }
-  friend bool operator==(const PositionKey& a, const PositionKey& b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
-};
-
-struct PositionKeyHash {
-  std::size_t operator()(const PositionKey& k) const {
-    std::uint64_t h = k.x * 0x9E3779B97F4A7C15ull;
-    h ^= (h >> 29) + k.y * 0xC2B2AE3D27D4EB4Full;
-    h ^= (h >> 31) + k.z * 0x165667B19E3779F9ull;
-    return static_cast<std::size_t>(h ^ (h >> 32));
+  bool samePlace(const Entry& other) const { return x == other.x && y == other.y && z == other.z; }
+  friend bool operator<(const Entry& a, const Entry& b) {
+    return std::tie(a.x, a.y, a.z, a.index) < std::tie(b.x, b.y, b.z, b.index);
   }
 };
 
-// Particle indices by position, each list in ascending order. A turn only looks up
-// particles after its own, which have not moved yet in this pass, so the index built at
-// the start of a pass stays right for the whole pass.
-using PositionIndex = std::unordered_map<PositionKey, std::vector<std::uint32_t>, PositionKeyHash>;
-
+// The particles sorted by position, those on one position in ascending order. A turn
+// only looks up particles after its own, which have not moved yet in this pass, so the
+// order sorted at the start of a pass stays right for the whole pass.
 std::size_t runPass(std::vector<PixelParticle>& particles, const std::function<Vector3()>& drawPosition) {
   const std::size_t n = particles.size();
-  PositionIndex index;
-  index.reserve(n);
-  for (std::uint32_t k = 0; k < n; ++k) index[PositionKey(particles[k].position)].push_back(k);
+  std::vector<Entry> sorted;
+  sorted.reserve(n);
+  for (std::uint32_t k = 0; k < n; ++k) sorted.push_back(Entry::of(particles[k].position, k));
+  std::sort(sorted.begin(), sorted.end());
+  // Where each particle stands in that order: the particle after it there is the next
+  // on its own position, if any is.
+  std::vector<std::uint32_t> rank(n);
+  for (std::uint32_t r = 0; r < n; ++r) rank[sorted[r].index] = r;
 
   std::size_t changes = 0;
   for (std::uint32_t i = 0; i + 1 < n; ++i) {
@@ -50,17 +48,18 @@ std::size_t runPass(std::vector<PixelParticle>& particles, const std::function<V
     Vector3 current = start;
     std::uint32_t from = i + 1;  // the next j to compare with
     for (;;) {
-      const auto found = index.find(PositionKey(current));
-      if (found == index.end()) break;
-      const std::vector<std::uint32_t>& same = found->second;
-      const auto j = std::lower_bound(same.begin(), same.end(), from);
-      if (j == same.end()) break;
-      const Vector3 other = particles[*j].position;
+      // The first particle from `from` on at the current position, if any: on its own
+      // first position, the one after it in the order.
+      const Entry wanted = Entry::of(current, from);
+      const auto j = from == i + 1 && current == start ? sorted.begin() + rank[i] + 1
+                                                       : std::lower_bound(sorted.begin(), sorted.end(), wanted);
+      if (j == sorted.end() || !j->samePlace(wanted)) break;
+      const Vector3 other = particles[j->index].position;
       while (current == other) {
         current = drawPosition();
         ++changes;
       }
-      from = *j + 1;
+      from = j->index + 1;
     }
     if (current != start) particles[i].position = particles[i].nextPosition = current;
   }
