@@ -134,12 +134,20 @@ bool canLimitMemory() {
 #endif
 }
 
-fs::path externalTgaFolder() {
+namespace {
+
+// The folder `name` of the shared test data, holding `marker`, above the source tree.
+fs::path externalFolder(const char* name, const char* marker) {
   for (fs::path p = fs::path(ZORVEL_SOURCE_DIR); !p.empty() && p != p.root_path(); p = p.parent_path()) {
-    fs::path candidate = p.parent_path() / "shared" / "testdata" / "tga-external";
-    if (fs::exists(candidate / "MANIFEST.tsv")) return candidate;
+    fs::path candidate = p.parent_path() / "shared" / "testdata" / name;
+    if (fs::exists(candidate / marker)) return candidate;
   }
   return {};
 }
+
+}  // namespace
+
+fs::path externalTgaFolder() { return externalFolder("tga-external", "MANIFEST.tsv"); }
+fs::path externalPngFolder() { return externalFolder("png-external", "README.md"); }
 
 }  // namespace zorvel::test

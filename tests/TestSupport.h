@@ -75,7 +75,8 @@ std::string memoryLimit(int megabytes);
 bool canLimitMemory();
 inline const char* const kNoMemoryLimit = "an address-space limit cannot be set in the sanitizer build";
 
-// The folder of the shared external test data, or empty when it is not there.
+// The folders of the shared external test data, or empty when they are not there.
 fs::path externalTgaFolder();
+fs::path externalPngFolder();
 
 }  // namespace zorvel::test
