@@ -12,6 +12,7 @@
 #include "common/ProgramEnd.h"
 #include "common/ProgramNames.h"
 #include "common/WholeFile.h"
+#include "cruncher/RandomGenerator.h"
 #include "playback/RendererMemory.h"
 #include "recorder/CameraFraming.h"
 #include "recorder/FrameSink.h"
@@ -51,8 +52,10 @@ ViewState cameraFor(const RecorderOptions& o, const Recording& recording) {
 
 // Every input file named opens, or the first that does not, with why.
 Result<void> checkInputsReadable(const RecorderOptions& o) {
+  const CruncherAttributes& c = o.crunch;
   for (const std::string* name :
-       {&o.pathFile, &o.colourFile, &o.opacityFile, &o.scaleFile, &o.objectFile, &o.blenderConfig}) {
+       {&o.pathFile, &o.colourFile, &o.opacityFile, &o.scaleFile, &o.objectFile, &o.blenderConfig, &c.pColorMap,
+        &c.pOpacityMap, &c.pVelocityMap, &c.pScaleMap, &c.pHeightMap}) {
     if (name->empty()) continue;
     const Result<FileHandle> file = openReadable(*name);
     if (!file) return failure(file.failure().kind, "cannot read " + *name + ": " + file.failure().reason);
@@ -116,7 +119,9 @@ Result<std::int64_t> recordInto(FrameSink& sink, const RecorderOptions& o, std::
   return frames.value();
 }
 
-int record(const RecorderOptions& o) {
+int record(RecorderOptions o) {
+  // A picture's scattering without a seed takes the clock's, as the cruncher does.
+  if (!o.crunch.pColorMap.empty() && !o.seed) o.seed = randomSeed();
   if (const Result<void> readable = checkInputsReadable(o); !readable) {
     say(readable.failure().reason);
     return 1;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdlib>
 #include <functional>
 #include <optional>
 #include <sstream>
@@ -24,24 +25,40 @@ bool endsWith(const std::string& text, const std::string& end) {
                     [](char e, char t) { return e == std::tolower(static_cast<unsigned char>(t)); });
 }
 
-// A whole word that is a number, as the readers read numbers.
+// A whole word that is a number, converted as the prompts convert what is typed: a
+// float or a double as the grammar of numbers reads it, a whole number as an integer.
 template <class T>
 bool wholeNumber(const std::string& word, T& value) {
-  TextScanner scan(word);
   if constexpr (std::is_floating_point_v<T>) {
-    float f = 0;
-    if (!scan.number(f) || !scan.atEnd()) return false;
-    value = static_cast<T>(f);
+    const char* const begin = word.c_str();
+    const char* const end = begin + word.size();
+    if (word.empty() || numberEnd(begin, end) != end) return false;
+    const T converted = std::is_same_v<T, float> ? std::strtof(begin, nullptr) : std::strtod(begin, nullptr);
+    if (!std::isfinite(converted)) return false;
+    value = converted;
+    return true;
   } else {
-    if (!scan.integer(value) || !scan.atEnd()) return false;
+    TextScanner scan(word);
+    return !word.empty() && word[0] != '-' && scan.integer(value) && scan.atEnd();
   }
-  return true;
+}
+
+// The words of "A,B,..." split at the commas.
+std::vector<std::string> commaParts(const std::string& word) {
+  std::vector<std::string> parts(1);
+  for (const char c : word) {
+    if (c == ',')
+      parts.emplace_back();
+    else
+      parts.back() += c;
+  }
+  return parts;
 }
 
 // "A,B" as two numbers.
 bool numberPair(const std::string& word, float& a, float& b) {
-  const std::size_t comma = word.find(',');
-  return comma != std::string::npos && wholeNumber(word.substr(0, comma), a) && wholeNumber(word.substr(comma + 1), b);
+  const std::vector<std::string> parts = commaParts(word);
+  return parts.size() == 2 && wholeNumber(parts[0], a) && wholeNumber(parts[1], b);
 }
 
 bool onOff(const std::string& word, bool& value) {
@@ -50,17 +67,63 @@ bool onOff(const std::string& word, bool& value) {
   return true;
 }
 
+// The range of a number an option takes, and how its line names it: "a whole number
+// from 1 to 240", "seconds from 0 to 3600".
+struct NumberLimit {
+  double low;
+  double high;
+  const char* kind;  // "a whole number", "a number", "seconds"
+  bool whole;
+
+  bool holds(double value) const { return value >= low && value <= high && (!whole || value == std::trunc(value)); }
+  std::string text() const { return std::string(kind) + " from " + boundText(low) + " to " + boundText(high); }
+  // A bound as the lines print numbers, but a whole one in all its digits.
+  static std::string boundText(double bound) {
+    return bound == std::trunc(bound) ? std::to_string(static_cast<long long>(bound)) : ValueRange::text(bound);
+  }
+};
+
+// The recorder's own limits; a picture's settings keep the cruncher's ranges.
+constexpr NumberLimit kSizeLimit{16, 8192, "a whole number", true};
+constexpr NumberLimit kFpsLimit{1, 240, "a whole number", true};
+constexpr NumberLimit kHoldLimit{0, 3600, "seconds", false};
+constexpr NumberLimit kParticlesLimit{1, 100000000, "a whole number", true};
+constexpr NumberLimit kSeedLimit{0, 4294967295.0, "a whole number", true};
+constexpr NumberLimit kDurationLimit{0.1, 3600, "seconds", false};
+constexpr NumberLimit wholeIn(const ValueRange& range) { return {range.low, range.high, "a whole number", true}; }
+constexpr NumberLimit numberIn(const ValueRange& range) { return {range.low, range.high, "a number", false}; }
+
+// A word that is a number within `limit`, into `value`.
+template <class T>
+bool limitedNumber(const std::string& word, const NumberLimit& limit, T& value) {
+  double number = 0;
+  if (!wholeNumber(word, number) || !limit.holds(number)) return false;
+  if constexpr (std::is_floating_point_v<T>)
+    return wholeNumber(word, value);  // converted as the field's own type converts it
+  else
+    return (value = static_cast<T>(number), true);
+}
+
+// A MIN and a MAX within `limit`, MIN not above MAX.
+bool limitedRange(const std::string& minWord, const std::string& maxWord, const NumberLimit& limit, double& min,
+                  double& max) {
+  return limitedNumber(minWord, limit, min) && limitedNumber(maxWord, limit, max) && min <= max;
+}
+
 }  // namespace
 
 std::string recorderHelp() {
+  const CruncherAttributes crunch;
   std::ostringstream text;
   text << "Usage: Zorvel-recorder PATH-FILE [--color FILE] [--opacity FILE] [--scale FILE MIN MAX]\n"
           "                       [--object FILE.rtg] -o OUT [options]\n"
+          "       Zorvel-recorder --picture PICTURE [picture settings] -o OUT [options]\n"
           "       Zorvel-recorder --blender CONFIGURATION -o OUT [options]\n"
           "\n"
           "Records an animation of the viewer (a path file from Zorvel-cruncher and its\n"
-          "optional colour, opacity, scale and object files) or of the blender (a Morvaine\n"
-          "configuration) to a file, drawing exactly as their windows do, with no display.\n"
+          "optional colour, opacity, scale and object files), of a picture crunched in memory\n"
+          "as Zorvel-cruncher crunches one, or of the blender (a Morvaine configuration) to a\n"
+          "file, drawing exactly as their windows do, with no display.\n"
           "\n"
           "Output:\n"
           "  -o, --output OUT      OUT.mp4: H.264 video (yuv420p); OUT.gif: animated picture\n"
@@ -90,8 +153,50 @@ std::string recorderHelp() {
           "  --scale FILE MIN MAX  scale values 0 to 255 map onto MIN to MAX (each "
        << kPixelScaleRange.low << " to " << kPixelScaleRange.high
        << ")\n"
-          "  --timing              at the end, where the time went: drawing, reading pixels, encoding\n"
-          "  -v, --verbose         also the lines the viewer or the blender prints as it loads\n"
+          "A picture crunched in memory (PNG, JPEG, GIF, BMP or TGA; no file is written):\n"
+          "  --picture FILE        every pixel a particle, the picture upright as shown\n"
+          "  --particles N         at most N particles (default "
+       << kDefaultParticles
+       << "): a picture with more\n"
+          "                        pixels is shrunk to fit, keeping its proportions\n"
+          "  --seed N              the scattering's seed (default: the clock; --verbose says it)\n"
+          "  --scatter X,Y,Z       how far the particles fly apart, a multiple of the picture's\n"
+          "                        width, height and height range (each "
+       << kScatterScalarRange.low << " to " << kScatterScalarRange.high << ", default " << crunch.scatterVolumeScalar.x
+       << "," << crunch.scatterVolumeScalar.y << "," << crunch.scatterVolumeScalar.z
+       << ")\n"
+          "  --velocity V          how far a particle moves in a frame ("
+       << kVelocityRange.low << " to " << kVelocityRange.high << ", default " << crunch.pVelocityConstant
+       << "): the\n"
+          "                        flight home takes as many frames as the longest way home\n"
+          "                        is long over V, so a larger picture takes longer\n"
+          "  --duration SECONDS    in place of --velocity: the velocity whose flight home takes\n"
+          "                        about SECONDS, that is SECONDS x --fps frames (--verbose\n"
+          "                        says which velocity)\n"
+          "  --velocity-map FILE MIN MAX   a grey map's black moves at MIN, its white at MAX\n"
+          "  --height H            every particle's height above the picture (whole, "
+       << kHeightMaxRange.low << " to " << kHeightMaxRange.high << ",\n"
+       << "                        default " << crunch.pHeightMaxConstant
+       << ")\n"
+          "  --height-map FILE MAX   a grey map lifts each particle by its brightness, up to\n"
+          "                        MAX (whole, "
+       << kHeightMaxRange.low << " to " << kHeightMaxRange.high
+       << ")\n"
+          "  --opacity-constant N  every particle's opacity (whole, "
+       << kOpacityRange.low << " to " << kOpacityRange.high << ", default " << crunch.pOpacityConstant
+       << ")\n"
+          "  --opacity-map FILE    each particle's opacity is the map's grey level\n"
+          "  --scale-map FILE MIN MAX   each particle's size: the map's black MIN, white MAX\n"
+          "                        (each "
+       << kPixelScaleRange.low << " to " << kPixelScaleRange.high
+       << ")\n"
+          "                        A map is a picture of the picture's size (as read, before\n"
+          "                        any shrinking); a colour map counts by its brightness.\n"
+          "Messages:\n"
+          "  --timing              at the end, where the time went: drawing, reading pixels,\n"
+          "                        encoding\n"
+          "  -v, --verbose         also the lines the viewer, the cruncher or the blender prints\n"
+          "                        as it loads\n"
           "  -h, --help            this text\n";
   return text.str();
 }
@@ -118,6 +223,31 @@ OptionRule oneWord(std::vector<std::string> names, const std::string& why,
           },
           why};
 }
+
+// An option of words, which `take` stores and says whether they were right; `why` is
+// the line when they are missing or wrong.
+OptionRule words(const std::string& name, int count, const std::string& why,
+                 const std::function<bool(RecorderOptions&, const std::vector<std::string>&)>& take) {
+  return {{name},
+          count,
+          [why, take](RecorderOptions& o, const std::vector<std::string>& w) {
+            return take(o, w) ? std::nullopt : std::optional<std::string>(why);
+          },
+          why};
+}
+
+// An option that takes one number within `limit` into the field `field` of what
+// `record` picks out of the options.
+template <class Record, class T>
+OptionRule numberOption(const std::string& name, const NumberLimit& limit, Record& (*record)(RecorderOptions&),
+                        T Record::*field) {
+  return oneWord({name}, name + " takes " + limit.text(),
+                 [limit, record, field](RecorderOptions& o, const std::string& w) {
+                   return limitedNumber(w, limit, record(o).*field);
+                 });
+}
+RecorderOptions& options(RecorderOptions& o) { return o; }
+CruncherAttributes& crunch(RecorderOptions& o) { return o.crunch; }
 
 // An option of no word, which sets `field`.
 OptionRule flagOption(std::vector<std::string> names, bool RecorderOptions::*field) {
@@ -174,9 +304,34 @@ std::optional<std::string> applyMode(RecorderOptions& o, const std::vector<std::
 
 bool takeSize(RecorderOptions& o, const std::string& w) {
   const std::size_t x = w.find('x');
-  return x != std::string::npos && wholeNumber(w.substr(0, x), o.width) && wholeNumber(w.substr(x + 1), o.height) &&
-         o.width >= 16 && o.height >= 16 && o.width <= 8192 && o.height <= 8192;
+  return x != std::string::npos && limitedNumber(w.substr(0, x), kSizeLimit, o.width) &&
+         limitedNumber(w.substr(x + 1), kSizeLimit, o.height);
 }
+
+bool takeScatter(RecorderOptions& o, const std::string& w) {
+  const std::vector<std::string> parts = commaParts(w);
+  Vector3& s = o.crunch.scatterVolumeScalar;
+  const NumberLimit limit = wholeIn(kScatterScalarRange);
+  return parts.size() == 3 && limitedNumber(parts[0], limit, s.x) && limitedNumber(parts[1], limit, s.y) &&
+         limitedNumber(parts[2], limit, s.z);
+}
+
+bool takeSeed(RecorderOptions& o, const std::string& w) {
+  std::uint32_t seed = 0;
+  if (!limitedNumber(w, kSeedLimit, seed)) return false;
+  o.seed = seed;
+  return true;
+}
+
+bool takeDuration(RecorderOptions& o, const std::string& w) {
+  double seconds = 0;
+  if (!limitedNumber(w, kDurationLimit, seconds)) return false;
+  o.durationSeconds = seconds;
+  return true;
+}
+
+// What a MIN and MAX option says about its range.
+std::string rangeWords(const NumberLimit& limit) { return "MIN and MAX, each " + limit.text() + ", MIN not above MAX"; }
 
 using Options = RecorderOptions;
 const std::vector<OptionRule> kOptionRules = {
@@ -192,14 +347,8 @@ const std::vector<OptionRule> kOptionRules = {
     oneWord({"--grid"}, "--grid takes on or off", [](Options& o, const std::string& w) { return onOff(w, o.grid); }),
     oneWord({"--blend"}, "--blend takes on or off", [](Options& o, const std::string& w) { return onOff(w, o.blend); }),
     oneWord({"--size"}, "--size takes WIDTHxHEIGHT, each from 16 to 8192 pixels", takeSize),
-    oneWord({"--fps"}, "--fps takes a whole number from 1 to 240",
-            [](Options& o, const std::string& w) {
-              return wholeNumber(w, o.framesPerSecond) && o.framesPerSecond >= 1 && o.framesPerSecond <= 240;
-            }),
-    oneWord({"--hold"}, "--hold takes seconds from 0 to 3600",
-            [](Options& o, const std::string& w) {
-              return wholeNumber(w, o.holdSeconds) && o.holdSeconds >= 0 && o.holdSeconds <= 3600;
-            }),
+    numberOption("--fps", kFpsLimit, options, &Options::framesPerSecond),
+    numberOption("--hold", kHoldLimit, options, &Options::holdSeconds),
     flagOption({"--timing"}, &Options::timing),
     flagOption({"-v", "--verbose"}, &Options::verbose),
     oneWord({"--camera"}, "--camera takes framed or viewer",
@@ -216,7 +365,46 @@ const std::vector<OptionRule> kOptionRules = {
             }),
     pairOption("--pan", &CameraChoice::panX, &CameraChoice::panY, "--pan takes X,Y"),
     pairOption("--turn", &CameraChoice::rotateX, &CameraChoice::rotateY, "--turn takes X,Y in degrees"),
+    // A picture and its settings.
+    oneWord({"--picture"}, "--picture needs a picture file",
+            [](Options& o, const std::string& w) { return !(o.crunch.pColorMap = w).empty(); }),
+    numberOption("--particles", kParticlesLimit, options, &Options::particles),
+    oneWord({"--seed"}, "--seed takes " + kSeedLimit.text(), takeSeed),
+    oneWord({"--scatter"}, "--scatter takes X,Y,Z, each " + wholeIn(kScatterScalarRange).text(), takeScatter),
+    numberOption("--velocity", numberIn(kVelocityRange), crunch, &CruncherAttributes::pVelocityConstant),
+    oneWord({"--duration"}, "--duration takes " + kDurationLimit.text(), takeDuration),
+    words("--velocity-map", 3, "--velocity-map takes a file, then " + rangeWords(numberIn(kVelocityRange)),
+          [](Options& o, const std::vector<std::string>& w) {
+            o.crunch.pVelocityMap = w[0];
+            return limitedRange(w[1], w[2], numberIn(kVelocityRange), o.crunch.pVelocityMinConstant,
+                                o.crunch.pVelocityMaxConstant);
+          }),
+    numberOption("--height", wholeIn(kHeightMaxRange), crunch, &CruncherAttributes::pHeightMaxConstant),
+    words("--height-map", 2, "--height-map takes a file, then MAX, " + wholeIn(kHeightMaxRange).text(),
+          [](Options& o, const std::vector<std::string>& w) {
+            o.crunch.pHeightMap = w[0];
+            return limitedNumber(w[1], wholeIn(kHeightMaxRange), o.crunch.pHeightMaxConstant);
+          }),
+    numberOption("--opacity-constant", wholeIn(kOpacityRange), crunch, &CruncherAttributes::pOpacityConstant),
+    oneWord({"--opacity-map"}, "--opacity-map needs a grey map",
+            [](Options& o, const std::string& w) { return !(o.crunch.pOpacityMap = w).empty(); }),
+    words("--scale-map", 3, "--scale-map takes a file, then " + rangeWords(numberIn(kPixelScaleRange)),
+          [](Options& o, const std::vector<std::string>& w) {
+            o.crunch.pScaleMap = w[0];
+            return limitedRange(w[1], w[2], numberIn(kPixelScaleRange), o.scaleMin, o.scaleMax);
+          }),
 };
+
+// The options that set a picture's crunching, and the pairs of them that set the same
+// thing two ways.
+const std::vector<std::string> kPictureSettings = {"--particles",        "--seed",         "--scatter",  "--velocity",
+                                                   "--duration",         "--velocity-map", "--height",   "--height-map",
+                                                   "--opacity-constant", "--opacity-map",  "--scale-map"};
+const std::vector<std::pair<std::string, std::string>> kOneOrTheOther = {{"--velocity", "--duration"},
+                                                                         {"--velocity", "--velocity-map"},
+                                                                         {"--duration", "--velocity-map"},
+                                                                         {"--height", "--height-map"},
+                                                                         {"--opacity-constant", "--opacity-map"}};
 
 const OptionRule* ruleFor(const std::string& name) {
   for (const OptionRule& rule : kOptionRules)
@@ -225,16 +413,32 @@ const OptionRule* ruleFor(const std::string& name) {
   return nullptr;
 }
 
-// What to record and where, with the options taken: the line that says what is wrong.
-std::optional<std::string> checkCombination(RecorderOptions& o, const std::vector<std::string>& positional) {
+// What to record, given the options named in `given`: the line that says what is wrong.
+std::optional<std::string> checkSource(RecorderOptions& o, const std::vector<std::string>& positional,
+                                       const std::vector<std::string>& given) {
+  const auto named = [&given](const std::string& name) {
+    return std::find(given.begin(), given.end(), name) != given.end();
+  };
   if (positional.size() > 1) return "one path file only, not \"" + positional[1] + "\"";
   if (!positional.empty()) o.pathFile = positional[0];
-  if (o.pathFile.empty() == o.blenderConfig.empty())
-    return o.pathFile.empty() ? "a path file or --blender CONFIGURATION is needed (see --help)"
-                              : "a path file or --blender, not both";
+  const bool picture = !o.crunch.pColorMap.empty();
+  const int sources = !o.pathFile.empty() + picture + !o.blenderConfig.empty();
+  if (sources == 0) return "a path file, --picture PICTURE or --blender CONFIGURATION is needed (see --help)";
+  if (sources > 1) return "one of a path file, --picture and --blender, not two";
   if (!o.blenderConfig.empty() &&
       (!o.colourFile.empty() || !o.opacityFile.empty() || !o.scaleFile.empty() || !o.objectFile.empty()))
     return "--color, --opacity, --scale and --object go with a path file, not with --blender";
+  if (picture && (!o.colourFile.empty() || !o.opacityFile.empty() || !o.scaleFile.empty()))
+    return "--color, --opacity and --scale name a path file's files; a picture takes --opacity-map and --scale-map";
+  for (const std::string& setting : kPictureSettings)
+    if (!picture && named(setting)) return setting + " goes with --picture";
+  for (const auto& [one, other] : kOneOrTheOther)
+    if (named(one) && named(other)) return one + " or " + other + ", not both";
+  return std::nullopt;
+}
+
+// Where to record: the line that says what is wrong.
+std::optional<std::string> checkOutput(RecorderOptions& o) {
   if (o.output.empty()) return "-o OUT is needed: a .mp4 or .gif file, a folder ending in /, or -";
   if (o.output == "-")
     o.outputKind = OutputKind::RawFrames;
@@ -255,7 +459,7 @@ std::optional<std::string> checkCombination(RecorderOptions& o, const std::vecto
 
 Result<RecorderCommand> parseRecorderArguments(const std::vector<std::string>& arguments) {
   RecorderCommand command;
-  std::vector<std::string> positional;
+  std::vector<std::string> positional, given;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string& word = arguments[i];
     if (word == "-h" || word == "--help") {
@@ -274,8 +478,10 @@ Result<RecorderCommand> parseRecorderArguments(const std::vector<std::string>& a
                                          arguments.begin() + static_cast<std::ptrdiff_t>(i + 1 + words));
     i += words;
     if (const std::optional<std::string> wrong = rule->apply(command.options, taken)) return usage(*wrong);
+    given.push_back(word);
   }
-  if (const std::optional<std::string> wrong = checkCombination(command.options, positional)) return usage(*wrong);
+  if (const std::optional<std::string> wrong = checkSource(command.options, positional, given)) return usage(*wrong);
+  if (const std::optional<std::string> wrong = checkOutput(command.options)) return usage(*wrong);
   return command;
 }
 

@@ -13,6 +13,7 @@
 #include "common/ConsoleText.h"
 #include "common/MemoryBudget.h"
 #include "common/ProgramNames.h"
+#include "recorder/PictureRecording.h"
 #include "viewer/PathFileReader.h"
 #include "viewer/SceneLoading.h"
 #include "viewer/ViewerDrawing.h"
@@ -104,25 +105,7 @@ class ViewerRecording : public Recording {
         std::make_unique<ViewerDrawer>(scene_, shape_, std::move(stream.value()), frameCount_, first, step));
   }
 
-  Bounds homeBounds() const override {
-    // The object's own extent around each pixel, or the pixel's cube.
-    Bounds object;
-    for (std::size_t n = 0; n < shape_.objectCornersX.size(); ++n)
-      object.add({shape_.objectCornersX[n], shape_.objectCornersY[n], shape_.objectCornersZ[n]});
-    Bounds bounds;
-    for (std::size_t i = 0; i < scene_.pixelCount; ++i) {
-      const Vector3 p{home_[3 * i], home_[3 * i + 1], home_[3 * i + 2]};
-      if (!object.empty) {
-        bounds.add({p.x + object.low.x, p.y + object.low.y, p.z + object.low.z});
-        bounds.add({p.x + object.high.x, p.y + object.high.y, p.z + object.high.z});
-      } else {
-        const float h = std::fabs(scene_.pixelScale[i]) * 0.5f;
-        bounds.add({p.x - h, p.y - h, p.z - h});
-        bounds.add({p.x + h, p.y + h, p.z + h});
-      }
-    }
-    return bounds;
-  }
+  Bounds homeBounds() const override { return pixelBounds(scene_, shape_, home_.data()); }
 
  private:
   // Reads every frame once, keeping the last complete one, the picture at home; returns
@@ -208,9 +191,30 @@ class BlendRecording : public Recording {
 
 }  // namespace
 
+Bounds pixelBounds(const ViewerScene& scene, const ObjectShape& shape, const float* coordinates) {
+  // The object's own extent around each pixel, or the pixel's cube.
+  Bounds object;
+  for (std::size_t n = 0; n < shape.objectCornersX.size(); ++n)
+    object.add({shape.objectCornersX[n], shape.objectCornersY[n], shape.objectCornersZ[n]});
+  Bounds bounds;
+  for (std::size_t i = 0; i < scene.pixelCount; ++i) {
+    const Vector3 p{coordinates[3 * i], coordinates[3 * i + 1], coordinates[3 * i + 2]};
+    if (!object.empty) {
+      bounds.add({p.x + object.low.x, p.y + object.low.y, p.z + object.low.z});
+      bounds.add({p.x + object.high.x, p.y + object.high.y, p.z + object.high.z});
+    } else {
+      const float h = std::fabs(scene.pixelScale[i]) * 0.5f;
+      bounds.add({p.x - h, p.y - h, p.z - h});
+      bounds.add({p.x + h, p.y + h, p.z + h});
+    }
+  }
+  return bounds;
+}
+
 Result<std::unique_ptr<Recording>> loadRecording(const RecorderOptions& options, std::ostream& lines,
                                                  std::ostream& err) {
   const Failure cannotPlay = failure(FailureKind::WrongFormat, "nothing written");
+  if (!options.crunch.pColorMap.empty()) return loadPictureRecording(options, options.seed.value_or(0), lines, err);
   if (options.blenderConfig.empty()) {
     auto viewer = std::make_unique<ViewerRecording>();
     if (!viewer->load(options, lines, err)) return cannotPlay;

@@ -12,6 +12,8 @@
 #include "playback/ViewState.h"
 #include "recorder/CameraFraming.h"
 #include "recorder/RecorderOptions.h"
+#include "viewer/ObjectShape.h"
+#include "viewer/ViewerScene.h"
 
 namespace zorvel {
 
@@ -39,13 +41,17 @@ class Recording {
   virtual Result<std::unique_ptr<FrameDrawer>> drawer(std::int32_t first, std::int32_t step) const = 0;
 };
 
+// Where the viewer's pixels lie at `coordinates` (x, y, z a pixel): each pixel's cube of
+// its scale, or the object's extent around it.
+Bounds pixelBounds(const ViewerScene& scene, const ObjectShape& shape, const float* coordinates);
+
 // The animation `options` name, loaded with the lines its program prints on `lines`
 // and the reasons for what cannot be used on `err`; or a failure ("nothing written")
-// once those lines said why it cannot play. The viewer's path file is read through
-// once, for its complete frames and the picture at home, and then frame by frame as
-// the frames are drawn: only one frame is held at a time. A file that ends inside a
-// frame, or holds something that is no number there, plays its complete frames, with
-// the viewer's line for it on `err` (and its loading lines on `lines`).
+// once those lines said why it cannot play. A picture is crunched in memory, scattered
+// with options.seed (which the caller sets), and fails with the one line that says why. The viewer's path file is read
+// through once, for its complete frames and the picture at home, and then frame by frame as the frames are drawn: only
+// one frame is held at a time. A file that ends inside a frame, or holds something that is no number there, plays its
+// complete frames, with the viewer's line for it on `err` (and its loading lines on `lines`).
 Result<std::unique_ptr<Recording>> loadRecording(const RecorderOptions& options, std::ostream& lines,
                                                  std::ostream& err);
 

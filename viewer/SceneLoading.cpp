@@ -94,9 +94,23 @@ void loadAttributeFiles(const ViewerAttributes& a, ViewerScene& scene, std::ostr
       [&](const auto& v) { scene.pixelScale = v; }, [&] { scene.pixelScale.assign(n, 1.0f); });
 }
 
-// The RTG stage: the object read and reported, and its first object's shape when it
-// can be drawn (else an empty shape: cubes).
-ObjectShape loadObject(const std::string& fileName, std::ostream& out, std::ostream& err) {
+// The caching pass; false (its line printed) when the path file cannot be played.
+bool cacheFrames(const std::string& pathFile, ViewerScene& scene, PathCacheListener& listener, std::ostream& out,
+                 std::ostream& err, const char* program) {
+  Result<ParticleAnimation> animation = cachePathFile(pathFile, listener, availableMemory());
+  if (!animation) {
+    reportPathFailure(animation.failure(), pathFile, out, err, program);
+    return false;
+  }
+  scene.frameCount = animation->frameCount();
+  scene.animation = std::move(animation.value());
+  if (scene.animation.pixelCount() != scene.pixelCount) scene.allocatePixels(scene.animation.pixelCount());
+  return true;
+}
+
+}  // namespace
+
+ObjectShape loadObjectShape(const std::string& fileName, std::ostream& out, std::ostream& err) {
   printLine(out, "Analyzing specified RTG-file.");
   const Result<FileText> text = readWholeFile(fileName);
   if (!text) {
@@ -115,22 +129,6 @@ ObjectShape loadObject(const std::string& fileName, std::ostream& out, std::ostr
   printObjectCorners(out, shape);
   return shape;
 }
-
-// The caching pass; false (its line printed) when the path file cannot be played.
-bool cacheFrames(const std::string& pathFile, ViewerScene& scene, PathCacheListener& listener, std::ostream& out,
-                 std::ostream& err, const char* program) {
-  Result<ParticleAnimation> animation = cachePathFile(pathFile, listener, availableMemory());
-  if (!animation) {
-    reportPathFailure(animation.failure(), pathFile, out, err, program);
-    return false;
-  }
-  scene.frameCount = animation->frameCount();
-  scene.animation = std::move(animation.value());
-  if (scene.animation.pixelCount() != scene.pixelCount) scene.allocatePixels(scene.animation.pixelCount());
-  return true;
-}
-
-}  // namespace
 
 void reportPathFailure(const Failure& why, const std::string& pathFile, std::ostream& out, std::ostream& err,
                        const char* program) {
@@ -161,7 +159,7 @@ void CachingLines::frameCached(std::int32_t frame, bool complete) {
 
 ObjectShape loadSceneAttributes(const ViewerAttributes& attributes, ViewerScene& scene, std::ostream& out,
                                 std::ostream& err, const char* program) {
-  ObjectShape shape = attributes.rtgFile.empty() ? ObjectShape{} : loadObject(attributes.rtgFile, out, err);
+  ObjectShape shape = attributes.rtgFile.empty() ? ObjectShape{} : loadObjectShape(attributes.rtgFile, out, err);
   // A path file without a usable count leaves no pixels: it is refused when its frames are read.
   const Result<std::uint32_t> pixels = pathFilePixelCount(attributes.pPathFile);
   scene.allocatePixels(pixels ? pixels.value() : 0);

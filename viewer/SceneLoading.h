@@ -29,6 +29,10 @@ class CachingLines : public PathCacheListener {
   std::ostream& out_;
 };
 
+// The RTG stage: the object file read and reported as the viewer reports it, and its
+// first object's shape when it can be drawn (else an empty shape: cubes).
+ObjectShape loadObjectShape(const std::string& fileName, std::ostream& out, std::ostream& err);
+
 // Loads everything `attributes` names into `scene` but the frames: the RTG object, the
 // sizing pass and the colour, opacity and scale files or their defaults, with their
 // lines. Returns the object's shape (empty: cubes).
