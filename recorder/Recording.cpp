@@ -13,6 +13,8 @@
 #include "common/ConsoleText.h"
 #include "common/MemoryBudget.h"
 #include "common/ProgramNames.h"
+#include "common/WholeFile.h"
+#include "recorder/PathFileCheck.h"
 #include "recorder/PictureRecording.h"
 #include "viewer/PathFileReader.h"
 #include "viewer/SceneLoading.h"
@@ -69,6 +71,12 @@ class ViewerRecording : public Recording {
     attributes.pScaleFile = o.scaleFile;
     attributes.pScaleMin = o.scaleMin;
     attributes.pScaleMax = o.scaleMax;
+    if (const Result<std::string> start = readFileStart(o.pathFile, 4096)) {
+      if (const Result<void> plausible = checkPathFileStart(start.value()); !plausible) {
+        reportPathFailure(plausible.failure(), o.pathFile, lines, err, kRecorderName);
+        return false;
+      }
+    }
     shape_ = loadSceneAttributes(attributes, scene_, lines, err, kRecorderName);
     Result<PathFrameStream> stream = PathFrameStream::open(o.pathFile);
     if (!stream) {

@@ -225,5 +225,29 @@ TEST_F(Recorder, WhatCannotBeRecordedIsRefusedInOneLineLeavingNothing) {
   }
 }
 
+TEST_F(Recorder, AFileThatIsPlainlyNoPathFileIsRefusedAsWhatItLooksLike) {
+  folder.write("w.pPath", walkingHome(2, 2, 3, 1.0f));
+  folder.write("w.pColor", "4\n1 2 3 255 \n4 5 6 255 \n7 8 9 255 \n1 1 1 255 \n");
+  folder.write("w.pOpacity", "4\n255\n255\n128\n255\n");
+  folder.write("w.png", std::string("\x89PNG\r\n\x1a\n", 8) + std::string(40, '\0'));
+  folder.write("w.txt", "frames of a picture\n");
+  struct Case {
+    const char* file;
+    const char* says;
+  };
+  for (const Case c :
+       {Case{"w.pColor", "w.pColor: looks like a colour file (.pColor): its first line holds one number"},
+        Case{"w.pOpacity", "w.pOpacity: looks like a colour or attribute file"},
+        Case{"w.png", "w.png: is a PNG picture, not a path file (--picture records a picture)"},
+        Case{"w.txt", "w.txt: is not a path file: its first line does not hold the pixel and frame counts"}}) {
+    SCOPED_TRACE(c.file);
+    const std::vector<std::string> before = files();
+    const ProgramRun run = record(std::string(c.file) + " -o out.mp4");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err.rfind(std::string("Zorvel-recorder: ") + c.says, 0), 0u) << run.err;
+    EXPECT_EQ(files(), before);
+  }
+}
+
 }  // namespace
 }  // namespace zorvel::test
