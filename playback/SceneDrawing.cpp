@@ -30,8 +30,9 @@ void initDrawing() {
   glEnable(GL_DEPTH_TEST);
 }
 
-void applyProjection(int width, int height) {
-  const Projection p = projectionFor(width, height);
+void applyProjection(int width, int height) { applyProjection(projectionFor(width, height)); }
+
+void applyProjection(const Projection& p) {
   glViewport(0, 0, p.viewportWidth, p.viewportHeight);
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();

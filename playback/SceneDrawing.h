@@ -40,6 +40,8 @@ void initDrawing();
 // Viewport and perspective for a picture of width x height pixels (height 0 taken as
 // 1); leaves the model-view matrix current.
 void applyProjection(int width, int height);
+// The same for a projection worked out beforehand.
+void applyProjection(const Projection& projection);
 
 // Blending, smoothing, shading and line width as every drawing operation sets them up:
 // additive blending (source alpha, one) when the view blends, smoothing when it

@@ -69,4 +69,20 @@ void frameCamera(ViewState& view, const Bounds& bounds, float turnX, float turnY
   view.zoom = static_cast<float>(kCameraDistance - distance);
 }
 
+Projection projectionReaching(const ViewState& view, const Bounds& bounds, int width, int height) {
+  Projection projection = projectionFor(width, height);
+  if (bounds.empty) return projection;
+  // How far before the eye each corner lies: the scene is turned, then moved by the
+  // pan and by zoom - kCameraDistance along z, towards the eye looking down -z.
+  double farthest = 0;
+  for (int c = 0; c < 8; ++c) {
+    const Vector3 corner{c & 1 ? bounds.high.x : bounds.low.x, c & 2 ? bounds.high.y : bounds.low.y,
+                         c & 4 ? bounds.high.z : bounds.low.z};
+    farthest = std::max(farthest, -(turned(corner, view.rotateX, view.rotateY).z + view.zoom - kCameraDistance));
+  }
+  // A little room beyond the farthest corner, for a line's width and for rounding.
+  projection.farPlane = std::max(projection.farPlane, farthest * 1.01 + 1.0);
+  return projection;
+}
+
 }  // namespace zorvel

@@ -29,4 +29,10 @@ struct Bounds {
 void frameCamera(ViewState& view, const Bounds& bounds, float turnX, float turnY, int width, int height,
                  double margin = 0.06);
 
+// The view's projection for a picture of width x height, its far plane moved out (never
+// in) so far that every corner of `bounds` lies before it: a picture so large that the
+// camera frames it from afar stays in sight, and every recording that fits keeps the
+// windows' projection exactly.
+Projection projectionReaching(const ViewState& view, const Bounds& bounds, int width, int height);
+
 }  // namespace zorvel

@@ -75,7 +75,7 @@ class Turns {
 
 Result<std::int64_t> drawInOrder(const Recording& recording,
                                  const std::vector<std::unique_ptr<OffscreenContext>>& contexts, const ViewState& view,
-                                 std::int64_t hold, PictureWriter& writer, Timing& timing,
+                                 const Projection& projection, std::int64_t hold, PictureWriter& writer, Timing& timing,
                                  const volatile std::sig_atomic_t& interrupted) {
   const std::int64_t frames = recording.frameCount();
   const std::int32_t step = static_cast<std::int32_t>(contexts.size());
@@ -94,7 +94,7 @@ Result<std::int64_t> drawInOrder(const Recording& recording,
     context.makeCurrent();
     boundRendererWork(kPrimitivesBetweenWaits);
     initDrawing();
-    applyProjection(context.width(), context.height());
+    applyProjection(projection);
     // The grid is drawn with the blending that the last frame's boxes left, as in the
     // window, where every picture follows another.
     applyDrawingState(view);

@@ -31,15 +31,16 @@ struct Timing {
   }
 };
 
-// Draws every frame of `recording` with `view`'s camera, one thread a context (made
-// current there; each set up with the view's projection and drawing state), and hands
+// Draws every frame of `recording` with `view`'s camera and `projection`, one thread a
+// context (made current there; each set up with the projection and the view's drawing
+// state), and hands
 // the pictures to `writer` in order, the last `1 + hold` times. Stops early when
 // `interrupted` is set, when the writer's sink failed, or when the recording has no
 // more frames after all (its line printed, the last picture held). Returns how many
 // frames were drawn, or why the drawing could not start.
 Result<std::int64_t> drawInOrder(const Recording& recording,
                                  const std::vector<std::unique_ptr<OffscreenContext>>& contexts, const ViewState& view,
-                                 std::int64_t hold, PictureWriter& writer, Timing& timing,
+                                 const Projection& projection, std::int64_t hold, PictureWriter& writer, Timing& timing,
                                  const volatile std::sig_atomic_t& interrupted);
 
 }  // namespace zorvel

@@ -76,10 +76,19 @@ class PictureRecording : public Recording {
       home[3 * k + 2] = coordinateReadBack(start_[k].home.z);
     }
     bounds_ = pixelBounds(scene_, shape_, home.data());
+    // A particle moves from its start towards its home one axis at a time: every
+    // position of it lies in the box of those two.
+    Bounds positions;
+    for (const MovingParticle& m : start_) {
+      positions.add(m.position);
+      positions.add(m.home);
+    }
+    everywhere_ = pixelsWithin(positions, scene_, shape_);
   }
 
   std::int32_t frameCount() const override { return frames_; }
   Bounds homeBounds() const override { return bounds_; }
+  Bounds boundsOfAllFrames() const override { return everywhere_; }
   Result<std::unique_ptr<FrameDrawer>> drawer(std::int32_t first, std::int32_t step) const override {
     return std::unique_ptr<FrameDrawer>(std::make_unique<PictureDrawer>(scene_, shape_, start_, frames_, first, step));
   }
@@ -89,7 +98,8 @@ class PictureRecording : public Recording {
   ObjectShape shape_;
   std::vector<MovingParticle> start_;
   std::int32_t frames_;
-  Bounds bounds_;
+  Bounds bounds_;      // at home
+  Bounds everywhere_;  // in any frame
 };
 
 Failure aboutFile(const std::string& file, const Failure& why) { return failure(why.kind, file + ": " + why.reason); }

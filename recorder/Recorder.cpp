@@ -101,11 +101,12 @@ Result<std::int64_t> recordInto(FrameSink& sink, const RecorderOptions& o, std::
   Result<std::vector<std::unique_ptr<OffscreenContext>>> contexts = drawingContexts(o, recording.value()->frameCount());
   if (!contexts) return contexts.failure();
   const ViewState view = cameraFor(o, *recording.value());
+  const Projection projection = projectionReaching(view, recording.value()->boundsOfAllFrames(), o.width, o.height);
 
   timing.recording.start();
   PictureWriter writer(sink, contexts->size() + 1);
   const Result<std::int64_t> frames =
-      drawInOrder(*recording.value(), contexts.value(), view, hold, writer, timing, gInterrupted);
+      drawInOrder(*recording.value(), contexts.value(), view, projection, hold, writer, timing, gInterrupted);
   if (!frames) return frames.failure();
   timing.writing.start();
   const Result<void> written = writer.close();

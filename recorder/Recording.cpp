@@ -114,15 +114,19 @@ class ViewerRecording : public Recording {
   }
 
   Bounds homeBounds() const override { return pixelBounds(scene_, shape_, home_.data()); }
+  Bounds boundsOfAllFrames() const override { return pixelsWithin(positions_, scene_, shape_); }
 
  private:
-  // Reads every frame once, keeping the last complete one, the picture at home; returns
-  // how many were complete.
+  // Reads every frame once, keeping the last complete one, the picture at home, and
+  // where the positions of every complete frame lie; returns how many were complete.
   std::int32_t readThrough(PathFrameStream& stream) {
     std::vector<float> frame(std::size_t{stream.pixelCount()} * 3);
     home_.resize(frame.size());
     std::int32_t complete = 0;
-    for (; complete < stream.frameCount() && stream.readFrame(frame.data()); ++complete) home_.swap(frame);
+    for (; complete < stream.frameCount() && stream.readFrame(frame.data()); ++complete) {
+      home_.swap(frame);
+      for (std::size_t i = 0; i < home_.size(); i += 3) positions_.add({home_[i], home_[i + 1], home_[i + 2]});
+    }
     return complete;
   }
 
@@ -130,6 +134,7 @@ class ViewerRecording : public Recording {
   ObjectShape shape_;
   std::string pathFile_;
   std::vector<float> home_;  // the last complete frame
+  Bounds positions_;         // where the positions of the complete frames lie
   std::int32_t frameCount_ = 0;
 };
 
@@ -191,6 +196,8 @@ class BlendRecording : public Recording {
     }
     return bounds;
   }
+  // The boxes stand where they stand at home; only their depths change.
+  Bounds boundsOfAllFrames() const override { return homeBounds(); }
 
  private:
   BlenderConfig config_;
@@ -199,11 +206,36 @@ class BlendRecording : public Recording {
 
 }  // namespace
 
-Bounds pixelBounds(const ViewerScene& scene, const ObjectShape& shape, const float* coordinates) {
-  // The object's own extent around each pixel, or the pixel's cube.
+namespace {
+
+// The object's own extent around a position.
+Bounds objectExtent(const ObjectShape& shape) {
   Bounds object;
   for (std::size_t n = 0; n < shape.objectCornersX.size(); ++n)
     object.add({shape.objectCornersX[n], shape.objectCornersY[n], shape.objectCornersZ[n]});
+  return object;
+}
+
+}  // namespace
+
+Bounds pixelsWithin(const Bounds& positions, const ViewerScene& scene, const ObjectShape& shape) {
+  if (positions.empty) return positions;
+  Bounds extent = objectExtent(shape);
+  if (extent.empty) {
+    float half = 0;
+    for (const float scale : scene.pixelScale) half = std::max(half, std::fabs(scale) * 0.5f);
+    extent.add({-half, -half, -half});
+    extent.add({half, half, half});
+  }
+  Bounds bounds;
+  bounds.add({positions.low.x + extent.low.x, positions.low.y + extent.low.y, positions.low.z + extent.low.z});
+  bounds.add({positions.high.x + extent.high.x, positions.high.y + extent.high.y, positions.high.z + extent.high.z});
+  return bounds;
+}
+
+Bounds pixelBounds(const ViewerScene& scene, const ObjectShape& shape, const float* coordinates) {
+  // The object's own extent around each pixel, or the pixel's cube.
+  const Bounds object = objectExtent(shape);
   Bounds bounds;
   for (std::size_t i = 0; i < scene.pixelCount; ++i) {
     const Vector3 p{coordinates[3 * i], coordinates[3 * i + 1], coordinates[3 * i + 2]};

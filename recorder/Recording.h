@@ -37,6 +37,8 @@ class Recording {
   virtual std::int32_t frameCount() const = 0;
   // Where the picture lies at home, boxes or objects included.
   virtual Bounds homeBounds() const = 0;
+  // Where any of its boxes or objects lies in any frame.
+  virtual Bounds boundsOfAllFrames() const = 0;
   // A drawer of the frames `first`, `first` + `step`, ...; the recording outlives it.
   virtual Result<std::unique_ptr<FrameDrawer>> drawer(std::int32_t first, std::int32_t step) const = 0;
 };
@@ -44,6 +46,10 @@ class Recording {
 // Where the viewer's pixels lie at `coordinates` (x, y, z a pixel): each pixel's cube of
 // its scale, or the object's extent around it.
 Bounds pixelBounds(const ViewerScene& scene, const ObjectShape& shape, const float* coordinates);
+
+// Where pixels whose positions lie within `positions` lie, the largest cube or the
+// object's extent around each included.
+Bounds pixelsWithin(const Bounds& positions, const ViewerScene& scene, const ObjectShape& shape);
 
 // The animation `options` name, loaded with the lines its program prints on `lines`
 // and the reasons for what cannot be used on `err`; or a failure ("nothing written")

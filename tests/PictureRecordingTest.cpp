@@ -112,6 +112,21 @@ TEST_F(PictureRecorder, APictureLargerThanTheParticlesShrinksToItsProportionsAnd
   }
 }
 
+TEST_F(PictureRecorder, APictureTooWideToFrameWithinTheWindowsDepthStaysInSight) {
+  // 1,200 pixels wide: the framed camera stands farther than the windows see.
+  ASSERT_EQ(runProgram("convert", folder.path(), "", "", "-size 1200x6 gradient:white-orange strip.png").status, 0);
+  const ProgramRun run = record("--picture strip.png --velocity 20 --size 200x100 --hold 0 -o -");
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::string last = run.out.substr(run.out.size() - 200 * 100 * 3);
+  int left = 200, right = -1;
+  for (int p = 0; p < 200 * 100; ++p)
+    if (last.compare(static_cast<std::size_t>(p) * 3, 3, std::string(3, '\0')) != 0) {
+      left = std::min(left, p % 200);
+      right = std::max(right, p % 200);
+    }
+  EXPECT_GT(right - left, 150) << "lit from " << left << " to " << right;
+}
+
 TEST_F(PictureRecorder, ADurationChoosesTheVelocityThatBringsEveryParticleHomeInThatTime) {
   folder.write("c.tga", colourTga(40, 30));
   for (const int tenths : {20, 55}) {

@@ -114,6 +114,9 @@ def main():
                 for line in out.splitlines():
                     if line.startswith("mine/meadow.tga: "):
                         w.check(words(line) in words(section), f"the README quotes what make-tga printed: {line}")
+            picture_video = os.path.join(root, "meadow.mp4")
+            w.check(os.path.isfile(picture_video) and os.path.getsize(picture_video) > 0,
+                    "the picture's video (meadow.mp4) is there")
             mine = os.path.join(root, "mine")
             for name in ["meadow.tga", "meadow-height.tga", "meadow.mp4", "meadow-height.tga.pHeight"] + [
                     "meadow.tga." + ext for ext in ("pPath", "pColor", "pOpacity", "pVelocity", "pScale")]:
