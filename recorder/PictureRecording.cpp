@@ -115,8 +115,10 @@ std::vector<float> greyLevels(const TgaImage& map) {
   pixels.fillFromTga(map);
   std::vector<float> levels;
   levels.reserve(pixels.records.size());
-  for (const GreyPixel& p : pixels.records)
-    levels.push_back(static_cast<float>((p.colour.red + p.colour.green + p.colour.blue) / 3));
+  for (const GreyPixel& p : pixels.records) {
+    const int level = (p.colour.red + p.colour.green + p.colour.blue) / 3;  // whole grey levels, as a map holds
+    levels.push_back(static_cast<float>(level));
+  }
   return levels;
 }
 

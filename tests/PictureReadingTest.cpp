@@ -173,7 +173,7 @@ TEST(PictureReading, APictureLargerThanAllowedShrinksToTheLargestGridOfItsPropor
   // taken as R = G = B first.
   TgaImage grey;
   grey.info = {300, 200, 8, 0, TgaImageKind::Grey, false};
-  grey.pixels.assign(300 * 200, 77);
+  grey.pixels.assign(std::size_t{300} * 200, 77);
   const Result<TgaImage> shrunk = shrinkPicture(grey, {30, 20});
   ASSERT_TRUE(shrunk);
   EXPECT_EQ(sizeOf(shrunk.value()), (PictureSize{30, 20}));

@@ -87,6 +87,32 @@ TEST_F(PictureRecorder, APngGivesTheAnimationOfTheTgaMakeTgaStoresFromIt) {
   EXPECT_TRUE(frames("--picture p.png" + settings) == frames("--picture p.tga" + settings));
 }
 
+TEST_F(PictureRecorder, APngsTransparencyGoesAsA32BitTgasAlphaGoes) {
+  // The same pixels, translucent and transparent ones among them, as a PNG (top row
+  // first) and as a 32-bit TGA (bottom row first, as the PNG stands upright).
+  const int width = 9, height = 7;
+  std::string rgba;
+  std::vector<std::uint8_t> tga;
+  for (int k = 0; k < width * height; ++k)
+    rgba +=
+        {static_cast<char>(k * 29), static_cast<char>(k * 11), static_cast<char>(200 - k), static_cast<char>(k * 37)};
+  for (int r = height - 1; r >= 0; --r)
+    for (int c = 0; c < width; ++c) {
+      const char* p = rgba.data() + (r * width + c) * 4;
+      tga.insert(tga.end(), {static_cast<std::uint8_t>(p[2]), static_cast<std::uint8_t>(p[1]),
+                             static_cast<std::uint8_t>(p[0]), static_cast<std::uint8_t>(p[3])});
+    }
+  folder.write("p.rgba", rgba);
+  ASSERT_EQ(runProgram("convert", folder.path(), "", "", "-size 9x7 -depth 8 rgba:p.rgba png32:p.png").status, 0);
+  TgaHeader header;
+  header.width = width;
+  header.height = height;
+  header.bitsPerPixel = 32;
+  header.descriptor = 8;
+  folder.write("p.tga", tgaFile(header, tga));
+  EXPECT_TRUE(frames("--picture p.png --seed 2") == frames("--picture p.tga --seed 2"));
+}
+
 TEST_F(PictureRecorder, ATakeWithoutASeedIsRecordedAgainWithTheSeedItNames) {
   folder.write("c.tga", colourTga(10, 8));
   const ProgramRun first = record("--picture c.tga --verbose --size 64x48 --hold 0 -o -");
@@ -117,7 +143,7 @@ TEST_F(PictureRecorder, APictureTooWideToFrameWithinTheWindowsDepthStaysInSight)
   ASSERT_EQ(runProgram("convert", folder.path(), "", "", "-size 1200x6 gradient:white-orange strip.png").status, 0);
   const ProgramRun run = record("--picture strip.png --velocity 20 --size 200x100 --hold 0 -o -");
   ASSERT_EQ(run.status, 0) << run.err;
-  const std::string last = run.out.substr(run.out.size() - 200 * 100 * 3);
+  const std::string last = run.out.substr(run.out.size() - std::size_t{200} * 100 * 3);
   int left = 200, right = -1;
   for (int p = 0; p < 200 * 100; ++p)
     if (last.compare(static_cast<std::size_t>(p) * 3, 3, std::string(3, '\0')) != 0) {
@@ -134,7 +160,7 @@ TEST_F(PictureRecorder, ADurationChoosesTheVelocityThatBringsEveryParticleHomeIn
     const ProgramRun run =
         record("--picture c.tga --seed 3 --duration " + seconds + " --fps 10 --verbose --size 32x24 --hold 0 -o -");
     ASSERT_EQ(run.status, 0) << run.err;
-    const std::size_t recorded = run.out.size() / (32 * 24 * 3);
+    const std::size_t recorded = run.out.size() / (std::size_t{32} * 24 * 3);
     EXPECT_NEAR(static_cast<double>(recorded), tenths, 1.0) << seconds << " s: " << said(run.err, "Velocity");
     // The velocity named records the same take.
     const std::string velocity = said(run.err, "Velocity").substr(0, said(run.err, "Velocity").find(' '));
@@ -262,6 +288,16 @@ TEST_F(PictureRecorder, SettingsOutOfTheCrunchersRangesAreUsageErrorsThatNameThe
   const ProgramRun run = record("c.tga.pPath --seed 4 -o out.mp4");
   EXPECT_EQ(run.status, 2);
   EXPECT_NE(run.err.find("--seed goes with --picture"), std::string::npos) << run.err;
+}
+
+TEST_F(PictureRecorder, MoreParticlesThanTheMemoryHoldsAreRefusedBeforeAnythingIsSetUpForThem) {
+  if (!canLimitMemory()) GTEST_SKIP() << kNoMemoryLimit;
+  ASSERT_EQ(runProgram("convert", folder.path(), "", "", "-size 1600x1250 gradient:red-blue big.png").status, 0);
+  const ProgramRun run = record("--picture big.png --particles 2000000 -o out.mp4", memoryLimit(1200));
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err.rfind("Zorvel-recorder: big.png: 2000000 particles take about ", 0), 0u) << run.err;
+  EXPECT_NE(run.err.find(" MB are available; fewer --particles fit\n"), std::string::npos) << run.err;
+  EXPECT_FALSE(folder.exists("out.mp4"));
 }
 
 // ---- Memory, measured from outside the process.
