@@ -1,5 +1,6 @@
 #include "recorder/PictureReading.h"
 
+#include <dlfcn.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -14,10 +15,13 @@
 
 extern "C" {
 #include <libavcodec/avcodec.h>
+#include <libavcodec/version.h>
 #include <libavutil/dict.h>
 #include <libavutil/frame.h>
 #include <libavutil/log.h>
+#include <libavutil/version.h>
 #include <libswscale/swscale.h>
+#include <libswscale/version.h>
 }
 
 #include "common/MemoryBudget.h"
@@ -27,6 +31,60 @@ extern "C" {
 namespace zorvel {
 
 namespace {
+
+// ---- The ffmpeg libraries, loaded when the first picture of their formats is read:
+// they bring some ninety libraries of their own and some 15 MB of memory, which a
+// recording of path files or of a TGA picture need not carry.
+
+// clang-format off
+#define ZORVEL_FFMPEG_FUNCTIONS(F)                                                             \
+  F(codec, avcodec_find_decoder) F(codec, avcodec_alloc_context3) F(codec, avcodec_open2)     \
+  F(codec, avcodec_free_context) F(codec, avcodec_send_packet) F(codec, avcodec_receive_frame) \
+  F(codec, av_packet_alloc) F(codec, av_packet_free)                                           \
+  F(util, av_frame_alloc) F(util, av_frame_free) F(util, av_dict_get) F(util, av_log_set_callback) \
+  F(scale, sws_getContext) F(scale, sws_freeContext) F(scale, sws_scale)                       \
+  F(scale, sws_getColorspaceDetails) F(scale, sws_setColorspaceDetails)
+// clang-format on
+
+struct Ffmpeg {
+#define ZORVEL_FFMPEG_MEMBER(library, name) decltype(&::name) name = nullptr;
+  ZORVEL_FFMPEG_FUNCTIONS(ZORVEL_FFMPEG_MEMBER)
+#undef ZORVEL_FFMPEG_MEMBER
+};
+
+#define ZORVEL_TEXT(x) #x
+#define ZORVEL_SONAME(name, major) "lib" name ".so." ZORVEL_TEXT(major)
+
+// The libraries' functions, or why they cannot be had (the versions built against,
+// as the file names of the libraries).
+const Result<Ffmpeg>& ffmpegLibraries() {
+  static const Result<Ffmpeg> loaded = []() -> Result<Ffmpeg> {
+    const char* const names[] = {ZORVEL_SONAME("avutil", LIBAVUTIL_VERSION_MAJOR),
+                                 ZORVEL_SONAME("avcodec", LIBAVCODEC_VERSION_MAJOR),
+                                 ZORVEL_SONAME("swscale", LIBSWSCALE_VERSION_MAJOR)};
+    void* handles[3];
+    for (int i = 0; i < 3; ++i)
+      if (!(handles[i] = dlopen(names[i], RTLD_NOW | RTLD_LOCAL)))
+        return failure(FailureKind::ToolMissing, std::string("cannot be decoded without the ffmpeg libraries (") +
+                                                     names[i] + "); Debian: apt-get install ffmpeg");
+    void* const util = handles[0];
+    void* const codec = handles[1];
+    void* const scale = handles[2];
+    Ffmpeg functions;
+    bool found = true;
+#define ZORVEL_FFMPEG_FIND(library, name)                                      \
+  functions.name = reinterpret_cast<decltype(&::name)>(dlsym(library, #name)); \
+  found = found && functions.name != nullptr;
+    ZORVEL_FFMPEG_FUNCTIONS(ZORVEL_FFMPEG_FIND)
+#undef ZORVEL_FFMPEG_FIND
+    if (!found) return failure(FailureKind::ToolMissing, "cannot be decoded: the ffmpeg libraries lack a function");
+    return functions;
+  }();
+  return loaded;
+}
+
+// The libraries, once ffmpegLibraries() has found them.
+const Ffmpeg& av() { return ffmpegLibraries().value(); }
 
 // ---- What the ffmpeg libraries say: kept, never printed; the last error says why a
 // decoding failed.
@@ -46,7 +104,7 @@ void keepMessage(void*, int level, const char* format, va_list arguments) {
 
 void listenToTheLibraries() {
   static std::once_flag once;
-  std::call_once(once, [] { av_log_set_callback(keepMessage); });
+  std::call_once(once, [] { av().av_log_set_callback(keepMessage); });
   std::lock_guard<std::mutex> lock(gMessageMutex);
   gLastError.clear();
 }
@@ -205,16 +263,16 @@ std::uint64_t paddedPixels(PictureSize size) {
 }
 
 struct FrameFree {
-  void operator()(AVFrame* frame) const { av_frame_free(&frame); }
+  void operator()(AVFrame* frame) const { av().av_frame_free(&frame); }
 };
 using FramePointer = std::unique_ptr<AVFrame, FrameFree>;
 
 struct PacketFree {
-  void operator()(AVPacket* packet) const { av_packet_free(&packet); }
+  void operator()(AVPacket* packet) const { av().av_packet_free(&packet); }
 };
 
 struct DecoderFree {
-  void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
+  void operator()(AVCodecContext* context) const { av().avcodec_free_context(&context); }
 };
 
 AVCodecID decoderFor(PictureFormat format) {
@@ -233,9 +291,9 @@ AVCodecID decoderFor(PictureFormat format) {
 Result<FramePointer> decodeFrame(PictureFormat format, const std::uint8_t* data, std::size_t size,
                                  PictureSize declared) {
   const char* what = describePictureFormat(format);
-  const AVCodec* codec = avcodec_find_decoder(decoderFor(format));
+  const AVCodec* codec = av().avcodec_find_decoder(decoderFor(format));
   if (!codec) return failure(FailureKind::Unsupported, std::string(what) + ", which this build cannot decode");
-  std::unique_ptr<AVCodecContext, DecoderFree> decoder(avcodec_alloc_context3(codec));
+  std::unique_ptr<AVCodecContext, DecoderFree> decoder(av().avcodec_alloc_context3(codec));
   if (!decoder) throw std::bad_alloc();
   // Room for the padding a decoder gives its rows and its blocks, no more.
   decoder->max_pixels = static_cast<std::int64_t>(paddedPixels(declared));
@@ -246,19 +304,19 @@ Result<FramePointer> decodeFrame(PictureFormat format, const std::uint8_t* data,
     return failure(FailureKind::Malformed,
                    std::string("a damaged ") + (what + 2) + (says.empty() ? "" : " (the decoder says: " + says + ")"));
   };
-  if (avcodec_open2(decoder.get(), codec, nullptr) < 0) return damaged();
-  std::unique_ptr<AVPacket, PacketFree> packet(av_packet_alloc());
-  FramePointer frame(av_frame_alloc());
+  if (av().avcodec_open2(decoder.get(), codec, nullptr) < 0) return damaged();
+  std::unique_ptr<AVPacket, PacketFree> packet(av().av_packet_alloc());
+  FramePointer frame(av().av_frame_alloc());
   if (!packet || !frame) throw std::bad_alloc();
   // The file's bytes, not copied: the packet does not own them.
   packet->data = const_cast<std::uint8_t*>(data);
   packet->size = static_cast<int>(size);
   packet->flags = AV_PKT_FLAG_KEY;
-  if (avcodec_send_packet(decoder.get(), packet.get()) < 0) return damaged();
-  int received = avcodec_receive_frame(decoder.get(), frame.get());
+  if (av().avcodec_send_packet(decoder.get(), packet.get()) < 0) return damaged();
+  int received = av().avcodec_receive_frame(decoder.get(), frame.get());
   if (received == AVERROR(EAGAIN)) {
-    avcodec_send_packet(decoder.get(), nullptr);
-    received = avcodec_receive_frame(decoder.get(), frame.get());
+    av().avcodec_send_packet(decoder.get(), nullptr);
+    received = av().avcodec_receive_frame(decoder.get(), frame.get());
   }
   if (received < 0 || frame->width <= 0 || frame->height <= 0) return damaged();
   return frame;
@@ -266,14 +324,14 @@ Result<FramePointer> decodeFrame(PictureFormat format, const std::uint8_t* data,
 
 // The orientation a photo's tag gives (1 to 8, as the tag numbers them; 1 upright).
 int orientationOf(const AVFrame& frame) {
-  const AVDictionaryEntry* tag = av_dict_get(frame.metadata, "Orientation", nullptr, 0);
+  const AVDictionaryEntry* tag = av().av_dict_get(frame.metadata, "Orientation", nullptr, 0);
   if (!tag) return 1;
   const int value = std::atoi(tag->value);
   return value >= 1 && value <= 8 ? value : 1;
 }
 
 struct ScalerFree {
-  void operator()(SwsContext* context) const { sws_freeContext(context); }
+  void operator()(SwsContext* context) const { av().sws_freeContext(context); }
 };
 using Scaler = std::unique_ptr<SwsContext, ScalerFree>;
 
@@ -282,14 +340,14 @@ using Scaler = std::unique_ptr<SwsContext, ScalerFree>;
 Scaler scalerFor(int width, int height, AVPixelFormat format, AVColorRange range, PictureSize to) {
   const bool same = static_cast<std::uint32_t>(width) == to.width && static_cast<std::uint32_t>(height) == to.height;
   const int flags = (same ? SWS_BILINEAR : SWS_LANCZOS) | SWS_ACCURATE_RND | SWS_FULL_CHR_H_INT | SWS_FULL_CHR_H_INP;
-  Scaler scaler(sws_getContext(width, height, format, static_cast<int>(to.width), static_cast<int>(to.height),
-                               AV_PIX_FMT_RGBA, flags, nullptr, nullptr, nullptr));
+  Scaler scaler(av().sws_getContext(width, height, format, static_cast<int>(to.width), static_cast<int>(to.height),
+                                    AV_PIX_FMT_RGBA, flags, nullptr, nullptr, nullptr));
   if (scaler && range == AVCOL_RANGE_JPEG) {
     int *inverse = nullptr, *table = nullptr;
     int sourceRange = 0, targetRange = 0, brightness = 0, contrast = 0, saturation = 0;
-    sws_getColorspaceDetails(scaler.get(), &inverse, &sourceRange, &table, &targetRange, &brightness, &contrast,
-                             &saturation);
-    sws_setColorspaceDetails(scaler.get(), inverse, 1, table, targetRange, brightness, contrast, saturation);
+    av().sws_getColorspaceDetails(scaler.get(), &inverse, &sourceRange, &table, &targetRange, &brightness, &contrast,
+                                  &saturation);
+    av().sws_setColorspaceDetails(scaler.get(), inverse, 1, table, targetRange, brightness, contrast, saturation);
   }
   return scaler;
 }
@@ -302,7 +360,7 @@ bool scaleToRgba(const std::uint8_t* const planes[], const int strides[], int wi
   if (!scaler) return false;
   std::uint8_t* target[4] = {out, nullptr, nullptr, nullptr};
   const int targetStride[4] = {static_cast<int>(to.width) * 4, 0, 0, 0};
-  return sws_scale(scaler.get(), planes, strides, 0, height, target, targetStride) == static_cast<int>(to.height);
+  return av().sws_scale(scaler.get(), planes, strides, 0, height, target, targetStride) == static_cast<int>(to.height);
 }
 
 // The pixels of `stored` (top row first, `size` as stored) upright for `orientation`,
@@ -355,6 +413,9 @@ Failure tooLarge(PictureSize size, std::uint64_t memoryBytes) {
 
 // A picture of a format the ffmpeg libraries decode, from the open file.
 Result<TgaImage> decodePicture(PictureFormat format, std::FILE* file, std::uint64_t memoryBytes) {
+  if (const Result<Ffmpeg>& libraries = ffmpegLibraries(); !libraries)
+    return failure(libraries.failure().kind,
+                   std::string(describePictureFormat(format)) + ", which " + libraries.failure().reason);
   struct stat info {};
   const std::uint64_t bytes = fstat(fileno(file), &info) == 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
   if (bytes + AV_INPUT_BUFFER_PADDING_SIZE > memoryBytes || bytes > static_cast<std::uint64_t>(INT32_MAX))
@@ -475,6 +536,10 @@ constexpr double kLargestPassRatio = 16;
 
 Result<TgaImage> shrinkPicture(TgaImage picture, PictureSize size) {
   if (sizeOf(picture) == size) return picture;
+  if (const Result<Ffmpeg>& libraries = ffmpegLibraries(); !libraries)
+    return failure(libraries.failure().kind, "is larger than the particles asked for, and " +
+                                                 libraries.failure().reason.substr(std::strlen("cannot be decoded ")) +
+                                                 " it cannot be shrunk");
   PictureSize now = sizeOf(picture);
   std::vector<std::uint8_t> pixels = picture.info.bitsPerPixel == 32 ? std::move(picture.pixels) : asRgba(picture);
   picture = TgaImage{};
