@@ -2,7 +2,7 @@
 
 namespace zorvel {
 
-void BlendDrawing::draw(const BlendPlayback& playback, const ViewState& view) {
+void BlendDrawing::draw(Renderer& renderer, const BlendPlayback& playback, const ViewState& view) {
   const FrameStore& store = frames_.store;
   if (store.frameCount <= 0) return;
   // The positions come from the current keyframe's picture, the first picture's where
@@ -19,7 +19,7 @@ void BlendDrawing::draw(const BlendPlayback& playback, const ViewState& view) {
                {static_cast<std::uint8_t>(store.frameRed[at]), static_cast<std::uint8_t>(store.frameGreen[at]),
                 static_cast<std::uint8_t>(store.frameBlue[at]), static_cast<std::uint8_t>(store.frameAlpha[at])});
   }
-  drawBoxes(boxes_, view);
+  renderer.drawBoxes(boxes_, view);
 }
 
 }  // namespace zorvel

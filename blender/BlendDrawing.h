@@ -1,13 +1,13 @@
 #pragma once
 
-// The blender's picture of one frame, drawn into the current OpenGL context: every pixel
+// The blender's picture of one frame, drawn through a renderer: every pixel
 // a unit square extruded by its displacement, at its place in the current keyframe's
 // picture. No window here: the blender's window and the recorder both draw through it.
 
 #include "blender/BlendPlayback.h"
 #include "blender/BlenderConfig.h"
 #include "blender/KeyframeFrames.h"
-#include "playback/SceneDrawing.h"
+#include "playback/Renderer.h"
 
 namespace zorvel {
 
@@ -17,7 +17,7 @@ class BlendDrawing {
   BlendDrawing(const BlenderConfig& config, const BlendFrames& frames) : config_(config), frames_(frames) {}
 
   // Draws the frame `playback` stands on.
-  void draw(const BlendPlayback& playback, const ViewState& view);
+  void draw(Renderer& renderer, const BlendPlayback& playback, const ViewState& view);
 
  private:
   const BlenderConfig& config_;

@@ -24,7 +24,7 @@ void onBlendDisplay() {
   const bool paced = viewState().playing && takePacedFrame(std::cout);
   if (viewState().playing && !paced && !viewChangedSinceLastFrame()) return;
   beginFrame();
-  gDrawing->draw(gPlayback, viewState());
+  gDrawing->draw(renderer(), gPlayback, viewState());
   if (paced) stepBlend(gPlayback, gFrames->keyframes);
   endFrame();
 }

@@ -4,19 +4,21 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <memory>
 #include <ostream>
 
 #include "common/TickCounter.h"
-#include "playback/RendererMemory.h"
-#include "playback/SceneDrawing.h"
+#include "playback/MemoryReuse.h"
 
 namespace zorvel {
 
 namespace {
 
 ViewState gView;
-ViewState gLastDrawn;        // the view state of the picture on screen
-bool gWindowChanged = true;  // reshaped since the last picture
+ViewState gLastDrawn;                 // the view state of the picture on screen
+bool gWindowChanged = true;           // reshaped since the last picture
+int gWidth = 1, gHeight = 1;          // the window's size
+std::unique_ptr<Renderer> gRenderer;  // made once the window's context is there
 // The renderer's freed memory is kept from one picture to the next, and handed back
 // every few seconds: a session that once drew a heavy picture does not hold its memory
 // for good, and the pictures between pay nothing for it.
@@ -25,7 +27,8 @@ std::uint32_t gLastReturnTick = 0;
 
 void onReshape(int width, int height) {
   gWindowChanged = true;
-  applyProjection(width, height);
+  gWidth = width;
+  gHeight = height;
 }
 
 void onIdle() { glutPostRedisplay(); }
@@ -38,13 +41,14 @@ void onMotion(int x, int y) { dragTo(gView, x, y); }
 
 ViewState& viewState() { return gView; }
 
+Renderer& renderer() { return *gRenderer; }
+
 void initView() {
-  initDrawing();
+  gRenderer = std::make_unique<Renderer>();
   gView = initialViewState(tickCount());
 }
 
 void runPlaybackWindow(int& argc, char** argv, const char* title, const WindowCallbacks& callbacks) {
-  keepRendererMemoryForReuse();
   glutInit(&argc, argv);
   glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGB | GLUT_DEPTH);
   glutCreateWindow(title);
@@ -59,7 +63,7 @@ void runPlaybackWindow(int& argc, char** argv, const char* title, const WindowCa
   glutMainLoop();
 }
 
-void beginFrame() { beginScene(gView); }
+void beginFrame() { gRenderer->beginPicture(Camera(gView, projectionFor(gWidth, gHeight)), gView); }
 
 void endFrame() {
   glFlush();
@@ -67,7 +71,7 @@ void endFrame() {
   gLastDrawn = gView;
   gWindowChanged = false;
   if (ticksBetween(gLastReturnTick, tickCount()) >= kMillisecondsBetweenReturns) {
-    returnKeptRendererMemory();
+    returnKeptMemory();
     gLastReturnTick = tickCount();
   }
 }

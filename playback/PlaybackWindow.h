@@ -3,12 +3,13 @@
 // The GLUT window shell that the viewer and the blender share: a full-screen,
 // double-buffered window with a depth buffer, the camera and mouse, the frame-rate gate
 // and the frame's beginning and end. Each program supplies its title and its own display
-// and keyboard callbacks, and draws through SceneDrawing. All state lives in one
+// and keyboard callbacks, and draws through the window's Renderer. All state lives in one
 // process-wide ViewState, as GLUT's callbacks need it.
 
 #include <cstdint>
 #include <iosfwd>
 
+#include "playback/Renderer.h"
 #include "playback/ViewState.h"
 
 namespace zorvel {
@@ -21,16 +22,21 @@ struct WindowCallbacks {
 // The view state the callbacks share.
 ViewState& viewState();
 
+// The window's renderer, once the window is open.
+Renderer& renderer();
+
 // Initialises GLUT with the program's arguments, opens the window titled `title`,
 // registers `callbacks` with the shared reshape, idle, mouse and motion callbacks,
 // initialises the view, goes full screen and runs the event loop, which returns only
 // with a GLUT that can return from it.
 void runPlaybackWindow(int& argc, char** argv, const char* title, const WindowCallbacks& callbacks);
 
-// Clear colour black, depth testing on, every ViewState field to its start value.
+// The window's renderer made (clear colour black, depth testing on), every ViewState
+// field to its start value.
 void initView();
 
-// Starts a picture of the current view (see beginScene).
+// Starts a picture of the current view, with the camera of the view and the window's
+// size (see Renderer::beginPicture).
 void beginFrame();
 // Flushes and swaps the buffers.
 void endFrame();

@@ -3,26 +3,13 @@
 #include <algorithm>
 #include <cmath>
 
+#include "playback/Camera.h"
+
 namespace zorvel {
 
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
-
-struct Point {
-  double x, y, z;
-};
-
-// The camera's rotation (about x by `turnX`, after about y by `turnY`) applied to `p`,
-// as the view's model-view matrix applies it before its translation.
-Point turned(const Vector3& p, double turnX, double turnY) {
-  const double ay = turnY * kPi / 180.0, ax = turnX * kPi / 180.0;
-  const double x1 = p.x * std::cos(ay) + p.z * std::sin(ay);
-  const double z1 = -p.x * std::sin(ay) + p.z * std::cos(ay);
-  const double y2 = p.y * std::cos(ax) - z1 * std::sin(ax);
-  const double z2 = p.y * std::sin(ax) + z1 * std::cos(ax);
-  return {x1, y2, z2};
-}
 
 }  // namespace
 
@@ -44,12 +31,12 @@ void frameCamera(ViewState& view, const Bounds& bounds, float turnX, float turnY
   const double tanY = std::tan(projection.fieldOfView * 0.5 * kPi / 180.0) * (1 - margin);
   const double tanX = tanY * projection.aspect;
   // The corners as the camera turns them; the pan centres them, the distance fits them.
-  Point corners[8];
+  Point3 corners[8];
   double lowX = 1e300, highX = -1e300, lowY = 1e300, highY = -1e300;
   for (int c = 0; c < 8; ++c) {
     const Vector3 corner{c & 1 ? bounds.high.x : bounds.low.x, c & 2 ? bounds.high.y : bounds.low.y,
                          c & 4 ? bounds.high.z : bounds.low.z};
-    corners[c] = turned(corner, turnX, turnY);
+    corners[c] = Camera::turned(corner, turnX, turnY);
     lowX = std::min(lowX, corners[c].x);
     highX = std::max(highX, corners[c].x);
     lowY = std::min(lowY, corners[c].y);
@@ -59,7 +46,7 @@ void frameCamera(ViewState& view, const Bounds& bounds, float turnX, float turnY
   // A corner at (x, y, z) after the turn is in view when |x - centreX| <= (D - z) tanX,
   // where D is the distance from the camera to the plane z = 0.
   double distance = projection.nearPlane + 1.0;
-  for (const Point& q : corners) {
+  for (const Point3& q : corners) {
     distance = std::max(distance, q.z + std::fabs(q.x - centreX) / tanX);
     distance = std::max(distance, q.z + std::fabs(q.y - centreY) / tanY);
     distance = std::max(distance, q.z + projection.nearPlane + 1.0);
@@ -78,7 +65,8 @@ Projection projectionReaching(const ViewState& view, const Bounds& bounds, int w
   for (int c = 0; c < 8; ++c) {
     const Vector3 corner{c & 1 ? bounds.high.x : bounds.low.x, c & 2 ? bounds.high.y : bounds.low.y,
                          c & 4 ? bounds.high.z : bounds.low.z};
-    farthest = std::max(farthest, -(turned(corner, view.rotateX, view.rotateY).z + view.zoom - kCameraDistance));
+    farthest =
+        std::max(farthest, -(Camera::turned(corner, view.rotateX, view.rotateY).z + view.zoom - kCameraDistance));
   }
   // A little room beyond the farthest corner, for a line's width and for rounding.
   projection.farPlane = std::max(projection.farPlane, farthest * 1.01 + 1.0);

@@ -4,6 +4,7 @@
 #include <EGL/eglext.h>
 #include <GL/gl.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <mutex>
@@ -12,8 +13,11 @@ namespace zorvel {
 
 namespace {
 
-// How many contexts share the process's one EGL display.
+// The process's one display, the platform it was found on, and how many contexts
+// share it.
 std::mutex gDisplayMutex;
+EGLDisplay gDisplay = EGL_NO_DISPLAY;
+const char* gPlatform = "";
 int gDisplayUsers = 0;
 
 std::string eglFailure(const char* what) {
@@ -22,8 +26,87 @@ std::string eglFailure(const char* what) {
   return std::string("no offscreen OpenGL (") + what + " failed, EGL error " + code + ")";
 }
 
+template <class Function>
+Function eglFunction(const char* name) {
+  return reinterpret_cast<Function>(eglGetProcAddress(name));
+}
+
+// Whether a device is Mesa's software renderer.
+bool isSoftware(EGLDeviceEXT device) {
+  const auto query = eglFunction<PFNEGLQUERYDEVICESTRINGEXTPROC>("eglQueryDeviceStringEXT");
+  const char* extensions = query ? query(device, EGL_EXTENSIONS) : nullptr;
+  return extensions && std::strstr(extensions, "EGL_MESA_device_software") != nullptr;
+}
+
+// A display on `platform` for `native` that initialises and takes desktop OpenGL.
+EGLDisplay openDisplay(EGLenum platform, void* native) {
+  const auto getDisplay = eglFunction<PFNEGLGETPLATFORMDISPLAYEXTPROC>("eglGetPlatformDisplayEXT");
+  if (!getDisplay) return EGL_NO_DISPLAY;
+  EGLDisplay display = getDisplay(platform, native, nullptr);
+  if (display == EGL_NO_DISPLAY || !eglInitialize(display, nullptr, nullptr)) return EGL_NO_DISPLAY;
+  if (!eglBindAPI(EGL_OPENGL_API)) {
+    eglTerminate(display);
+    return EGL_NO_DISPLAY;
+  }
+  return display;
+}
+
+// The devices of the device platform, hardware ones (`software` false) or Mesa's
+// software one.
+std::vector<EGLDeviceEXT> devices(bool software) {
+  const auto queryDevices = eglFunction<PFNEGLQUERYDEVICESEXTPROC>("eglQueryDevicesEXT");
+  EGLDeviceEXT found[16];
+  EGLint count = 0;
+  if (!queryDevices || !queryDevices(16, found, &count)) return {};
+  std::vector<EGLDeviceEXT> chosen;
+  for (EGLint i = 0; i < count; ++i)
+    if (isSoftware(found[i]) == software) chosen.push_back(found[i]);
+  return chosen;
+}
+
+// The display of the first platform that gives one: the device platform's hardware
+// devices, the surfaceless platform, the software device; or the one platform the
+// environment names.
+Result<EGLDisplay> chooseDisplay() {
+  const char* wanted = std::getenv("ZORVEL_EGL_PLATFORM");
+  const std::string only = wanted ? wanted : "";
+  if (!only.empty() && only != "device" && only != "surfaceless" && only != "software")
+    return failure(FailureKind::Unsupported,
+                   "ZORVEL_EGL_PLATFORM names no platform (device, surfaceless or software): " + only);
+  const auto tryDevices = [](const std::vector<EGLDeviceEXT>& list, const char* name) {
+    for (EGLDeviceEXT device : list) {
+      const EGLDisplay display = openDisplay(EGL_PLATFORM_DEVICE_EXT, device);
+      if (display != EGL_NO_DISPLAY) {
+        gPlatform = name;
+        return display;
+      }
+    }
+    return EGLDisplay(EGL_NO_DISPLAY);
+  };
+  if (only.empty() || only == "device") {
+    std::vector<EGLDeviceEXT> list = devices(false);
+    if (only == "device")
+      for (EGLDeviceEXT device : devices(true)) list.push_back(device);
+    if (const EGLDisplay display = tryDevices(list, "the EGL device platform"); display != EGL_NO_DISPLAY)
+      return display;
+  }
+  if (only.empty() || only == "surfaceless") {
+    const EGLDisplay display = openDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY);
+    if (display != EGL_NO_DISPLAY) {
+      gPlatform = "the EGL surfaceless platform";
+      return display;
+    }
+  }
+  if (only.empty() || only == "software")
+    if (const EGLDisplay display = tryDevices(devices(true), "Mesa's software device"); display != EGL_NO_DISPLAY)
+      return display;
+  return failure(FailureKind::Unsupported, eglFailure("eglInitialize"));
+}
+
 // A configuration of exactly 8-bit red, green and blue without alpha, a 24-bit depth
-// buffer and pbuffers that desktop OpenGL can draw into.
+// buffer and pbuffers that desktop OpenGL can draw into: the window's. (A framebuffer
+// object of the same formats draws some edges a pixel over: Mesa fills a window
+// system's buffer, a pbuffer's too, upside down.)
 bool chooseConfig(EGLDisplay display, EGLConfig& chosen) {
   const EGLint wanted[] = {EGL_SURFACE_TYPE,
                            EGL_PBUFFER_BIT,
@@ -62,21 +145,21 @@ Result<std::unique_ptr<OffscreenContext>> OffscreenContext::create(int width, in
   std::unique_ptr<OffscreenContext> context(new OffscreenContext);
   context->width_ = width;
   context->height_ = height;
-  const auto getPlatformDisplay =
-      reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
-  if (!getPlatformDisplay) return failure(FailureKind::Unsupported, eglFailure("eglGetPlatformDisplayEXT"));
-  EGLDisplay display = getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
+  EGLDisplay display = EGL_NO_DISPLAY;
   {
     std::lock_guard<std::mutex> lock(gDisplayMutex);
-    if (display == EGL_NO_DISPLAY || !eglInitialize(display, nullptr, nullptr))
-      return failure(FailureKind::Unsupported, eglFailure("eglInitialize"));
+    if (gDisplay == EGL_NO_DISPLAY) {
+      const Result<EGLDisplay> chosen = chooseDisplay();
+      if (!chosen) return chosen.failure();
+      gDisplay = chosen.value();
+    }
+    display = gDisplay;
     ++gDisplayUsers;
   }
   context->display_ = display;
   EGLConfig config;
   if (!chooseConfig(display, config))
     return failure(FailureKind::Unsupported, "no offscreen OpenGL with 8-bit colour and a 24-bit depth buffer");
-  if (!eglBindAPI(EGL_OPENGL_API)) return failure(FailureKind::Unsupported, eglFailure("eglBindAPI"));
   const EGLint size[] = {EGL_WIDTH, width, EGL_HEIGHT, height, EGL_NONE};
   EGLSurface surface = eglCreatePbufferSurface(display, config, size);
   if (surface == EGL_NO_SURFACE) return failure(FailureKind::Unsupported, eglFailure("eglCreatePbufferSurface"));
@@ -86,6 +169,8 @@ Result<std::unique_ptr<OffscreenContext>> OffscreenContext::create(int width, in
   context->context_ = gl;
   if (!eglMakeCurrent(display, surface, surface, gl))
     return failure(FailureKind::Unsupported, eglFailure("eglMakeCurrent"));
+  const auto* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+  context->rendererName_ = std::string(renderer ? renderer : "an unnamed renderer") + " on " + gPlatform;
   return context;
 }
 
@@ -96,7 +181,10 @@ OffscreenContext::~OffscreenContext() {
   if (surface_) eglDestroySurface(display_, surface_);
   // The display is one for the process: the last context gives it up.
   std::lock_guard<std::mutex> lock(gDisplayMutex);
-  if (--gDisplayUsers == 0) eglTerminate(display_);
+  if (--gDisplayUsers == 0) {
+    eglTerminate(display_);
+    gDisplay = EGL_NO_DISPLAY;
+  }
 }
 
 void OffscreenContext::makeCurrent() const { eglMakeCurrent(display_, surface_, surface_, context_); }
@@ -117,6 +205,12 @@ void OffscreenContext::readPixels(std::vector<std::uint8_t>& rgb) const {
     std::memcpy(a, b, row);
     std::memcpy(b, swap.get(), row);
   }
+}
+
+void OffscreenContext::readDepthsAndColours(int first, int count, std::uint32_t* depths, std::uint8_t* rgba) const {
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, first, width_, count, GL_DEPTH_COMPONENT, GL_UNSIGNED_INT, depths);
+  glReadPixels(0, first, width_, count, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
 }
 
 }  // namespace zorvel

@@ -7,8 +7,7 @@
 #include <mutex>
 #include <thread>
 
-#include "playback/RendererMemory.h"
-#include "playback/SceneDrawing.h"
+#include "playback/Renderer.h"
 #include "recorder/RecordingProgress.h"
 #include "viewer/SceneLoading.h"
 
@@ -87,33 +86,28 @@ Result<std::int64_t> drawInOrder(const Recording& recording,
   }
   Turns turns(frames);
   std::vector<Timing> timings(contexts.size());
+  const Camera camera(view, projection);
   const auto draw = [&](std::size_t t) {
-    const OffscreenContext& context = *contexts[t];
+    OffscreenContext& context = *contexts[t];
     FrameDrawer& drawer = *drawers[t];
     Timing& own = timings[t];
     context.makeCurrent();
-    boundRendererWork(kPrimitivesBetweenWaits);
-    initDrawing();
-    applyProjection(projection);
+    Renderer renderer(kPrimitivesBetweenWaits);
+    FrameCanvas canvas{context, renderer, camera, own.reading};
     // The grid is drawn with the blending that the last frame's boxes left, as in the
     // window, where every picture follows another.
-    applyDrawingState(view);
+    renderer.setDrawingState(view);
     for (std::int64_t f = static_cast<std::int64_t>(t); f < frames && !interrupted && !turns.stopped(); f += step) {
       if (!drawer.next()) {
         turns.endAt(f);
         break;
       }
-      own.drawing.start();
-      beginScene(view);
-      drawer.draw(view);
-      finishRendering();
-      own.drawing.stop();
       own.writing.start();
       std::vector<std::uint8_t> picture = writer.takeBuffer();
       own.writing.stop();
-      own.reading.start();
-      context.readPixels(picture);
-      own.reading.stop();
+      own.drawing.start();
+      drawer.draw(canvas, view, picture);
+      own.drawing.stop();
       if (!turns.await(f)) {
         writer.giveBack(std::move(picture));
         break;

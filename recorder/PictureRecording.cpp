@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <ostream>
 #include <sstream>
 
@@ -15,6 +16,7 @@
 #include "cruncher/PixelImage.h"
 #include "cruncher/RandomGenerator.h"
 #include "recorder/PictureReading.h"
+#include "recorder/SettledLayer.h"
 #include "viewer/AttributeLoading.h"
 #include "viewer/SceneLoading.h"
 #include "viewer/ViewerDrawing.h"
@@ -37,38 +39,45 @@ constexpr std::uint64_t kFixedBytes = 128u << 20;
 // Frames of the picture's animation, computed as they are drawn.
 class PictureDrawer : public FrameDrawer {
  public:
-  PictureDrawer(const ViewerScene& scene, const ObjectShape& shape, std::vector<MovingParticle> start,
-                std::int32_t frames, std::int32_t first, std::int32_t step)
+  PictureDrawer(const ViewerScene& scene, const ObjectShape& shape, const Settling* settling,
+                std::vector<MovingParticle> start, std::int32_t frames, std::int32_t first, std::int32_t step)
       : count_(scene.pixelCount),
         stepper_(std::move(start)),
         frames_(frames),
         next_(first),
         step_(step),
         coordinates_(std::size_t{scene.pixelCount} * 3),
-        drawing_(scene, shape) {}
+        drawing_(scene, shape, settling) {}
 
   bool next() override {
     if (next_ >= frames_) return false;
     stepper_.writeFrame(next_, coordinates_.data());
+    taken_ = next_;
     next_ += step_;
     return true;
   }
-  void draw(const ViewState& view) override { drawing_.draw(ParticleFrame{coordinates_.data(), count_}, view); }
+  void draw(FrameCanvas& canvas, const ViewState& view, std::vector<std::uint8_t>& rgb) override {
+    drawing_.draw(canvas, ParticleFrame{coordinates_.data(), count_}, taken_, view, rgb);
+  }
 
  private:
   std::uint32_t count_;
   FrameStepper stepper_;
   std::int32_t frames_, next_, step_;
-  std::vector<float> coordinates_;  // the frame taken
-  ViewerDrawing drawing_;
+  std::int32_t taken_ = -1;         // the frame taken
+  std::vector<float> coordinates_;  // its positions
+  LayeredDrawing drawing_;
 };
 
 // The picture crunched: the viewer's scene of colours and sizes, the particles at their
 // start, the frame count and where the picture lies at home.
 class PictureRecording : public Recording {
  public:
-  PictureRecording(ViewerScene scene, ObjectShape shape, std::vector<MovingParticle> start, std::int32_t frames)
-      : scene_(std::move(scene)), shape_(std::move(shape)), start_(std::move(start)), frames_(frames) {
+  PictureRecording(ViewerScene scene, ObjectShape shape, std::vector<MovingParticle> start,
+                   std::vector<std::int32_t> steps, bool settledLayer)
+      : scene_(std::move(scene)), shape_(std::move(shape)), start_(std::move(start)), frames_(frameCountFor(steps)) {
+    // A particle home stays there: it settles from the frame it arrives in.
+    if (settledLayer) settling_ = Settling::of(std::move(steps));
     std::vector<float> home(start_.size() * 3);
     for (std::size_t k = 0; k < start_.size(); ++k) {
       home[3 * k] = coordinateReadBack(start_[k].home.x);
@@ -90,7 +99,8 @@ class PictureRecording : public Recording {
   Bounds homeBounds() const override { return bounds_; }
   Bounds boundsOfAllFrames() const override { return everywhere_; }
   Result<std::unique_ptr<FrameDrawer>> drawer(std::int32_t first, std::int32_t step) const override {
-    return std::unique_ptr<FrameDrawer>(std::make_unique<PictureDrawer>(scene_, shape_, start_, frames_, first, step));
+    return std::unique_ptr<FrameDrawer>(std::make_unique<PictureDrawer>(
+        scene_, shape_, settling_ ? &*settling_ : nullptr, start_, frames_, first, step));
   }
 
  private:
@@ -98,8 +108,9 @@ class PictureRecording : public Recording {
   ObjectShape shape_;
   std::vector<MovingParticle> start_;
   std::int32_t frames_;
-  Bounds bounds_;      // at home
-  Bounds everywhere_;  // in any frame
+  std::optional<Settling> settling_;  // for the settled layer, when it is drawn
+  Bounds bounds_;                     // at home
+  Bounds everywhere_;                 // in any frame
 };
 
 Failure aboutFile(const std::string& file, const Failure& why) { return failure(why.kind, file + ": " + why.reason); }
@@ -279,10 +290,10 @@ Result<std::unique_ptr<Recording>> loadPictureRecording(const RecorderOptions& o
   colour = PixelImage{};
   pictures = Pictures{};
   chooseVelocity(o, start, lines, err);
-  const std::int32_t frames = frameCountFor(stepsHome(start));
-  lines << "Number of frames: " << frames << std::endl;
-  return std::unique_ptr<Recording>(
-      std::make_unique<PictureRecording>(std::move(scene), std::move(shape), std::move(start), frames));
+  std::vector<std::int32_t> steps = stepsHome(start);
+  lines << "Number of frames: " << frameCountFor(steps) << std::endl;
+  return std::unique_ptr<Recording>(std::make_unique<PictureRecording>(
+      std::move(scene), std::move(shape), std::move(start), std::move(steps), o.settledLayer));
 }
 
 }  // namespace zorvel

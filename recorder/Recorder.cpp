@@ -13,7 +13,6 @@
 #include "common/ProgramNames.h"
 #include "common/WholeFile.h"
 #include "cruncher/RandomGenerator.h"
-#include "playback/RendererMemory.h"
 #include "recorder/CameraFraming.h"
 #include "recorder/FrameSink.h"
 #include "recorder/OffscreenContext.h"
@@ -80,7 +79,6 @@ std::string timingLine(std::int64_t frames, const Timing& timing) {
 Result<std::vector<std::unique_ptr<OffscreenContext>>> drawingContexts(const RecorderOptions& o, std::int64_t frames) {
   const std::int64_t threads =
       std::max<std::int64_t>(1, std::min<std::int64_t>({2, std::thread::hardware_concurrency(), frames}));
-  keepRendererMemoryForReuse();
   std::vector<std::unique_ptr<OffscreenContext>> contexts;
   for (std::int64_t t = 0; t < threads; ++t) {
     Result<std::unique_ptr<OffscreenContext>> context = OffscreenContext::create(o.width, o.height);
@@ -100,6 +98,7 @@ Result<std::int64_t> recordInto(FrameSink& sink, const RecorderOptions& o, std::
   if (!recording) return recording.failure();
   Result<std::vector<std::unique_ptr<OffscreenContext>>> contexts = drawingContexts(o, recording.value()->frameCount());
   if (!contexts) return contexts.failure();
+  if (o.verbose) say("drawing with " + contexts->front()->rendererName());
   const ViewState view = cameraFor(o, *recording.value());
   const Projection projection = projectionReaching(view, recording.value()->boundsOfAllFrames(), o.width, o.height);
 

@@ -135,6 +135,10 @@ std::string recorderHelp() {
           "  --mode wire|solid|outlined   how each pixel is drawn (default solid)\n"
           "  --grid on|off         the ground grid and axes (default off)\n"
           "  --blend on|off        additive blending (default off)\n"
+          "  --settled-layer on|off  particles that no longer move are drawn once, into a\n"
+          "                        picture kept from frame to frame (on, default, faster), or\n"
+          "                        every particle in every frame (off): the same frames but\n"
+          "                        where two surfaces meet at the same depth\n"
           "  --size WxH            picture size in pixels (default 1280x720)\n"
           "  --fps N               frames per second (default "
        << kFramesPerSecond
@@ -346,6 +350,8 @@ const std::vector<OptionRule> kOptionRules = {
     {{"--mode"}, 1, applyMode, "--mode needs wire, solid or outlined"},
     oneWord({"--grid"}, "--grid takes on or off", [](Options& o, const std::string& w) { return onOff(w, o.grid); }),
     oneWord({"--blend"}, "--blend takes on or off", [](Options& o, const std::string& w) { return onOff(w, o.blend); }),
+    oneWord({"--settled-layer"}, "--settled-layer takes on or off",
+            [](Options& o, const std::string& w) { return onOff(w, o.settledLayer); }),
     oneWord({"--size"}, "--size takes WIDTHxHEIGHT, each from 16 to 8192 pixels", takeSize),
     numberOption("--fps", kFpsLimit, options, &Options::framesPerSecond),
     numberOption("--hold", kHoldLimit, options, &Options::holdSeconds),

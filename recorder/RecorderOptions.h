@@ -54,8 +54,9 @@ struct RecorderOptions {
   int framesPerSecond = kFramesPerSecond;
   double holdSeconds = 2.0;
   CameraChoice camera;
-  bool timing = false;   // report where the time went
-  bool verbose = false;  // print the loading lines of the viewer or the blender
+  bool settledLayer = true;  // particles that no longer move drawn once, into a picture kept
+  bool timing = false;       // report where the time went
+  bool verbose = false;      // print the loading lines of the viewer or the blender
 };
 
 // What the command line asks for.

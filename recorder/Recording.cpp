@@ -14,8 +14,10 @@
 #include "common/MemoryBudget.h"
 #include "common/ProgramNames.h"
 #include "common/WholeFile.h"
+#include "recorder/OffscreenContext.h"
 #include "recorder/PathFileCheck.h"
 #include "recorder/PictureRecording.h"
+#include "recorder/SettledLayer.h"
 #include "viewer/PathFileReader.h"
 #include "viewer/SceneLoading.h"
 #include "viewer/ViewerDrawing.h"
@@ -27,15 +29,15 @@ namespace {
 // Frames of the viewer's animation, read from the path file as they are drawn.
 class ViewerDrawer : public FrameDrawer {
  public:
-  ViewerDrawer(const ViewerScene& scene, const ObjectShape& shape, PathFrameStream stream, std::int32_t frames,
-               std::int32_t first, std::int32_t step)
+  ViewerDrawer(const ViewerScene& scene, const ObjectShape& shape, const Settling* settling, PathFrameStream stream,
+               std::int32_t frames, std::int32_t first, std::int32_t step)
       : scene_(scene),
         stream_(std::move(stream)),
         frames_(frames),
         next_(first),
         step_(step),
         frame_(std::size_t{scene.pixelCount} * 3),
-        drawing_(scene, shape) {}
+        drawing_(scene, shape, settling) {}
 
   bool next() override {
     if (next_ >= frames_) return false;
@@ -43,18 +45,22 @@ class ViewerDrawer : public FrameDrawer {
     // reading what comes before it.
     for (; read_ <= next_; ++read_)
       if (!stream_.readFrame(frame_.data())) return false;
+    taken_ = next_;
     next_ += step_;
     return true;
   }
-  void draw(const ViewState& view) override { drawing_.draw(ParticleFrame{frame_.data(), scene_.pixelCount}, view); }
+  void draw(FrameCanvas& canvas, const ViewState& view, std::vector<std::uint8_t>& rgb) override {
+    drawing_.draw(canvas, ParticleFrame{frame_.data(), scene_.pixelCount}, taken_, view, rgb);
+  }
 
  private:
   const ViewerScene& scene_;
   PathFrameStream stream_;
   std::int32_t frames_, next_, step_;
   std::int32_t read_ = 0;     // the frames read so far
-  std::vector<float> frame_;  // the frame taken
-  ViewerDrawing drawing_;
+  std::int32_t taken_ = -1;   // the frame taken
+  std::vector<float> frame_;  // its positions
+  LayeredDrawing drawing_;
 };
 
 // The viewer's animation: its files loaded as the viewer loads them, but for the
@@ -101,6 +107,8 @@ class ViewerRecording : public Recording {
       return false;
     }
     pathFile_ = o.pathFile;
+    if (o.settledLayer) settling_ = Settling::of(settledFrom_);
+    settledFrom_ = {};
     return true;
   }
 
@@ -109,25 +117,26 @@ class ViewerRecording : public Recording {
     // From the start again, for the drawing.
     Result<PathFrameStream> stream = PathFrameStream::open(pathFile_);
     if (!stream) return failure(stream.failure().kind, "cannot read " + pathFile_ + ": " + stream.failure().reason);
-    return std::unique_ptr<FrameDrawer>(
-        std::make_unique<ViewerDrawer>(scene_, shape_, std::move(stream.value()), frameCount_, first, step));
+    return std::unique_ptr<FrameDrawer>(std::make_unique<ViewerDrawer>(
+        scene_, shape_, settling_ ? &*settling_ : nullptr, std::move(stream.value()), frameCount_, first, step));
   }
 
   Bounds homeBounds() const override { return pixelBounds(scene_, shape_, home_.data()); }
   Bounds boundsOfAllFrames() const override { return pixelsWithin(positions_, scene_, shape_); }
 
  private:
-  // Reads every frame once, keeping the last complete one, the picture at home, and
-  // where the positions of every complete frame lie; returns how many were complete.
+  // Reads every frame once, keeping the last complete one, the picture at home, where
+  // the positions of every complete frame lie, and the frame each particle settles
+  // from; returns how many were complete.
   std::int32_t readThrough(PathFrameStream& stream) {
-    std::vector<float> frame(std::size_t{stream.pixelCount()} * 3);
-    home_.resize(frame.size());
-    std::int32_t complete = 0;
-    for (; complete < stream.frameCount() && stream.readFrame(frame.data()); ++complete) {
-      home_.swap(frame);
-      for (std::size_t i = 0; i < home_.size(); i += 3) positions_.add({home_[i], home_[i + 1], home_[i + 2]});
+    PathFileSurvey survey = surveyPathFile(stream);
+    home_ = std::move(survey.lastFrame);
+    if (survey.completeFrames > 0) {
+      positions_.add({survey.low[0], survey.low[1], survey.low[2]});
+      positions_.add({survey.high[0], survey.high[1], survey.high[2]});
     }
-    return complete;
+    settledFrom_ = std::move(survey.settledFrom);
+    return survey.completeFrames;
   }
 
   ViewerScene scene_;
@@ -136,6 +145,8 @@ class ViewerRecording : public Recording {
   std::vector<float> home_;  // the last complete frame
   Bounds positions_;         // where the positions of the complete frames lie
   std::int32_t frameCount_ = 0;
+  std::vector<std::int32_t> settledFrom_;  // as read through
+  std::optional<Settling> settling_;       // for the settled layer, when it is drawn
 };
 
 // Frames of the blender's animation.
@@ -153,7 +164,14 @@ class BlendDrawer : public FrameDrawer {
     skip_ = step_;
     return true;
   }
-  void draw(const ViewState& view) override { drawing_.draw(playback_, view); }
+  void draw(FrameCanvas& canvas, const ViewState& view, std::vector<std::uint8_t>& rgb) override {
+    canvas.renderer.beginPicture(canvas.camera, view);
+    drawing_.draw(canvas.renderer, playback_, view);
+    canvas.renderer.waitUntilDrawn();
+    canvas.reading.start();
+    canvas.context.readPixels(rgb);
+    canvas.reading.stop();
+  }
 
  private:
   const BlendFrames& frames_;

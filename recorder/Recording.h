@@ -1,32 +1,50 @@
 #pragma once
 
 // What the recorder records: the viewer's animation (a path file and its attribute and
-// object files) or the blender's (a configuration), loaded as those programs load them,
-// drawn one frame after the other into the current OpenGL context.
+// object files), a picture crunched in memory, or the blender's animation (a
+// configuration), loaded as those programs load them, drawn one frame after the other
+// into a drawing context.
 
 #include <cstdint>
 #include <iosfwd>
 #include <memory>
+#include <vector>
 
 #include "common/Result.h"
+#include "playback/Camera.h"
+#include "playback/Renderer.h"
 #include "playback/ViewState.h"
 #include "recorder/CameraFraming.h"
 #include "recorder/RecorderOptions.h"
+#include "recorder/Stopwatch.h"
 #include "viewer/ObjectShape.h"
 #include "viewer/ViewerScene.h"
 
 namespace zorvel {
 
-// Draws every `step`-th frame of a recording from frame `first` on, into the context
-// current on the thread that uses it: each thread that draws has one of its own.
+class OffscreenContext;
+
+// What a frame is drawn into: a drawing context, current on the calling thread, the
+// context's renderer, the recording's camera, and where the time reading pixels back
+// adds up.
+struct FrameCanvas {
+  OffscreenContext& context;
+  Renderer& renderer;
+  const Camera& camera;
+  Stopwatch& reading;  // the time spent reading pixels back
+};
+
+// Draws every `step`-th frame of a recording from frame `first` on, into the context of
+// the thread that uses it: each thread that draws has one of its own.
 class FrameDrawer {
  public:
   virtual ~FrameDrawer() = default;
   // Takes the next of its frames; false when there is none after all (a path file that
   // changed since it was loaded), which ends the animation there.
   virtual bool next() = 0;
-  // Draws the frame taken.
-  virtual void draw(const ViewState& view) = 0;
+  // Draws the frame taken into the canvas, and gives its picture as RGB bytes, top row
+  // first.
+  virtual void draw(FrameCanvas& canvas, const ViewState& view, std::vector<std::uint8_t>& rgb) = 0;
 };
 
 // What was loaded; read-only while frames are drawn, so that several drawers, one a

@@ -1,6 +1,10 @@
 #include <string>
 #include <vector>
 
+#include "playback/MemoryReuse.h"
 #include "recorder/Recorder.h"
 
-int main(int argc, char** argv) { return zorvel::runRecorder(std::vector<std::string>(argv + 1, argv + argc)); }
+int main(int argc, char** argv) {
+  zorvel::keepFreedMemoryForReuse();
+  return zorvel::runRecorder(std::vector<std::string>(argv + 1, argv + argc));
+}

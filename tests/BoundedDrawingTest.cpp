@@ -7,8 +7,7 @@
 #include <random>
 #include <vector>
 
-#include "playback/RendererMemory.h"
-#include "playback/SceneDrawing.h"
+#include "playback/Renderer.h"
 #include "recorder/OffscreenContext.h"
 
 namespace zorvel {
@@ -47,17 +46,17 @@ class BoundedDrawing : public ::testing::Test {
     Result<std::unique_ptr<OffscreenContext>> created = OffscreenContext::create(kWidth, kHeight);
     ASSERT_TRUE(created) << created.failure().reason;
     context = std::move(created.value());
-    initDrawing();
-    applyProjection(kWidth, kHeight);
   }
-  void TearDown() override { boundRendererWork(0); }
 
+  // The picture `draw` makes with a renderer that waits for every `bound` primitives;
+  // `waits` says how often it did.
   template <class Draw>
-  std::vector<std::uint8_t> picture(const ViewState& view, std::size_t bound, Draw draw) {
-    boundRendererWork(bound);
-    beginScene(view);
-    draw();
-    finishRendering();
+  std::vector<std::uint8_t> picture(const ViewState& view, std::size_t bound, Draw draw, std::size_t& waits) {
+    Renderer renderer(bound);
+    renderer.beginPicture(Camera(view, projectionFor(kWidth, kHeight)), view);
+    draw(renderer);
+    renderer.waitUntilDrawn();
+    waits = renderer.waits();
     std::vector<std::uint8_t> rgb;
     context->readPixels(rgb);
     return rgb;
@@ -81,15 +80,15 @@ TEST_F(BoundedDrawing, WaitingForTheRendererPartWayChangesNoPixelInAnyModeBlende
         view.drawMode = mode;
         view.additiveBlend = blend;
         view.antialias = smooth;
-        const auto scene = [&] {
-          drawBoxes(boxes, view);
-          drawTriangles(corners.data(), colours.data(), corners.size(), view);
+        const auto scene = [&](Renderer& renderer) {
+          renderer.drawBoxes(boxes, view);
+          renderer.drawTriangles(corners.data(), colours.data(), corners.size(), view);
         };
-        const std::vector<std::uint8_t> whole = picture(view, 0, scene);
-        const std::size_t waitsBefore = renderingWaits();
+        std::size_t waits = 0;
+        const std::vector<std::uint8_t> whole = picture(view, 0, scene, waits);
+        EXPECT_EQ(waits, 0u);
         // 7 primitives: pieces end inside boxes and inside layers.
-        const std::vector<std::uint8_t> inPieces = picture(view, 7, scene);
-        const std::size_t waits = renderingWaits() - waitsBefore;
+        const std::vector<std::uint8_t> inPieces = picture(view, 7, scene, waits);
         SCOPED_TRACE(::testing::Message() << "mode " << static_cast<int>(mode) << ", blend " << blend << ", smooth "
                                           << smooth << ", " << waits << " waits");
         EXPECT_GT(waits, 200u);

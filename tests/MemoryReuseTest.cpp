@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "playback/RendererMemory.h"
+#include "playback/MemoryReuse.h"
 
 namespace zorvel {
 namespace {
@@ -23,11 +23,11 @@ double residentMegabytes() {
   return -1.0;
 }
 
-TEST(RendererMemory, FreedMemoryIsKeptForTheNextPictureUntilHandedBack) {
+TEST(MemoryReuse, FreedMemoryIsKeptForTheNextPictureUntilHandedBack) {
 #ifdef ZORVEL_SANITIZED
   GTEST_SKIP() << "the sanitizer build's allocator keeps and returns memory its own way";
 #endif
-  keepRendererMemoryForReuse();
+  keepFreedMemoryForReuse();
   const double before = residentMegabytes();
   ASSERT_GT(before, 0.0);
   // 64 MB in blocks of 32 KB, which the heap serves, every byte written.
@@ -44,7 +44,7 @@ TEST(RendererMemory, FreedMemoryIsKeptForTheNextPictureUntilHandedBack) {
   for (unsigned char* block : blocks) std::free(block);
   ASSERT_EQ(written, kBlocks);
   EXPECT_GT(residentMegabytes() - before, 48.0) << "the freed memory went back to the system at once";
-  returnKeptRendererMemory();
+  returnKeptMemory();
   EXPECT_LT(residentMegabytes() - before, 16.0) << "the kept memory stayed after it was handed back";
 }
 

@@ -199,6 +199,31 @@ TEST_F(Recorder, AnyOutputNameRecordsUnderTheNameTyped) {
   }
 }
 
+TEST_F(Recorder, EachEglPlatformDrawsTheSameFramesAndTheVerboseLinesNameTheOneThatDrew) {
+  folder.write("w.pPath", walkingHome(6, 4, 5, 3.0f));
+  const std::string arguments = "w.pPath --size 64x48 --hold 0 --verbose -o -";
+  const ProgramRun usual = record(arguments);
+  ASSERT_EQ(usual.status, 0) << usual.err;
+  EXPECT_NE(usual.err.find("Zorvel-recorder: drawing with "), std::string::npos) << usual.err;
+  // The device platform takes Mesa's software device where no GPU is there.
+  struct Case {
+    const char* platform;
+    const char* says;
+  };
+  for (const Case c :
+       {Case{"device", " on the EGL device platform\n"}, Case{"surfaceless", " on the EGL surfaceless platform\n"},
+        Case{"software", " on Mesa's software device\n"}}) {
+    SCOPED_TRACE(c.platform);
+    const ProgramRun run = record(arguments, std::string("ZORVEL_EGL_PLATFORM=") + c.platform);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
+    EXPECT_TRUE(run.out == usual.out);
+  }
+  const ProgramRun unknown = record(arguments, "ZORVEL_EGL_PLATFORM=x11");
+  EXPECT_EQ(unknown.status, 1);
+  EXPECT_NE(unknown.err.find("ZORVEL_EGL_PLATFORM names no platform"), std::string::npos) << unknown.err;
+}
+
 // ---- Refusals: one line that says why, a status that says so, nothing left behind.
 
 TEST_F(Recorder, WhatCannotBeRecordedIsRefusedInOneLineLeavingNothing) {

@@ -21,7 +21,7 @@ void onDisplay() {
   // While playing, nothing at all happens until the next paced frame is due.
   if (view.playing && !takePacedFrame(std::cout)) return;
   beginFrame();
-  gDrawing->draw(gScene->currentFrame, view);
+  gDrawing->draw(renderer(), gScene->currentFrame, view);
   if (view.playing) gScene->currentFrame = stepFrame(gScene->currentFrame, view.playDirection, gScene->frameCount);
   endFrame();
 }

@@ -1,6 +1,7 @@
 // The straightforward box drawing, the reference for the pixel-identity window test:
 // every box's faces and edges built and submitted in turn, with nothing left out. The
-// reference programs link this in place of the drawing the programs use. With
+// reference programs (the viewer's, the blender's and the recorder's) link this in place
+// of the drawing the programs use. With
 // ZORVEL_REFERENCE_REVERSED set, the boxes are drawn last to first: where the two
 // pictures differ, two surfaces meet at the same depth and the order decides.
 
@@ -10,15 +11,16 @@
 #include <cstdlib>
 #include <vector>
 
-#include "playback/SceneDrawing.h"
+#include "playback/Renderer.h"
 
 namespace zorvel {
 
-void drawBoxes(const BoxBatch& boxes, const ViewState& view) {
-  static std::vector<Vector3> vertices;
-  static std::vector<ColorRGBA> colours;
+void Renderer::drawBoxes(const BoxBatch& boxes, const ViewState& view) {
+  // Made afresh for every batch: the recorder draws on two threads at once.
+  std::vector<Vector3> vertices;
+  std::vector<ColorRGBA> colours;
   const std::size_t n = boxes.centres.size();
-  applyDrawingState(view);
+  setDrawingState(view);
   const bool solid = drawsFaces(view.drawMode);
   const bool wire = drawsEdges(view.drawMode);
   const std::size_t perBox = (solid ? kSolidBoxVertices : 0) + (wire ? kWireBoxVertices : 0);

@@ -67,8 +67,10 @@ class Screen:
     """One screenshot: its raw RGB bytes, and (worked out when asked for) its pixels and
     the set of its colours."""
 
-    def __init__(self, data):
+    def __init__(self, data, width=WIDTH):
         self.data = data
+        self.width = width
+        self.height = len(data) // (3 * width)
         self._pixels = None
         self._colours = None
 

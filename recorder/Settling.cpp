@@ -1,0 +1,49 @@
+#include "recorder/Settling.h"
+
+#include <algorithm>
+#include <numeric>
+
+namespace zorvel {
+
+void SettlingWatch::add(const float* frame, const float* before) {
+  if (before) {
+    for (std::size_t k = 0; k < settledFrom_.size(); ++k) {
+      const float* now = frame + 3 * k;
+      const float* then = before + 3 * k;
+      if (now[0] != then[0] || now[1] != then[1] || now[2] != then[2]) settledFrom_[k] = frames_;
+    }
+  }
+  ++frames_;
+}
+
+Settling Settling::of(std::vector<std::int32_t> settledFrom) {
+  Settling settling;
+  settling.from = std::move(settledFrom);
+  settling.inOrder.resize(settling.from.size());
+  std::iota(settling.inOrder.begin(), settling.inOrder.end(), 0u);
+  std::stable_sort(settling.inOrder.begin(), settling.inOrder.end(),
+                   [&from = settling.from](std::uint32_t a, std::uint32_t b) { return from[a] < from[b]; });
+  return settling;
+}
+
+PathFileSurvey surveyPathFile(PathFrameStream& stream) {
+  PathFileSurvey survey;
+  std::vector<float> frame(std::size_t{stream.pixelCount()} * 3);
+  survey.lastFrame.resize(frame.size());
+  SettlingWatch settling(stream.pixelCount());
+  for (; survey.completeFrames < stream.frameCount() && stream.readFrame(frame.data()); ++survey.completeFrames) {
+    settling.add(frame.data(), survey.completeFrames > 0 ? survey.lastFrame.data() : nullptr);
+    survey.lastFrame.swap(frame);
+    for (std::size_t i = 0; i < survey.lastFrame.size(); ++i) {
+      const float v = survey.lastFrame[i];
+      const std::size_t axis = i % 3;
+      const bool first = survey.completeFrames == 0 && i < 3;
+      survey.low[axis] = first ? v : std::min(survey.low[axis], v);
+      survey.high[axis] = first ? v : std::max(survey.high[axis], v);
+    }
+  }
+  survey.settledFrom = settling.settledFrom();
+  return survey;
+}
+
+}  // namespace zorvel
