@@ -1,25 +1,25 @@
 #include "recorder/FrameSink.h"
 
 #include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 
-extern char** environ;
+#include "recorder/ChildProcess.h"
 
 namespace zorvel {
 
 namespace {
 
 namespace fs = std::filesystem;
+
+std::string systemWords() { return std::strerror(errno); }
+
+Failure cannotWrite(const std::string& why) { return failure(FailureKind::CannotWrite, why); }
 
 // Writes all of `size` bytes to `fd`; false on an error (errno says which).
 bool writeAll(int fd, const std::uint8_t* data, std::size_t size) {
@@ -35,14 +35,6 @@ bool writeAll(int fd, const std::uint8_t* data, std::size_t size) {
   return true;
 }
 
-std::string systemWords() { return std::strerror(errno); }
-
-Failure cannotWrite(const std::string& why) { return failure(FailureKind::CannotWrite, why); }
-
-// A file's name as ffmpeg is to read it: with its file protocol named, so that no name
-// is taken for another protocol ("take:2.mp4") or for an option ("-y.mp4").
-std::string forFfmpeg(const std::string& path) { return "file:" + path; }
-
 // Frames on standard output, as they come.
 class RawFrames : public FrameSink {
  public:
@@ -54,116 +46,86 @@ class RawFrames : public FrameSink {
   void abandon() override {}
 };
 
-// One run of ffmpeg: its arguments, its standard error kept in a file, and when it
-// reads frames, the pipe to its standard input.
-class FfmpegRun {
- public:
-  FfmpegRun(std::string program, std::string log) : program_(std::move(program)), log_(std::move(log)) {}
-  ~FfmpegRun() { stop(); }
-  FfmpegRun(const FfmpegRun&) = delete;
-  FfmpegRun& operator=(const FfmpegRun&) = delete;
+// ---- The recipes: what ffmpeg is told to make each output.
 
-  // Starts ffmpeg with `arguments`, reading frames from a pipe when `feed`.
-  bool start(const std::vector<std::string>& arguments, bool feed) {
-    int pipeEnds[2] = {-1, -1};
-    if (feed && ::pipe2(pipeEnds, O_CLOEXEC) != 0) return false;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    if (feed)
-      posix_spawn_file_actions_adddup2(&actions, pipeEnds[0], STDIN_FILENO);
-    else
-      posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, log_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    std::vector<char*> argv{const_cast<char*>(program_.c_str())};
-    for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    const int spawned = posix_spawn(&child_, program_.c_str(), &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (feed) ::close(pipeEnds[0]);
-    if (spawned != 0) {
-      if (feed) ::close(pipeEnds[1]);
-      child_ = -1;
-      errno = spawned;
-      return false;
-    }
-    input_ = feed ? pipeEnds[1] : -1;
-    return true;
-  }
+// A file's name as ffmpeg is to read it: with its file protocol named, so that no name
+// is taken for another protocol ("take:2.mp4") or for an option ("-y.mp4").
+std::string forFfmpeg(const std::string& path) { return "file:" + path; }
 
-  bool feed(const std::vector<std::uint8_t>& rgb) { return input_ >= 0 && writeAll(input_, rgb.data(), rgb.size()); }
+// The start of every run: quiet but for errors, and ending with an error status at the
+// first error, also one in writing the file's end (which it otherwise only reports).
+std::vector<std::string> quietRun() { return {"-hide_banner", "-loglevel", "error", "-xerror"}; }
 
-  // Ends the input and waits: true when ffmpeg ended well.
-  bool wait() {
-    if (input_ >= 0) ::close(input_);
-    input_ = -1;
-    if (child_ < 0) return false;
-    int status = 0;
-    while (::waitpid(child_, &status, 0) < 0 && errno == EINTR) {
-    }
-    child_ = -1;
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-  }
-
-  // Ends it at once.
-  void stop() {
-    if (input_ >= 0) ::close(input_);
-    input_ = -1;
-    if (child_ < 0) return;
-    ::kill(child_, SIGTERM);
-    int status = 0;
-    while (::waitpid(child_, &status, 0) < 0 && errno == EINTR) {
-    }
-    child_ = -1;
-  }
-
-  // The last line ffmpeg wrote on its standard error, to say why it failed.
-  std::string lastWords() const {
-    std::ifstream in(log_);
-    std::string line, last;
-    while (std::getline(in, line))
-      if (!line.empty()) last = line;
-    return last.empty() ? "ffmpeg failed" : "ffmpeg: " + last;
-  }
-
- private:
-  std::string program_;
-  std::string log_;
-  pid_t child_ = -1;
-  int input_ = -1;
-};
-
-// The common part of ffmpeg's arguments that read raw frames from the pipe.
+// Raw frames from the pipe, of the options' size and rate.
 std::vector<std::string> rawInput(const RecorderOptions& o) {
-  return {"-hide_banner",
-          "-loglevel",
-          "error",
-          "-f",
-          "rawvideo",
-          "-pix_fmt",
-          "rgb24",
-          "-s",
-          std::to_string(o.width) + "x" + std::to_string(o.height),
-          "-r",
-          std::to_string(o.framesPerSecond),
-          "-i",
-          "pipe:0",
-          "-an"};
+  std::vector<std::string> arguments = quietRun();
+  for (const std::string& a :
+       {std::string("-f"), std::string("rawvideo"), std::string("-pix_fmt"), std::string("rgb24"), std::string("-s"),
+        std::to_string(o.width) + "x" + std::to_string(o.height), std::string("-r"), std::to_string(o.framesPerSecond),
+        std::string("-i"), std::string("pipe:0"), std::string("-an")})
+    arguments.push_back(a);
+  return arguments;
 }
 
-// An mp4 video, a gif or a folder of PNG pictures, made by ffmpeg under temporary names.
+// The temporary files of an output: the output under a name of its own, and for a gif
+// the frames kept losslessly and the palette made from them.
+struct OutputFiles {
+  std::string target, part, frames, palette;
+};
+
+// The frames from the pipe into `files`: an H.264 video, the lossless frames of a gif,
+// or numbered PNG pictures.
+std::vector<std::string> framesInto(const RecorderOptions& o, const OutputFiles& files) {
+  std::vector<std::string> arguments = rawInput(o);
+  const auto add = [&arguments](std::initializer_list<const char*> words) {
+    for (const char* a : words) arguments.emplace_back(a);
+  };
+  if (o.outputKind == OutputKind::Mp4) {
+    add({"-c:v", "libx264", "-preset", "veryfast", "-crf", "20", "-pix_fmt", "yuv420p", "-movflags", "+faststart", "-f",
+         "mp4", "-y"});
+    arguments.push_back(forFfmpeg(files.part));
+  } else if (o.outputKind == OutputKind::Gif) {
+    add({"-c:v", "ffv1", "-f", "matroska", "-y"});
+    arguments.push_back(forFfmpeg(files.frames));
+  } else {
+    add({"-f", "image2", "-y"});
+    arguments.push_back(forFfmpeg(files.part + "/frame-%05d.png"));
+  }
+  return arguments;
+}
+
+// A gif's palette, made from all of its frames.
+std::vector<std::string> gifPalette(const OutputFiles& files) {
+  std::vector<std::string> arguments = quietRun();
+  for (const std::string& a :
+       {std::string("-i"), forFfmpeg(files.frames), std::string("-vf"), std::string("palettegen=stats_mode=diff"),
+        std::string("-f"), std::string("image2"), std::string("-y"), forFfmpeg(files.palette)})
+    arguments.push_back(a);
+  return arguments;
+}
+
+// The gif itself, from its frames and palette.
+std::vector<std::string> gifFromPalette(const OutputFiles& files) {
+  std::vector<std::string> arguments = quietRun();
+  for (const std::string& a : {std::string("-i"), forFfmpeg(files.frames), std::string("-i"), forFfmpeg(files.palette),
+                               std::string("-lavfi"), std::string("[0:v][1:v]paletteuse=dither=sierra2_4a"),
+                               std::string("-f"), std::string("gif"), std::string("-y"), forFfmpeg(files.part)})
+    arguments.push_back(a);
+  return arguments;
+}
+
+// ---- The output ffmpeg makes.
+
+// An mp4 video, a gif or a folder of PNG pictures, made by ffmpeg under temporary names
+// beside the output.
 class FfmpegOutput : public FrameSink {
  public:
   FfmpegOutput(const RecorderOptions& options, std::string ffmpeg) : o_(options), ffmpeg_(std::move(ffmpeg)) {
     std::string base = o_.output;
     if (o_.outputKind == OutputKind::PngFolder)
       while (base.size() > 1 && base.back() == '/') base.pop_back();
-    target_ = base;
     const std::string tag = ".part" + std::to_string(::getpid());
-    part_ = base + tag;
-    log_ = base + tag + ".log";
-    frames_ = base + tag + ".frames.mkv";
-    palette_ = base + tag + ".palette.png";
+    files_ = {base, base + tag, base + tag + ".frames.mkv", base + tag + ".palette.png"};
   }
   ~FfmpegOutput() override {
     if (!done_) abandon();
@@ -174,59 +136,41 @@ class FfmpegOutput : public FrameSink {
   Result<void> open() {
     if (o_.outputKind == OutputKind::PngFolder) {
       std::error_code error;
-      if (fs::exists(target_, error) && !(fs::is_directory(target_, error) && fs::is_empty(target_, error)))
+      if (fs::exists(files_.target, error) &&
+          !(fs::is_directory(files_.target, error) && fs::is_empty(files_.target, error)))
         return cannotWrite("cannot write " + o_.output + ": it exists and is not an empty folder");
-      if (::mkdir(part_.c_str(), 0777) != 0) return cannotWrite("cannot write " + o_.output + ": " + systemWords());
+      if (::mkdir(files_.part.c_str(), 0777) != 0)
+        return cannotWrite("cannot write " + o_.output + ": " + systemWords());
     } else {
-      const int fd = ::open(part_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+      const int fd = ::open(files_.part.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
       if (fd < 0) return cannotWrite("cannot write " + o_.output + ": " + systemWords());
       ::close(fd);
     }
-    std::vector<std::string> arguments = rawInput(o_);
-    if (o_.outputKind == OutputKind::Mp4) {
-      for (const char* a : {"-c:v", "libx264", "-preset", "veryfast", "-crf", "20", "-pix_fmt", "yuv420p", "-movflags",
-                            "+faststart", "-f", "mp4", "-y"})
-        arguments.emplace_back(a);
-      arguments.push_back(forFfmpeg(part_));
-    } else if (o_.outputKind == OutputKind::Gif) {
-      // The frames are kept losslessly first: the palette is made from all of them.
-      for (const char* a : {"-c:v", "ffv1", "-f", "matroska", "-y"}) arguments.emplace_back(a);
-      arguments.push_back(forFfmpeg(frames_));
-    } else {
-      for (const char* a : {"-f", "image2", "-y"}) arguments.emplace_back(a);
-      arguments.push_back(forFfmpeg(part_ + "/frame-%05d.png"));
-    }
-    run_ = std::make_unique<FfmpegRun>(ffmpeg_, log_);
-    if (!run_->start(arguments, true)) return cannotWrite("cannot start " + ffmpeg_ + ": " + systemWords());
+    Result<std::unique_ptr<ChildProcess>> run = ChildProcess::start(ffmpeg_, framesInto(o_, files_), true);
+    if (!run) return run.failure();
+    run_ = std::move(run.value());
     return {};
   }
 
   Result<void> put(const std::vector<std::uint8_t>& rgb) override {
-    if (run_->feed(rgb)) return {};
-    run_->wait();
-    return cannotWrite(run_->lastWords());
+    if (run_->feed(rgb.data(), rgb.size())) return {};
+    return failed(run_->wait());
   }
 
   Result<void> finish() override {
-    if (!run_->wait()) return fail(run_->lastWords());
+    if (Result<void> ended = run_->wait(); !ended) return failed(ended);
     if (o_.outputKind == OutputKind::Gif) {
-      FfmpegRun palette(ffmpeg_, log_);
-      if (!palette.start({"-hide_banner", "-loglevel", "error", "-i", forFfmpeg(frames_), "-vf",
-                          "palettegen=stats_mode=diff", "-f", "image2", "-y", forFfmpeg(palette_)},
-                         false) ||
-          !palette.wait())
-        return fail(palette.lastWords());
-      FfmpegRun gif(ffmpeg_, log_);
-      if (!gif.start({"-hide_banner", "-loglevel", "error", "-i", forFfmpeg(frames_), "-i", forFfmpeg(palette_),
-                      "-lavfi", "[0:v][1:v]paletteuse=dither=sierra2_4a", "-f", "gif", "-y", forFfmpeg(part_)},
-                     false) ||
-          !gif.wait())
-        return fail(gif.lastWords());
+      for (const std::vector<std::string>& step : {gifPalette(files_), gifFromPalette(files_)}) {
+        Result<std::unique_ptr<ChildProcess>> run = ChildProcess::start(ffmpeg_, step, false);
+        if (!run) return failed(run.failure());
+        if (Result<void> ended = run.value()->wait(); !ended) return failed(ended);
+      }
     }
     std::error_code error;
-    if (o_.outputKind == OutputKind::PngFolder && fs::is_directory(target_, error)) fs::remove(target_, error);
-    if (std::rename(part_.c_str(), target_.c_str()) != 0)
-      return fail("cannot name " + o_.output + ": " + systemWords());
+    if (o_.outputKind == OutputKind::PngFolder && fs::is_directory(files_.target, error))
+      fs::remove(files_.target, error);
+    if (std::rename(files_.part.c_str(), files_.target.c_str()) != 0)
+      return failed(cannotWrite("cannot name " + o_.output + ": " + systemWords()));
     done_ = true;
     removeHelpers();
     return {};
@@ -235,44 +179,32 @@ class FfmpegOutput : public FrameSink {
   void abandon() override {
     if (run_) run_->stop();
     std::error_code error;
-    fs::remove_all(part_, error);
+    fs::remove_all(files_.part, error);
     removeHelpers();
     done_ = true;
   }
 
  private:
-  Failure fail(const std::string& why) {
+  // What ffmpeg said, or why it could not go on, as the line that says the output could
+  // not be written; what was made is removed.
+  Failure failed(const Result<void>& why) {
     abandon();
-    return cannotWrite(why);
+    const std::string& reason = why.failure().reason;
+    if (reason.rfind("cannot ", 0) == 0) return why.failure();
+    return cannotWrite("cannot write " + o_.output + ": ffmpeg: " + reason);
   }
   void removeHelpers() {
-    for (const std::string& helper : {log_, frames_, palette_}) std::remove(helper.c_str());
+    for (const std::string& helper : {files_.frames, files_.palette}) std::remove(helper.c_str());
   }
 
   const RecorderOptions& o_;
   std::string ffmpeg_;
-  std::string target_, part_, log_, frames_, palette_;
-  std::unique_ptr<FfmpegRun> run_;
+  OutputFiles files_;
+  std::unique_ptr<ChildProcess> run_;
   bool done_ = false;
 };
 
 }  // namespace
-
-std::string findProgram(const std::string& name, const char* path) {
-  if (!path) return "";
-  std::string folders = path;
-  std::size_t start = 0;
-  while (start <= folders.size()) {
-    const std::size_t end = std::min(folders.find(':', start), folders.size());
-    const std::string folder = folders.substr(start, end - start);
-    std::string candidate = (folder.empty() ? "." : folder) + "/" + name;
-    struct stat info {};
-    if (::stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) && ::access(candidate.c_str(), X_OK) == 0)
-      return candidate;
-    start = end + 1;
-  }
-  return "";
-}
 
 Result<std::unique_ptr<FrameSink>> openFrameSink(const RecorderOptions& options) {
   if (options.outputKind == OutputKind::RawFrames) return std::unique_ptr<FrameSink>(new RawFrames);

@@ -3,8 +3,9 @@
 // Where recorded pictures go: raw RGB frames on standard output, or ffmpeg (a child
 // process fed through a pipe) making an mp4 video, an animated gif or a folder of PNG
 // pictures. Files are made under a temporary name beside the output and take its name
-// only when the whole output was written; a sink that fails or is abandoned removes
-// what it made. Not copyable.
+// only when the whole output was written: ffmpeg ends with an error status at its first
+// error, writing the file's end included, and its own last line says why. A sink that
+// fails or is abandoned removes what it made. Not copyable.
 
 #include <cstdint>
 #include <memory>
@@ -22,7 +23,9 @@ class FrameSink {
   // Takes one picture: width x height RGB bytes, top row first. A failure (CannotWrite,
   // its reason one line) means the sink is to be abandoned.
   virtual Result<void> put(const std::vector<std::uint8_t>& rgb) = 0;
-  // Finishes the output and gives it its name. Nothing is left behind when it fails.
+  // Finishes the output and gives it its name; or why not ("cannot write OUT: ffmpeg:
+  // ..." with ffmpeg's own last line, such as one ending "No space left on device").
+  // Nothing is left behind when it fails.
   virtual Result<void> finish() = 0;
   // Removes whatever was made so far.
   virtual void abandon() = 0;
@@ -33,9 +36,5 @@ class FrameSink {
 // be written fails before anything is drawn: ToolMissing without ffmpeg, CannotWrite
 // for an output that cannot be made.
 Result<std::unique_ptr<FrameSink>> openFrameSink(const RecorderOptions& options);
-
-// The folder of `path` that holds `name`, when `name` is found on `path` (a list of
-// folders separated by colons) as a file that can be run.
-std::string findProgram(const std::string& name, const char* path);
 
 }  // namespace zorvel

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <random>
 #include <sstream>
 
 #include "tests/TestSupport.h"
@@ -225,6 +226,62 @@ TEST_F(Recorder, EachEglPlatformDrawsTheSameFramesAndTheVerboseLinesNameTheOneTh
 }
 
 // ---- Refusals: one line that says why, a status that says so, nothing left behind.
+
+// A small file system mounted on a folder for the time of a test, where the test may
+// mount one (as root); unmounted again at the end.
+class SmallDisk {
+ public:
+  SmallDisk(const fs::path& folder, const char* size) : folder_(folder) {
+    fs::create_directory(folder);
+    const ProgramRun run =
+        runProgram("mount", ".", "", "", "-t tmpfs -o size=" + std::string(size) + " tmpfs '" + folder.string() + "'");
+    mounted_ = run.status == 0;
+    why_ = run.err;
+  }
+  ~SmallDisk() {
+    if (mounted_) runProgram("umount", ".", "", "", "'" + folder_.string() + "'");
+  }
+  SmallDisk(const SmallDisk&) = delete;
+  SmallDisk& operator=(const SmallDisk&) = delete;
+  bool mounted() const { return mounted_; }
+  const std::string& why() const { return why_; }
+
+ private:
+  fs::path folder_;
+  bool mounted_ = false;
+  std::string why_;
+};
+
+TEST_F(Recorder, AFullDiskIsNoSuccessAndFfmpegsOwnReasonEndsTheLine) {
+  // 300 boxes of random colours in 60 frames: some hundreds of kilobytes of video.
+  std::mt19937 random(7);
+  std::uniform_int_distribution<int> channel(0, 255), lift(0, 8);
+  std::ostringstream path, colours;
+  path << "300 60\n\n";
+  for (int f = 0; f < 60; ++f) {
+    path << f << "\n";
+    for (int k = 0; k < 300; ++k)
+      path << k % 20 - 9.5 << " " << k / 20 - 7 << " " << lift(random) * (59 - f) / 59.0 << "\n";
+  }
+  colours << "300\n";
+  for (int k = 0; k < 300; ++k)
+    colours << channel(random) << " " << channel(random) << " " << channel(random) << " 255 \n";
+  folder.write("a.pPath", path.str());
+  folder.write("a.pColor", colours.str());
+  // Full at the video's end (8 KB) and halfway through its frames (512 KB).
+  for (const char* size : {"8k", "512k"}) {
+    SCOPED_TRACE(size);
+    const SmallDisk disk(folder.path() / "t", size);
+    if (!disk.mounted()) GTEST_SKIP() << "no small file system can be mounted here: " << disk.why();
+    const ProgramRun run = record("a.pPath --color a.pColor --size 320x240 -o t/full.mp4");
+    EXPECT_EQ(run.status, 1);
+    const std::string last = run.err.substr(run.err.rfind("Zorvel-recorder: "));
+    EXPECT_EQ(last.rfind("Zorvel-recorder: cannot write t/full.mp4: ffmpeg: ", 0), 0u) << run.err;
+    EXPECT_NE(last.find("No space left on device\n"), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find("wrote"), std::string::npos) << run.err;
+    EXPECT_TRUE(fs::is_empty(folder.path() / "t"));
+  }
+}
 
 TEST_F(Recorder, WhatCannotBeRecordedIsRefusedInOneLineLeavingNothing) {
   folder.write("w.pPath", walkingHome(2, 2, 3, 1.0f));
