@@ -268,12 +268,18 @@ TEST_F(Recorder, AFullDiskIsNoSuccessAndFfmpegsOwnReasonEndsTheLine) {
     colours << channel(random) << " " << channel(random) << " " << channel(random) << " 255 \n";
   folder.write("a.pPath", path.str());
   folder.write("a.pColor", colours.str());
-  // Full at the video's end (8 KB) and halfway through its frames (512 KB).
-  for (const char* size : {"8k", "512k"}) {
-    SCOPED_TRACE(size);
-    const SmallDisk disk(folder.path() / "t", size);
+  // A small video (8.4 KB) on a disk full only at its end, where ffmpeg writes its
+  // index; and a larger one on a disk full halfway through its frames.
+  folder.write("small.pPath", walkingHome(6, 4, 32, 3.0f));
+  struct Case {
+    const char* size;
+    const char* arguments;
+  };
+  for (const Case c : {Case{"8k", "small.pPath"}, Case{"512k", "a.pPath --color a.pColor"}}) {
+    SCOPED_TRACE(c.size);
+    const SmallDisk disk(folder.path() / "t", c.size);
     if (!disk.mounted()) GTEST_SKIP() << "no small file system can be mounted here: " << disk.why();
-    const ProgramRun run = record("a.pPath --color a.pColor --size 320x240 -o t/full.mp4");
+    const ProgramRun run = record(std::string(c.arguments) + " --size 320x240 -o t/full.mp4");
     EXPECT_EQ(run.status, 1);
     const std::string last = run.err.substr(run.err.rfind("Zorvel-recorder: "));
     EXPECT_EQ(last.rfind("Zorvel-recorder: cannot write t/full.mp4: ffmpeg: ", 0), 0u) << run.err;
