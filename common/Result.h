@@ -33,7 +33,7 @@ struct Failure {
 
 // Either a value or a Failure. Test it like a pointer before reading value().
 template <class T>
-class Result {
+class [[nodiscard]] Result {
  public:
   Result(T value) : state_(std::move(value)) {}
   Result(Failure failure) : state_(std::move(failure)) {}
@@ -51,7 +51,7 @@ class Result {
 
 // Success without a value, or a Failure.
 template <>
-class Result<void> {
+class [[nodiscard]] Result<void> {
  public:
   Result() = default;
   Result(Failure failure) : failure_(std::move(failure)) {}

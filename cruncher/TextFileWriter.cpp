@@ -40,7 +40,13 @@ TextFileWriter::TextFileWriter(const std::string& path) : path_(path) {
   end_ = buffer_.data();
 }
 
-TextFileWriter::~TextFileWriter() { close(); }
+TextFileWriter::~TextFileWriter() {
+  // Not closed: the writing stopped part-way (memory ran out, say). What was written
+  // goes; an earlier file of the name stays as it was.
+  if (!file_) return;
+  std::fclose(file_);
+  if (!temporary_.empty()) std::remove(temporary_.c_str());
+}
 
 void TextFileWriter::flush() {
   const std::size_t n = static_cast<std::size_t>(end_ - buffer_.data());

@@ -74,7 +74,8 @@ class TextFileWriter {
   void overwriteStart(const std::string& text);
   // Writes what is buffered and closes, giving the file its name. Fails (CannotWrite)
   // unless every byte reached the file; the temporary file is then removed. A writer
-  // destroyed without close() closes.
+  // destroyed without close() gives up what it wrote: the file of its name stays as it
+  // was (a device or pipe written directly has had what was flushed).
   Result<void> close();
 
  private:

@@ -7,7 +7,7 @@ namespace zorvel {
 PictureWriter::PictureWriter(FrameSink& sink, std::size_t buffers)
     : sink_(sink), free_(std::max<std::size_t>(buffers, 2)), thread_([this] { run(); }) {}
 
-PictureWriter::~PictureWriter() { close(); }
+PictureWriter::~PictureWriter() { endThread(); }
 
 std::vector<std::uint8_t> PictureWriter::takeBuffer() {
   std::unique_lock<std::mutex> lock(mutex_);
@@ -32,13 +32,17 @@ void PictureWriter::giveBack(std::vector<std::uint8_t> buffer) {
   changed_.notify_all();
 }
 
-Result<void> PictureWriter::close() {
+void PictureWriter::endThread() {
   {
     std::lock_guard<std::mutex> lock(mutex_);
     closing_ = true;
     changed_.notify_all();
   }
   if (thread_.joinable()) thread_.join();
+}
+
+Result<void> PictureWriter::close() {
+  endThread();
   if (failed_) return *failed_;
   return {};
 }

@@ -40,6 +40,8 @@ class PictureWriter {
     std::int64_t times;
   };
   void run();
+  // Writes what is queued, then ends the thread.
+  void endThread();
 
   FrameSink& sink_;
   std::mutex mutex_;

@@ -125,7 +125,7 @@ TEST(RtgReader, AnimationFramesCountOnlyWhenTheAttributeIsOn) {
   std::string file = fullFile();
   file.replace(file.find("ANIM on"), 7, "ANIM of");
   RtgObject rtg;
-  readRtgObject(file, rtg);
+  EXPECT_TRUE(readRtgObject(file, rtg));
   EXPECT_EQ(rtg.animationFrameCount(), 0);
   EXPECT_FALSE(rtg.attribute(RtgObject::OutputAnimation));
 }

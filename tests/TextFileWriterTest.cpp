@@ -51,6 +51,19 @@ TEST(TextFile, TextLongerThanTheBufferIsWrittenWhole) {
   EXPECT_FALSE(nowhere.close());
 }
 
+TEST(TextFile, AWriterGivenUpBeforeItClosesLeavesTheEarlierFileAsItWas) {
+  ScratchFolder folder;
+  folder.write("p.pPath", "the earlier file\n");
+  {
+    TextFileWriter file(folder.file("p.pPath"));
+    file.put(std::string(3 << 20, 'y'));  // more than a buffer: some of it reached the disk
+  }
+  EXPECT_EQ(folder.read("p.pPath"), "the earlier file\n");
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder.path())) names.push_back(entry.path().filename().string());
+  EXPECT_EQ(names, std::vector<std::string>{"p.pPath"});
+}
+
 TEST(NumberText, WorkedExamplesAtFourAndSixDigits) {
   std::string text;
   for (float v : {1234.25f, 0.5f, -3.0f, -0.0f}) text += general(v, 4) + " ";
