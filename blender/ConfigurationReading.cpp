@@ -98,10 +98,11 @@ const Picture* firstPictureBeyond(const std::vector<Picture>& pictures, const Co
   const auto pictureBytes = [](const Picture& p) { return p.header ? p.header->pixelCount() * 20 : 0; };
   needed = 0;
   if (complete && !pictures.empty()) {
-    std::uint64_t frames = 0;
-    for (const ConfigurationEntry& entry : parsed.entries) frames += entry.inbetweenCount;
+    std::vector<std::uint16_t> counts;
+    for (const ConfigurationEntry& entry : parsed.entries) counts.push_back(entry.inbetweenCount);
+    const std::int64_t frames = frameTotal(counts, counts.size());
     const std::uint64_t pixels = pictures[0].header ? pictures[0].header->pixelCount() : 0;
-    needed = blendBytes(frames, pixels, pictures.size());
+    needed = blendBytes(static_cast<std::uint64_t>(frames), pixels, pictures.size());
   }
   const Picture* beyond = needed > memoryBytes && !pictures.empty() ? &pictures[0] : nullptr;
   for (const Picture& picture : pictures) {
@@ -131,27 +132,27 @@ bool readConfiguration(BlenderConfig& config, std::istream& in, std::ostream& ou
   out << "Morvaine configuration file:" << std::flush;
   std::string fileName;
   if (!(in >> fileName)) return false;
-  readConfigurationFile(config, fileName, out, err, kBlenderName);
+  // A configuration that cannot be used says why on `err`; the menu reads configLoaded.
+  if (const Result<void> read = readConfigurationFile(config, fileName, out, err, kBlenderName); !read)
+    printLine(err, std::string(kBlenderName) + ": " + read.failure().reason);
   return true;
 }
 
-void readConfigurationFile(BlenderConfig& config, const std::string& fileName, std::ostream& out, std::ostream& err,
-                           const char* program) {
+Result<void> readConfigurationFile(BlenderConfig& config, const std::string& fileName, std::ostream& out,
+                                   std::ostream& err, const char* program) {
   config.configFile = fileName;
   const Result<FileText> file = readWholeFile(fileName);
-  if (file) {
-    applyConfigurationText(config, file->view(), out, err, program, availableMemory());
-  } else {
-    printReason(err, program, fileName, file.failure().reason);
+  if (!file) {
     reportConfigError(config, FailureKind::CannotOpen, out);
+    return failure(file.failure().kind, fileName + ": " + file.failure().reason);
   }
+  return applyConfigurationText(config, file->view(), out, err, program, availableMemory());
 }
 
-void applyConfigurationText(BlenderConfig& config, std::string_view text, std::ostream& out, std::ostream& err,
-                            const char* program, std::uint64_t memoryBytes) {
-  const std::string configFile = config.configFile;
-  ConfigurationText parsed;
-  const Result<void> complete = parseConfiguration(text, parsed);
+namespace {
+
+// The counts and displacements the text gives, over those the configuration held.
+void takeCounts(BlenderConfig& config, const ConfigurationText& parsed) {
   if (parsed.keyframeCount) {
     config.keyframeCount = *parsed.keyframeCount;
     config.keyframes.assign(config.keyframeCount, std::make_shared<KeyframeImage>());
@@ -160,6 +161,44 @@ void applyConfigurationText(BlenderConfig& config, std::string_view text, std::o
   }
   if (parsed.minDisplacement) config.minDisplacement = *parsed.minDisplacement;
   if (parsed.maxDisplacement) config.maxDisplacement = *parsed.maxDisplacement;
+}
+
+// Entry `i`'s picture, decoded the first time an entry shows it, with its summary and,
+// for a later keyframe of another size, its line.
+void takeKeyframe(BlenderConfig& config, const ConfigurationEntry& entry, std::size_t i, Picture& picture,
+                  std::ostream& out, std::ostream& err, const char* program) {
+  const std::string& name = entry.imagePath;
+  config.imagePaths.push_back(name);
+  config.inbetweenCounts.push_back(entry.inbetweenCount);
+  if (!picture.image) {
+    picture.image = std::make_shared<KeyframeImage>();
+    picture.image->name = name;
+    // A picture that cannot be read is empty: 0 x 0, without pixels.
+    const Result<TgaImage> decoded = picture.header ? readTgaFile(name) : picture.header.failure();
+    if (decoded)
+      picture.image->fillFromTga(decoded.value());
+    else
+      printReason(err, program, name, decoded.failure().reason);
+    layOutPixels(*picture.image);
+  }
+  const KeyframeImage& image = *picture.image;
+  printImageSummary(out, name, image.width, image.height, image.bitsPerPixel);
+  config.keyframes[i] = picture.image;
+  const KeyframeImage& first = *config.keyframes[0];
+  if (i > 0 && (image.width != first.width || image.height != first.height))
+    out << "Keyframe image " << name << " is " << image.width << " x " << image.height << ", not " << first.width
+        << " x " << first.height << " as the first keyframe image: pixels it lacks are black, pixels beyond are not used."
+        << std::endl;
+}
+
+}  // namespace
+
+Result<void> applyConfigurationText(BlenderConfig& config, std::string_view text, std::ostream& out,
+                                    std::ostream& err, const char* program, std::uint64_t memoryBytes) {
+  const std::string configFile = config.configFile;
+  ConfigurationText parsed;
+  const Result<void> complete = parseConfiguration(text, parsed);
+  takeCounts(config, parsed);
 
   // Every picture is checked from its header before any is decoded.
   std::vector<std::size_t> shown;
@@ -169,45 +208,22 @@ void applyConfigurationText(BlenderConfig& config, std::string_view text, std::o
     const TgaInfo size = beyond->header ? beyond->header.value() : TgaInfo{};
     const std::string needs = "the keyframes and their frames need " + megabytesNeeded(needed) + ", " +
                               megabytesAvailable(memoryBytes) + " are available";
-    printReason(err, program, beyond->name, "does not fit in memory: " + needs);
     out << "Keyframe image " << beyond->name << " (" << size.width << " x " << size.height
         << ") does not fit in memory: " << needs << "." << std::endl;
     config.configFile.clear();
     config.configLoaded = false;
-    return;
+    return failure(FailureKind::TooLarge, beyond->name + ": does not fit in memory: " + needs);
   }
 
-  for (std::size_t i = 0; i < parsed.entries.size(); ++i) {
-    const std::string& name = parsed.entries[i].imagePath;
-    config.imagePaths.push_back(name);
-    config.inbetweenCounts.push_back(parsed.entries[i].inbetweenCount);
-    Picture& picture = pictures[shown[i]];
-    if (!picture.image) {
-      picture.image = std::make_shared<KeyframeImage>();
-      picture.image->name = name;
-      // A picture that cannot be read is empty: 0 x 0, without pixels.
-      const Result<TgaImage> decoded = picture.header ? readTgaFile(name) : picture.header.failure();
-      if (decoded)
-        picture.image->fillFromTga(decoded.value());
-      else
-        printReason(err, program, name, decoded.failure().reason);
-      layOutPixels(*picture.image);
-    }
-    const KeyframeImage& image = *picture.image;
-    printImageSummary(out, name, image.width, image.height, image.bitsPerPixel);
-    config.keyframes[i] = picture.image;
-    const KeyframeImage& first = *config.keyframes[0];
-    if (i > 0 && (image.width != first.width || image.height != first.height))
-      out << "Keyframe image " << name << " is " << image.width << " x " << image.height << ", not " << first.width
-          << " x " << first.height
-          << " as the first keyframe image: pixels it lacks are black, pixels beyond are not used." << std::endl;
-  }
+  for (std::size_t i = 0; i < parsed.entries.size(); ++i)
+    takeKeyframe(config, parsed.entries[i], i, pictures[shown[i]], out, err, program);
   if (parsed.lastPath) config.imagePaths.push_back(*parsed.lastPath);
   if (!complete) {
-    printReason(err, program, configFile, complete.failure().reason);
-    return reportConfigError(config, complete.failure().kind, out);
+    reportConfigError(config, complete.failure().kind, out);
+    return failure(complete.failure().kind, configFile + ": " + complete.failure().reason);
   }
   config.configLoaded = true;
+  return {};
 }
 
 }  // namespace zorvel

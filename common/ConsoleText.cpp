@@ -22,6 +22,12 @@ void printReason(std::ostream& err, const char* program, const std::string& file
   err << program << ": " << file << ": " << reason << std::endl;
 }
 
+void printNotUsed(std::ostream& out, const std::string& why, const char* defaulted) {
+  printLine(out, why);
+  printLine(out, defaulted);
+  printLine(out);
+}
+
 void printBanner(std::ostream& out, const char* program) {
   printLine(out, std::string(program) + " v1.0 beta1 provided by Tavrin");
   printLine(out, "Please direct your fanmail to \"tavrin@zorvel.example\"");

@@ -28,6 +28,19 @@ const char* nameOrUndefined(const std::string& name);
 // "<program>: <file>: <reason>".
 void printReason(std::ostream& err, const char* program, const std::string& file, const std::string& reason);
 
+// The lines about an attribute (a value for every pixel, from a file or a map) that
+// both the cruncher and the viewer print in the same shape; each program's wording.
+struct AttributeLines {
+  const char* undefined;         // none was named: "pOpacity-file: Undefined"
+  const char* undefinedDefault;  // what every pixel takes then
+  const char* cannotOpen;        // the one named does not open
+  const char* defaulted;         // what every pixel takes when the one named is not used
+};
+
+// An attribute not used: the line `why`, the line of the default every pixel takes
+// instead, and an empty line.
+void printNotUsed(std::ostream& out, const std::string& why, const char* defaulted);
+
 // The start-up banner: "<program> v1.0 beta1 provided by Tavrin", the fan-mail line
 // with the author's address, and an empty line.
 void printBanner(std::ostream& out, const char* program);

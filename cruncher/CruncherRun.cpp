@@ -20,26 +20,34 @@ namespace zorvel {
 
 namespace {
 
-// What the run says about one of the four maps.
+// What the run says about one of the four maps: the shared lines (the default is the
+// same whether a map was named or not), and the cruncher's own for a map refused.
 struct MapLines {
+  AttributeLines common;
   const char* label;
-  const char* undefined;
-  const char* attemptFailed;
   const char* ignored;
-  const char* defaulted;
 };
 
-constexpr MapLines kOpacityLines{"Opacity map: ", "pOpacity-file: Undefined", "Attempt to open opacity map failed.",
-                                 "Opacity map will be ignored.", "Pixel opacity defaulted to pixel opacity constant."};
-constexpr MapLines kVelocityLines{"Velocity scalar map: ", "pVelocity-file: Undefined",
-                                  "Attempt to open velocity scalar map failed.", "Velocity scalar map will be ignored.",
-                                  "Pixel velocity defaulted to pixel velocity scalar constant."};
-constexpr MapLines kScaleLines{"Pixel scalar map: ", "pScalar-file: Undefined",
-                               "Attempt to open pixel scalar map failed.", "Pixel scalar map will be ignored.",
-                               "Pixel scale scalar defaulted to pixel scale scalar constant."};
-constexpr MapLines kHeightLines{"Height map: ", "pHeight-file: Undefined", "Attempt to open height map failed.",
-                                "Height map will be ignored.",
-                                "Pixel height offset defaulted to pixel height offset constant."};
+constexpr const char* kOpacityDefault = "Pixel opacity defaulted to pixel opacity constant.";
+constexpr MapLines kOpacityLines{
+    {"pOpacity-file: Undefined", kOpacityDefault, "Attempt to open opacity map failed.", kOpacityDefault},
+    "Opacity map: ",
+    "Opacity map will be ignored."};
+constexpr const char* kVelocityDefault = "Pixel velocity defaulted to pixel velocity scalar constant.";
+constexpr MapLines kVelocityLines{
+    {"pVelocity-file: Undefined", kVelocityDefault, "Attempt to open velocity scalar map failed.", kVelocityDefault},
+    "Velocity scalar map: ",
+    "Velocity scalar map will be ignored."};
+constexpr const char* kScaleDefault = "Pixel scale scalar defaulted to pixel scale scalar constant.";
+constexpr MapLines kScaleLines{
+    {"pScalar-file: Undefined", kScaleDefault, "Attempt to open pixel scalar map failed.", kScaleDefault},
+    "Pixel scalar map: ",
+    "Pixel scalar map will be ignored."};
+constexpr const char* kHeightDefault = "Pixel height offset defaulted to pixel height offset constant.";
+constexpr MapLines kHeightLines{
+    {"pHeight-file: Undefined", kHeightDefault, "Attempt to open height map failed.", kHeightDefault},
+    "Height map: ",
+    "Height map will be ignored."};
 
 // The console and the record of files that could not be written.
 struct RunOutput {
@@ -92,26 +100,20 @@ AttributeFile writeAttributeFile(PixelImage& map, const std::string& mapName, co
   const auto refuse = [&](const char* why, const std::string& reason) {
     printReason(run.err, kCruncherName, mapName, reason);
     out << lines.label << mapName << why << std::endl;
-    printLine(out, lines.ignored);
-    printLine(out, lines.defaulted);
-    printLine(out);
+    printNotUsed(out, lines.ignored, lines.common.defaulted);
     return writeConstant();
   };
 
   map.name = mapName;
   if (mapName.empty()) {
     const AttributeFile file = writeConstant();
-    printLine(out, lines.undefined);
-    printLine(out, lines.defaulted);
-    printLine(out);
+    printNotUsed(out, lines.common.undefined, lines.common.undefinedDefault);
     return file;
   }
   const OpenedPicture picture(mapName, static_cast<std::uint64_t>(colour.pixelCountOfSize()));
   if (picture.unreadable()) {
     printReason(run.err, kCruncherName, mapName, picture.image.failure().reason);
-    printLine(out, lines.attemptFailed);
-    printLine(out, lines.defaulted);
-    printLine(out);
+    printNotUsed(out, lines.common.cannotOpen, lines.common.defaulted);
     return writeConstant();
   }
   const TgaInfo& info = picture.file->info();
@@ -131,13 +133,23 @@ AttributeFile writeAttributeFile(PixelImage& map, const std::string& mapName, co
   return {true, run.written(writePixelFile(map, extension), map.name + extension)};
 }
 
-// The values of an attribute file written in this run, or nothing when it was not
-// written whole or does not open: an older file of that name is never read.
-std::optional<std::vector<float>> readBack(const PixelImage& map, const char* extension, const AttributeFile& file) {
-  if (!file.written) return std::nullopt;
-  Result<std::vector<float>> values = readAttributeValues(map.name + extension);
-  if (!values) return std::nullopt;
-  return std::move(values.value());
+// The values of an attribute file written in this run; fails when it was not written
+// whole, or does not read back: an older file of that name is never read.
+Result<std::vector<float>> readBack(const PixelImage& map, const char* extension, const AttributeFile& file) {
+  const std::string name = map.name + extension;
+  if (!file.written) return failure(FailureKind::CannotWrite, name + ": was not written whole");
+  Result<std::vector<float>> values = readAttributeValues(name);
+  if (!values) return failure(values.failure().kind, name + ": " + values.failure().reason);
+  return values;
+}
+
+// The values `read` back, or nothing: the particles go without them. Why a file written
+// whole does not read back is said on `err`; one not written was said when it failed.
+std::optional<std::vector<float>> valuesOrNone(Result<std::vector<float>> read, const AttributeFile& file,
+                                               std::ostream& err) {
+  if (read) return std::move(read.value());
+  if (file.written) printLine(err, std::string(kCruncherName) + ": " + read.failure().reason);
+  return std::nullopt;
 }
 
 // The colour image of a run, opened once: named, a TGA picture this reader takes, and
@@ -203,10 +215,12 @@ void setUpFromFiles(const CruncherAttributes& a, CruncherImages& images, const W
                     std::uint32_t seed, RunOutput& run) {
   ParticleSetup setup;
   setup.scatterVolumeScalar = a.scatterVolumeScalar;
-  setup.velocityValues = readBack(images.velocity, ".pVelocity", written.velocity);
+  setup.velocityValues =
+      valuesOrNone(readBack(images.velocity, ".pVelocity", written.velocity), written.velocity, run.err);
   setup.velocityMin = a.pVelocityMinConstant;
   setup.velocityMax = a.pVelocityMaxConstant;
-  if (std::optional<std::vector<float>> heights = readBack(images.height, ".pHeight", written.height)) {
+  if (std::optional<std::vector<float>> heights =
+          valuesOrNone(readBack(images.height, ".pHeight", written.height), written.height, run.err)) {
     if (written.height.fromMap)
       setup.heightLevels = std::move(heights);
     else

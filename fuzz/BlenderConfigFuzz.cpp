@@ -47,9 +47,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!pictures) std::abort();
   zorvel::BlenderConfig config;
   std::ostringstream out;
-  zorvel::applyConfigurationText(config, std::string_view(reinterpret_cast<const char*>(data), size), out, out, "fuzz",
-                                 1 << 26);
-  if (!config.configLoaded) return 0;
+  const zorvel::Result<void> applied = zorvel::applyConfigurationText(
+      config, std::string_view(reinterpret_cast<const char*>(data), size), out, out, "fuzz", 1 << 26);
+  if (static_cast<bool>(applied) != config.configLoaded) std::abort();
+  if (!applied) return 0;
   if (config.keyframes.size() != config.keyframeCount || config.inbetweenCounts.size() != config.keyframeCount)
     std::abort();
   const zorvel::Result<zorvel::BlendFrames> frames = zorvel::buildFrames(config, 1 << 26);

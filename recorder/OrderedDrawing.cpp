@@ -1,15 +1,13 @@
 #include "recorder/OrderedDrawing.h"
 
 #include <atomic>
+#include <functional>
 #include <condition_variable>
-#include <iostream>
 #include <limits>
 #include <mutex>
 #include <thread>
 
 #include "playback/Renderer.h"
-#include "recorder/RecordingProgress.h"
-#include "viewer/SceneLoading.h"
 
 namespace zorvel {
 
@@ -25,8 +23,6 @@ constexpr std::size_t kPrimitivesBetweenWaits = 60000;
 // is, and none after the frame the animation ended at.
 class Turns {
  public:
-  explicit Turns(std::int64_t frames) : progress_(frames) {}
-
   // Waits for frame f's turn; false when the animation ends before it or the writing
   // stopped.
   bool await(std::int64_t f) {
@@ -35,19 +31,18 @@ class Turns {
     return next_ == f && end_ > f && !stopped_;
   }
   // Frame f was handed over.
-  void handed(std::int64_t f, bool written) {
+  void handed(std::int64_t f) {
     std::lock_guard<std::mutex> lock(mutex_);
     next_ = f + 1;
-    if (written)
-      progress_.frameDone(f + 1);
-    else
-      stopped_ = true;
     changed_.notify_all();
   }
-  // The animation has no frame f after all.
-  void endAt(std::int64_t f) {
+  // The animation has no frame f after all, for the reason given.
+  void endAt(std::int64_t f, const Failure& why) {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (f < end_) end_ = f;
+    if (f < end_) {
+      end_ = f;
+      why_ = why;
+    }
     changed_.notify_all();
   }
   void stop() {
@@ -58,6 +53,7 @@ class Turns {
 
   // Read once every thread is done.
   std::int64_t end() const { return end_; }
+  const std::optional<Failure>& why() const { return why_; }
   // Read by the threads between turns, without the lock.
   bool stopped() const { return stopped_.load(); }
 
@@ -66,78 +62,92 @@ class Turns {
   std::condition_variable changed_;
   std::int64_t next_ = 0;
   std::int64_t end_ = std::numeric_limits<std::int64_t>::max();
+  std::optional<Failure> why_;
   std::atomic<bool> stopped_{false};
-  RecordingProgress progress_;
 };
+
+// What the drawing threads share.
+struct Drawing {
+  const ViewState& view;
+  Camera camera;
+  std::int64_t frames, hold;
+  std::int64_t step;
+  PictureWriter& writer;
+  const std::function<void(std::int64_t)>& handed;
+  const volatile std::sig_atomic_t& interrupted;
+  Turns turns;
+};
+
+// One thread's share: frames first, first + step, ... drawn in `context` and handed
+// over in their turns.
+void drawShare(Drawing& d, OffscreenContext& context, FrameDrawer& drawer, Timing& own, std::int64_t first) {
+  context.makeCurrent();
+  Renderer renderer(kPrimitivesBetweenWaits);
+  FrameCanvas canvas{context, renderer, d.camera, own.reading};
+  // The grid is drawn with the blending that the last frame's boxes left, as in the
+  // window, where every picture follows another.
+  renderer.setDrawingState(d.view);
+  for (std::int64_t f = first; f < d.frames && !d.interrupted && !d.turns.stopped(); f += d.step) {
+    if (const Result<void> taken = drawer.next(); !taken) {
+      d.turns.endAt(f, taken.failure());
+      break;
+    }
+    own.writing.start();
+    Result<std::vector<std::uint8_t>> picture = d.writer.takeBuffer();
+    own.writing.stop();
+    if (!picture) {  // the writer failed, and says why when it closes
+      d.turns.stop();
+      break;
+    }
+    own.drawing.start();
+    drawer.draw(canvas, d.view, picture.value());
+    own.drawing.stop();
+    if (!d.turns.await(f)) {
+      d.writer.giveBack(std::move(picture.value()));
+      break;
+    }
+    // The last frame is also the first of the hold.
+    if (!d.writer.put(std::move(picture.value()), f + 1 == d.frames ? 1 + d.hold : 1)) {
+      d.turns.stop();
+      break;
+    }
+    d.handed(f + 1);
+    d.turns.handed(f);
+  }
+  if (d.interrupted) d.turns.stop();
+  context.release();
+}
 
 }  // namespace
 
-Result<std::int64_t> drawInOrder(const Recording& recording,
-                                 const std::vector<std::unique_ptr<OffscreenContext>>& contexts, const ViewState& view,
-                                 const Projection& projection, std::int64_t hold, PictureWriter& writer, Timing& timing,
-                                 const volatile std::sig_atomic_t& interrupted) {
-  const std::int64_t frames = recording.frameCount();
-  const std::int32_t step = static_cast<std::int32_t>(contexts.size());
+Result<DrawnFrames> drawInOrder(const Recording& recording,
+                                const std::vector<std::unique_ptr<OffscreenContext>>& contexts, const ViewState& view,
+                                const Projection& projection, const Handover& handover, PictureWriter& writer,
+                                Timing& timing) {
+  Drawing d{view,   Camera(view, projection), recording.frameCount(), handover.hold, static_cast<std::int64_t>(contexts.size()),
+            writer, handover.handed,          handover.interrupted, {}};
   std::vector<std::unique_ptr<FrameDrawer>> drawers;
-  for (std::int32_t first = 0; first < step; ++first) {
-    Result<std::unique_ptr<FrameDrawer>> drawer = recording.drawer(first, step);
+  for (std::int64_t first = 0; first < d.step; ++first) {
+    Result<std::unique_ptr<FrameDrawer>> drawer =
+        recording.drawer(static_cast<std::int32_t>(first), static_cast<std::int32_t>(d.step));
     if (!drawer) return drawer.failure();
     drawers.push_back(std::move(drawer.value()));
   }
-  Turns turns(frames);
   std::vector<Timing> timings(contexts.size());
-  const Camera camera(view, projection);
-  const auto draw = [&](std::size_t t) {
-    OffscreenContext& context = *contexts[t];
-    FrameDrawer& drawer = *drawers[t];
-    Timing& own = timings[t];
-    context.makeCurrent();
-    Renderer renderer(kPrimitivesBetweenWaits);
-    FrameCanvas canvas{context, renderer, camera, own.reading};
-    // The grid is drawn with the blending that the last frame's boxes left, as in the
-    // window, where every picture follows another.
-    renderer.setDrawingState(view);
-    for (std::int64_t f = static_cast<std::int64_t>(t); f < frames && !interrupted && !turns.stopped(); f += step) {
-      if (!drawer.next()) {
-        turns.endAt(f);
-        break;
-      }
-      own.writing.start();
-      std::vector<std::uint8_t> picture = writer.takeBuffer();
-      own.writing.stop();
-      own.drawing.start();
-      drawer.draw(canvas, view, picture);
-      own.drawing.stop();
-      if (!turns.await(f)) {
-        writer.giveBack(std::move(picture));
-        break;
-      }
-      // The last frame is also the first of the hold.
-      turns.handed(f, writer.put(std::move(picture), f + 1 == frames ? 1 + hold : 1));
-    }
-    if (interrupted) turns.stop();
-    context.release();
-  };
   std::vector<std::thread> threads;
-  for (std::size_t t = 1; t < contexts.size(); ++t) threads.emplace_back(draw, t);
-  draw(0);
+  for (std::size_t t = 1; t < contexts.size(); ++t)
+    threads.emplace_back([&, t] { drawShare(d, *contexts[t], *drawers[t], timings[t], static_cast<std::int64_t>(t)); });
+  drawShare(d, *contexts[0], *drawers[0], timings[0], 0);
   for (std::thread& thread : threads) thread.join();
   for (const Timing& own : timings) timing.add(own);
+  if (d.turns.end() >= d.frames) return DrawnFrames{d.frames, std::nullopt};
 
-  if (turns.end() >= frames) return frames;
   // The frames ended early: the last one drawn stays for the hold.
-  const std::int64_t drawn = turns.end();
-  printCutShort(std::cerr, static_cast<std::int32_t>(drawn));
-  if (drawn > 0 && hold > 0 && !turns.stopped()) {
-    // No thread drew after it: each found no later frame.
-    const OffscreenContext& holder = *contexts[static_cast<std::size_t>((drawn - 1) % step)];
-    holder.makeCurrent();
-    std::vector<std::uint8_t> picture = writer.takeBuffer();
-    holder.readPixels(picture);
-    holder.release();
-    writer.put(std::move(picture), hold);
-  }
-  return drawn;
+  const std::int64_t drawn = d.turns.end();
+  if (drawn == 0) return d.turns.why().value();
+  // A failed writer says why when it closes.
+  if (d.hold > 0 && !d.turns.stopped()) static_cast<void>(writer.putLastAgain(d.hold));
+  return DrawnFrames{drawn, d.turns.why()};
 }
 
 }  // namespace zorvel

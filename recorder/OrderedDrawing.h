@@ -7,7 +7,9 @@
 
 #include <csignal>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "common/Result.h"
@@ -31,16 +33,31 @@ struct Timing {
   }
 };
 
+// How the drawn pictures are handed to the writer: the last one `1 + hold` times,
+// `handed` told how many frames are handed over after each, and the drawing stopped
+// once `interrupted` is set.
+struct Handover {
+  std::int64_t hold = 0;
+  std::function<void(std::int64_t)> handed;
+  const volatile std::sig_atomic_t& interrupted;
+};
+
+// What was drawn: every frame of the recording, or the frames before one that could
+// not be read after all, and why it could not.
+struct DrawnFrames {
+  std::int64_t count = 0;
+  std::optional<Failure> cut;
+};
+
 // Draws every frame of `recording` with `view`'s camera and `projection`, one thread a
 // context (made current there; each set up with the projection and the view's drawing
-// state), and hands
-// the pictures to `writer` in order, the last `1 + hold` times. Stops early when
-// `interrupted` is set, when the writer's sink failed, or when the recording has no
-// more frames after all (its line printed, the last picture held). Returns how many
-// frames were drawn, or why the drawing could not start.
-Result<std::int64_t> drawInOrder(const Recording& recording,
-                                 const std::vector<std::unique_ptr<OffscreenContext>>& contexts, const ViewState& view,
-                                 const Projection& projection, std::int64_t hold, PictureWriter& writer, Timing& timing,
-                                 const volatile std::sig_atomic_t& interrupted);
+// state), and hands the pictures to `writer` in order, as `handover` says. Stops early
+// when `handover.interrupted` is set or when the writer failed (whose close() says
+// why), and at a frame that cannot be read after all, the last picture drawn then held.
+// Fails where the drawing cannot start, or when not even the first frame can be read.
+Result<DrawnFrames> drawInOrder(const Recording& recording,
+                                const std::vector<std::unique_ptr<OffscreenContext>>& contexts, const ViewState& view,
+                                const Projection& projection, const Handover& handover, PictureWriter& writer,
+                                Timing& timing);
 
 }  // namespace zorvel

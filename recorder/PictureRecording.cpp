@@ -49,12 +49,12 @@ class PictureDrawer : public FrameDrawer {
         coordinates_(std::size_t{scene.pixelCount} * 3),
         drawing_(scene, shape, settling) {}
 
-  bool next() override {
-    if (next_ >= frames_) return false;
+  Result<void> next() override {
+    if (next_ >= frames_) return failure(FailureKind::CutShort, "there is no frame " + std::to_string(next_));
     stepper_.writeFrame(next_, coordinates_.data());
     taken_ = next_;
     next_ += step_;
-    return true;
+    return {};
   }
   void draw(FrameCanvas& canvas, const ViewState& view, std::vector<std::uint8_t>& rgb) override {
     drawing_.draw(canvas, ParticleFrame{coordinates_.data(), count_}, taken_, view, rgb);

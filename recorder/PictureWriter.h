@@ -25,10 +25,15 @@ class PictureWriter {
   PictureWriter(const PictureWriter&) = delete;
   PictureWriter& operator=(const PictureWriter&) = delete;
 
-  // A buffer to draw the next picture into; waits while both are taken.
-  std::vector<std::uint8_t> takeBuffer();
-  // Queues a picture `times` times; false once the sink failed.
-  bool put(std::vector<std::uint8_t> picture, std::int64_t times = 1);
+  // A buffer to draw the next picture into; waits while every one is taken. Fails once
+  // the sink failed, with the sink's reason.
+  Result<std::vector<std::uint8_t>> takeBuffer();
+  // Queues a picture `times` times. Fails once the sink failed, with the sink's reason.
+  Result<void> put(std::vector<std::uint8_t> picture, std::int64_t times = 1);
+  // Queues the last picture put once more `times` times: for the drawing that ends before
+  // the frame it was to hold. Nothing may take a buffer between that put and this. Fails
+  // once the sink failed, with the sink's reason.
+  Result<void> putLastAgain(std::int64_t times);
   // Gives back a buffer that is not to be written.
   void giveBack(std::vector<std::uint8_t> buffer);
   // Waits until every picture is written: the sink's failure, if it failed.
@@ -38,6 +43,7 @@ class PictureWriter {
   struct Job {
     std::vector<std::uint8_t> picture;
     std::int64_t times;
+    bool again = false;  // the last picture written, kept first among the free buffers
   };
   void run();
   // Writes what is queued, then ends the thread.
@@ -47,7 +53,8 @@ class PictureWriter {
   std::mutex mutex_;
   std::condition_variable changed_;
   std::vector<Job> queue_;
-  std::vector<std::vector<std::uint8_t>> free_;
+  std::vector<std::vector<std::uint8_t>> free_;  // taken from the back
+  bool lastKept_ = false;                         // free_.front() holds the last picture written
   bool closing_ = false;
   std::optional<Failure> failed_;
   std::thread thread_;

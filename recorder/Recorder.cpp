@@ -18,6 +18,7 @@
 #include "recorder/OffscreenContext.h"
 #include "recorder/OrderedDrawing.h"
 #include "recorder/PictureWriter.h"
+#include "recorder/RecordingProgress.h"
 #include "recorder/RecorderOptions.h"
 #include "recorder/Recording.h"
 
@@ -90,9 +91,9 @@ Result<std::vector<std::unique_ptr<OffscreenContext>>> drawingContexts(const Rec
 }
 
 // Records what the options ask for into `sink`: every frame, the last one `hold` times
-// more, and the output finished. Returns the animation's frame count; a failure says
-// why in one line.
-Result<std::int64_t> recordInto(FrameSink& sink, const RecorderOptions& o, std::int64_t hold, Timing& timing) {
+// more, and the output finished. Returns the frames drawn (and why they ended early,
+// where they did); a failure says why in one line.
+Result<DrawnFrames> recordInto(FrameSink& sink, const RecorderOptions& o, std::int64_t hold, Timing& timing) {
   std::ostream quiet(nullptr);
   Result<std::unique_ptr<Recording>> recording = loadRecording(o, o.verbose ? std::cerr : quiet, std::cerr);
   if (!recording) return recording.failure();
@@ -104,9 +105,11 @@ Result<std::int64_t> recordInto(FrameSink& sink, const RecorderOptions& o, std::
 
   timing.recording.start();
   PictureWriter writer(sink, contexts->size() + 1);
-  const Result<std::int64_t> frames =
-      drawInOrder(*recording.value(), contexts.value(), view, projection, hold, writer, timing, gInterrupted);
-  if (!frames) return frames.failure();
+  RecordingProgress progress(recording.value()->frameCount());
+  const Handover handover{hold, [&progress](std::int64_t done) { progress.frameDone(done); }, gInterrupted};
+  const Result<DrawnFrames> drawn =
+      drawInOrder(*recording.value(), contexts.value(), view, projection, handover, writer, timing);
+  if (!drawn) return drawn.failure();
   timing.writing.start();
   const Result<void> written = writer.close();
   const Failure interrupted = failure(FailureKind::CannotWrite, "interrupted; nothing written");
@@ -116,7 +119,7 @@ Result<std::int64_t> recordInto(FrameSink& sink, const RecorderOptions& o, std::
   timing.recording.stop();
   if (gInterrupted) return interrupted;
   if (!finished) return finished.failure();
-  return frames.value();
+  return drawn;
 }
 
 int record(RecorderOptions o) {
@@ -133,15 +136,18 @@ int record(RecorderOptions o) {
   }
   Timing timing;
   const std::int64_t hold = std::llround(o.holdSeconds * o.framesPerSecond);
-  const Result<std::int64_t> frames = recordInto(*sink.value(), o, hold, timing);
-  if (!frames) {
+  const Result<DrawnFrames> drawn = recordInto(*sink.value(), o, hold, timing);
+  if (!drawn) {
     sink.value()->abandon();
-    say(frames.failure().reason);
+    say(drawn.failure().reason);
     return 1;
   }
-  if (o.timing) say(timingLine(frames.value(), timing));
+  const std::int64_t frames = drawn->count;
+  if (drawn->cut)
+    say(drawn->cut->reason + "; recorded the " + std::to_string(frames) + " frames before it");
+  if (o.timing) say(timingLine(frames, timing));
   if (o.outputKind != OutputKind::RawFrames)
-    say("wrote " + o.output + ": " + std::to_string(frames.value() + hold) + " frames of " + std::to_string(o.width) +
+    say("wrote " + o.output + ": " + std::to_string(frames + hold) + " frames of " + std::to_string(o.width) +
         " x " + std::to_string(o.height) + " at " + std::to_string(o.framesPerSecond) + " a second");
   return 0;
 }

@@ -76,7 +76,8 @@ struct NumberLimit {
   bool whole;
 
   bool holds(double value) const { return value >= low && value <= high && (!whole || value == std::trunc(value)); }
-  std::string text() const { return std::string(kind) + " from " + boundText(low) + " to " + boundText(high); }
+  std::string span() const { return "from " + boundText(low) + " to " + boundText(high); }
+  std::string text() const { return std::string(kind) + " " + span(); }
   // A bound as the lines print numbers, but a whole one in all its digits.
   static std::string boundText(double bound) {
     return bound == std::trunc(bound) ? std::to_string(static_cast<long long>(bound)) : ValueRange::text(bound);
@@ -110,10 +111,22 @@ bool limitedRange(const std::string& minWord, const std::string& maxWord, const 
   return limitedNumber(minWord, limit, min) && limitedNumber(maxWord, limit, max) && min <= max;
 }
 
+// The draw modes by the words that name them.
+constexpr std::pair<const char*, DrawMode> kModeWords[] = {
+    {"wire", DrawMode::Wire}, {"solid", DrawMode::Solid}, {"outlined", DrawMode::Outlined}};
+
+const char* modeWord(DrawMode mode) {
+  for (const auto& [word, named] : kModeWords)
+    if (named == mode) return word;
+  return "";
+}
+const char* onOffWord(bool on) { return on ? "on" : "off"; }
+
 }  // namespace
 
 std::string recorderHelp() {
-  const CruncherAttributes crunch;
+  const RecorderOptions defaults;
+  const CruncherAttributes& crunch = defaults.crunch;
   std::ostringstream text;
   text << "Usage: Zorvel-recorder PATH-FILE [--color FILE] [--opacity FILE] [--scale FILE MIN MAX]\n"
           "                       [--object FILE.rtg] -o OUT [options]\n"
@@ -132,18 +145,29 @@ std::string recorderHelp() {
           "                        frames, top row first, on standard output. mp4, gif and\n"
           "                        PNG need ffmpeg. Nothing is left behind when recording fails.\n"
           "Picture:\n"
-          "  --mode wire|solid|outlined   how each pixel is drawn (default solid)\n"
-          "  --grid on|off         the ground grid and axes (default off)\n"
-          "  --blend on|off        additive blending (default off)\n"
+          "  --mode wire|solid|outlined   how each pixel is drawn (default "
+       << modeWord(defaults.drawMode)
+       << ")\n"
+          "  --grid on|off         the ground grid and axes (default "
+       << onOffWord(defaults.grid)
+       << ")\n"
+          "  --blend on|off        additive blending (default "
+       << onOffWord(defaults.blend)
+       << ")\n"
           "  --settled-layer on|off  particles that no longer move are drawn once, into a\n"
-          "                        picture kept from frame to frame (on, default, faster), or\n"
-          "                        every particle in every frame (off): the same frames but\n"
-          "                        where two surfaces meet at the same depth\n"
-          "  --size WxH            picture size in pixels (default 1280x720)\n"
+          "                        picture kept from frame to frame (on, faster), or every\n"
+          "                        particle in every frame (off): the same frames but where\n"
+          "                        two surfaces meet at the same depth (default "
+       << onOffWord(defaults.settledLayer)
+       << ")\n"
+          "  --size WxH            picture size in pixels (default "
+       << defaults.width << "x" << defaults.height
+       << ")\n"
           "  --fps N               frames per second (default "
-       << kFramesPerSecond
+       << defaults.framesPerSecond
        << "): one picture per frame\n"
-          "  --hold SECONDS        how long the last frame stays (default 2)\n"
+          "  --hold SECONDS        how long the last frame stays (default "
+       << NumberLimit::boundText(defaults.holdSeconds) << ")\n"
           "Camera:\n"
           "  --camera framed|viewer  framed (default): the whole picture at home in view with a\n"
           "                        small margin, seen from the front turned "
@@ -160,7 +184,7 @@ std::string recorderHelp() {
           "A picture crunched in memory (PNG, JPEG, GIF, BMP or TGA; no file is written):\n"
           "  --picture FILE        every pixel a particle, the picture upright as shown\n"
           "  --particles N         at most N particles (default "
-       << kDefaultParticles
+       << defaults.particles
        << "): a picture with more\n"
           "                        pixels is shrunk to fit, keeping its proportions\n"
           "  --seed N              the scattering's seed (default: the clock; --verbose says it)\n"
@@ -208,14 +232,20 @@ std::string recorderHelp() {
 namespace {
 
 // An option: its names, how many words follow it, and what it makes of them. `apply`
-// returns the line that says what is wrong with the words, or nothing; `missing` is
-// that line when the words are not there.
+// fails with the line that says what is wrong with the words; `missing` is that line
+// when the words are not there.
 struct OptionRule {
   std::vector<std::string> names;
   int words;
-  std::function<std::optional<std::string>(RecorderOptions&, const std::vector<std::string>&)> apply;
+  std::function<Result<void>(RecorderOptions&, const std::vector<std::string>&)> apply;
   std::string missing;
 };
+
+// Right, or the line `why`.
+Result<void> rightOr(bool right, const std::string& why) {
+  if (right) return {};
+  return usage(why);
+}
 
 // An option of one word, which `take` stores and says whether it was right; `why` is the
 // line when the word is missing or wrong.
@@ -223,7 +253,7 @@ OptionRule oneWord(std::vector<std::string> names, const std::string& why,
                    const std::function<bool(RecorderOptions&, const std::string&)>& take) {
   return {std::move(names), 1,
           [why, take](RecorderOptions& o, const std::vector<std::string>& w) {
-            return take(o, w[0]) ? std::nullopt : std::optional<std::string>(why);
+            return rightOr(take(o, w[0]), why);
           },
           why};
 }
@@ -235,7 +265,7 @@ OptionRule words(const std::string& name, int count, const std::string& why,
   return {{name},
           count,
           [why, take](RecorderOptions& o, const std::vector<std::string>& w) {
-            return take(o, w) ? std::nullopt : std::optional<std::string>(why);
+            return rightOr(take(o, w), why);
           },
           why};
 }
@@ -258,7 +288,7 @@ OptionRule flagOption(std::vector<std::string> names, bool RecorderOptions::*fie
   return {std::move(names), 0,
           [field](RecorderOptions& o, const std::vector<std::string>&) {
             o.*field = true;
-            return std::optional<std::string>();
+            return Result<void>();
           },
           ""};
 }
@@ -283,27 +313,23 @@ OptionRule pairOption(const std::string& name, std::optional<float> CameraChoice
   });
 }
 
-std::optional<std::string> applyScale(RecorderOptions& o, const std::vector<std::string>& w) {
+Result<void> applyScale(RecorderOptions& o, const std::vector<std::string>& w) {
   o.scaleFile = w[0];
   if (!wholeNumber(w[1], o.scaleMin) || !wholeNumber(w[2], o.scaleMax))
-    return "--scale needs a file and two numbers, MIN and MAX";
+    return usage("--scale needs a file and two numbers, MIN and MAX");
   const ValueRange& range = kPixelScaleRange;
-  if (o.scaleMin >= range.low && o.scaleMax <= range.high && o.scaleMin <= o.scaleMax) return std::nullopt;
-  return "--scale: MIN and MAX must lie from " + ValueRange::text(range.low) + " to " + ValueRange::text(range.high) +
-         ", MIN not above MAX";
+  return rightOr(o.scaleMin >= range.low && o.scaleMax <= range.high && o.scaleMin <= o.scaleMax,
+                 "--scale: MIN and MAX must lie from " + ValueRange::text(range.low) + " to " +
+                     ValueRange::text(range.high) + ", MIN not above MAX");
 }
 
-std::optional<std::string> applyMode(RecorderOptions& o, const std::vector<std::string>& w) {
-  const std::string& word = w[0];
-  if (word == "wire")
-    o.drawMode = DrawMode::Wire;
-  else if (word == "solid")
-    o.drawMode = DrawMode::Solid;
-  else if (word == "outlined")
-    o.drawMode = DrawMode::Outlined;
-  else
-    return "--mode takes wire, solid or outlined, not \"" + word + "\"";
-  return std::nullopt;
+Result<void> applyMode(RecorderOptions& o, const std::vector<std::string>& w) {
+  for (const auto& [word, mode] : kModeWords)
+    if (w[0] == word) {
+      o.drawMode = mode;
+      return {};
+    }
+  return usage("--mode takes wire, solid or outlined, not \"" + w[0] + "\"");
 }
 
 bool takeSize(RecorderOptions& o, const std::string& w) {
@@ -352,7 +378,7 @@ const std::vector<OptionRule> kOptionRules = {
     oneWord({"--blend"}, "--blend takes on or off", [](Options& o, const std::string& w) { return onOff(w, o.blend); }),
     oneWord({"--settled-layer"}, "--settled-layer takes on or off",
             [](Options& o, const std::string& w) { return onOff(w, o.settledLayer); }),
-    oneWord({"--size"}, "--size takes WIDTHxHEIGHT, each from 16 to 8192 pixels", takeSize),
+    oneWord({"--size"}, "--size takes WIDTHxHEIGHT, each " + kSizeLimit.span() + " pixels", takeSize),
     numberOption("--fps", kFpsLimit, options, &Options::framesPerSecond),
     numberOption("--hold", kHoldLimit, options, &Options::holdSeconds),
     flagOption({"--timing"}, &Options::timing),
@@ -419,33 +445,35 @@ const OptionRule* ruleFor(const std::string& name) {
   return nullptr;
 }
 
-// What to record, given the options named in `given`: the line that says what is wrong.
-std::optional<std::string> checkSource(RecorderOptions& o, const std::vector<std::string>& positional,
+// What to record, given the options named in `given`; fails with the line that says what
+// is wrong.
+Result<void> checkSource(RecorderOptions& o, const std::vector<std::string>& positional,
                                        const std::vector<std::string>& given) {
   const auto named = [&given](const std::string& name) {
     return std::find(given.begin(), given.end(), name) != given.end();
   };
-  if (positional.size() > 1) return "one path file only, not \"" + positional[1] + "\"";
+  if (positional.size() > 1) return usage("one path file only, not \"" + positional[1] + "\"");
   if (!positional.empty()) o.pathFile = positional[0];
   const bool picture = !o.crunch.pColorMap.empty();
   const int sources = !o.pathFile.empty() + picture + !o.blenderConfig.empty();
-  if (sources == 0) return "a path file, --picture PICTURE or --blender CONFIGURATION is needed (see --help)";
-  if (sources > 1) return "one of a path file, --picture and --blender, not two";
+  if (sources == 0) return usage("a path file, --picture PICTURE or --blender CONFIGURATION is needed (see --help)");
+  if (sources > 1) return usage("one of a path file, --picture and --blender, not two");
   if (!o.blenderConfig.empty() &&
       (!o.colourFile.empty() || !o.opacityFile.empty() || !o.scaleFile.empty() || !o.objectFile.empty()))
-    return "--color, --opacity, --scale and --object go with a path file, not with --blender";
+    return usage("--color, --opacity, --scale and --object go with a path file, not with --blender");
   if (picture && (!o.colourFile.empty() || !o.opacityFile.empty() || !o.scaleFile.empty()))
-    return "--color, --opacity and --scale name a path file's files; a picture takes --opacity-map and --scale-map";
+    return usage(
+        "--color, --opacity and --scale name a path file's files; a picture takes --opacity-map and --scale-map");
   for (const std::string& setting : kPictureSettings)
-    if (!picture && named(setting)) return setting + " goes with --picture";
+    if (!picture && named(setting)) return usage(setting + " goes with --picture");
   for (const auto& [one, other] : kOneOrTheOther)
-    if (named(one) && named(other)) return one + " or " + other + ", not both";
-  return std::nullopt;
+    if (named(one) && named(other)) return usage(one + " or " + other + ", not both");
+  return {};
 }
 
-// Where to record: the line that says what is wrong.
-std::optional<std::string> checkOutput(RecorderOptions& o) {
-  if (o.output.empty()) return "-o OUT is needed: a .mp4 or .gif file, a folder ending in /, or -";
+// Where to record; fails with the line that says what is wrong.
+Result<void> checkOutput(RecorderOptions& o) {
+  if (o.output.empty()) return usage("-o OUT is needed: a .mp4 or .gif file, a folder ending in /, or -");
   if (o.output == "-")
     o.outputKind = OutputKind::RawFrames;
   else if (o.output.back() == '/')
@@ -455,10 +483,9 @@ std::optional<std::string> checkOutput(RecorderOptions& o) {
   else if (endsWith(o.output, ".gif"))
     o.outputKind = OutputKind::Gif;
   else
-    return "-o " + o.output + ": the output ends in .mp4 or .gif, is a folder ending in /, or is -";
-  if (o.outputKind == OutputKind::Mp4 && (o.width % 2 != 0 || o.height % 2 != 0))
-    return "--size: an mp4 video needs an even width and height";
-  return std::nullopt;
+    return usage("-o " + o.output + ": the output ends in .mp4 or .gif, is a folder ending in /, or is -");
+  return rightOr(o.outputKind != OutputKind::Mp4 || (o.width % 2 == 0 && o.height % 2 == 0),
+                 "--size: an mp4 video needs an even width and height");
 }
 
 }  // namespace
@@ -483,11 +510,11 @@ Result<RecorderCommand> parseRecorderArguments(const std::vector<std::string>& a
     const std::vector<std::string> taken(arguments.begin() + static_cast<std::ptrdiff_t>(i + 1),
                                          arguments.begin() + static_cast<std::ptrdiff_t>(i + 1 + words));
     i += words;
-    if (const std::optional<std::string> wrong = rule->apply(command.options, taken)) return usage(*wrong);
+    if (const Result<void> applied = rule->apply(command.options, taken); !applied) return applied.failure();
     given.push_back(word);
   }
-  if (const std::optional<std::string> wrong = checkSource(command.options, positional, given)) return usage(*wrong);
-  if (const std::optional<std::string> wrong = checkOutput(command.options)) return usage(*wrong);
+  if (const Result<void> source = checkSource(command.options, positional, given); !source) return source.failure();
+  if (const Result<void> output = checkOutput(command.options); !output) return output.failure();
   return command;
 }
 

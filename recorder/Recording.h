@@ -39,9 +39,10 @@ struct FrameCanvas {
 class FrameDrawer {
  public:
   virtual ~FrameDrawer() = default;
-  // Takes the next of its frames; false when there is none after all (a path file that
-  // changed since it was loaded), which ends the animation there.
-  virtual bool next() = 0;
+  // Takes the next of its frames; fails, saying which frame and why, when it cannot be
+  // read after all (a path file that changed since it was loaded), which ends the
+  // animation there.
+  virtual Result<void> next() = 0;
   // Draws the frame taken into the canvas, and gives its picture as RGB bytes, top row
   // first.
   virtual void draw(FrameCanvas& canvas, const ViewState& view, std::vector<std::uint8_t>& rgb) = 0;
@@ -69,13 +70,10 @@ Bounds pixelBounds(const ViewerScene& scene, const ObjectShape& shape, const flo
 // object's extent around each included.
 Bounds pixelsWithin(const Bounds& positions, const ViewerScene& scene, const ObjectShape& shape);
 
-// The animation `options` name, loaded with the lines its program prints on `lines`
-// and the reasons for what cannot be used on `err`; or a failure ("nothing written")
-// once those lines said why it cannot play. A picture is crunched in memory, scattered
-// with options.seed (which the caller sets), and fails with the one line that says why. The viewer's path file is read
-// through once, for its complete frames and the picture at home, and then frame by frame as the frames are drawn: only
-// one frame is held at a time. A file that ends inside a frame, or holds something that is no number there, plays its
-// complete frames, with the viewer's line for it on `err` (and its loading lines on `lines`).
+// The animation `options` name: a picture crunched in memory (scattered with
+// options.seed, which the caller sets), the blender's configuration, or the viewer's path
+// file, each loaded as its own loader says, with the lines its program prints on `lines`
+// and why a file cannot be used on `err`. Fails with the one reason it cannot play.
 Result<std::unique_ptr<Recording>> loadRecording(const RecorderOptions& options, std::ostream& lines,
                                                  std::ostream& err);
 

@@ -114,5 +114,21 @@ TEST_F(PathFileCaching, TwoThreadsCacheWhatOneThreadCachesWhereverTheLinesBreak)
   }
 }
 
+TEST(PathPieces, ASplitInsideAFrameStartsTheNextPieceAtTheNextFramesLine) {
+  // Frame 0 takes most of the body: the split target, half way, falls inside it.
+  const std::string header = "2 3\n\n";
+  const std::string frame0 = "0\n-1234.5678 -1234.5678 -1234.5678\n-1234.5678 -1234.5678 -1234.5678\n";
+  const std::string frame1 = "1\n0 0 0\n1 0 0\n";
+  const std::string text = header + frame0 + frame1 + "2\n0 0 0\n1 0 0\n";
+  const std::vector<PathPiece> pieces = planPathPieces(text, header.size(), 3, 2);
+  ASSERT_EQ(pieces.size(), 2u);
+  EXPECT_EQ(pieces[0].offset, header.size());
+  EXPECT_EQ(pieces[0].first, 0);
+  EXPECT_EQ(pieces[0].last, 1);
+  EXPECT_EQ(pieces[1].offset, header.size() + frame0.size());
+  EXPECT_EQ(pieces[1].first, 1);
+  EXPECT_EQ(pieces[1].last, 3);
+}
+
 }  // namespace
 }  // namespace zorvel::test

@@ -155,9 +155,13 @@ TEST_F(Recorder, AFileCutOrCorruptInAFrameRecordsTheFramesBeforeItThenTheHold) {
     SCOPED_TRACE(c.file);
     const ProgramRun run = record(c.file + options);
     EXPECT_EQ(run.status, 0) << run.err;
+    // The viewer's line, once, with the count of the complete frames.
     const std::string line = "pPath-file ends inside frame " + std::to_string(c.complete) + ": playing the " +
                              std::to_string(c.complete) + " complete frames.\n";
-    EXPECT_NE(run.err.find(line), std::string::npos) << run.err;
+    const std::size_t at = run.err.find("ends inside frame");
+    ASSERT_NE(at, std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find("ends inside frame", at + 1), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.compare(run.err.rfind('\n', at) + 1, line.size(), line), 0) << run.err;
     const std::vector<std::string> frames = framesOf(run.out, 32, 24);
     ASSERT_EQ(frames.size(), c.complete + 2);  // the complete frames, the last held two more
     for (std::size_t f = 0; f < c.complete; ++f) EXPECT_TRUE(frames[f] == all[f]) << "frame " << f;
@@ -292,6 +296,8 @@ TEST_F(Recorder, AFullDiskIsNoSuccessAndFfmpegsOwnReasonEndsTheLine) {
 TEST_F(Recorder, WhatCannotBeRecordedIsRefusedInOneLineLeavingNothing) {
   folder.write("w.pPath", walkingHome(2, 2, 3, 1.0f));
   folder.write("a-file", "not a folder");
+  folder.write("cut.pPath", "2 1\n\n0\n1 2 3 4 5 x y z\n");
+  folder.write("w.morvaine", "2\n0.5 6\n");
   struct Case {
     const char* arguments;
     const char* prefix;
@@ -302,7 +308,24 @@ TEST_F(Recorder, WhatCannotBeRecordedIsRefusedInOneLineLeavingNothing) {
                        Case{"w.pPath --mode cubes -o out.mp4", "", 2, "--mode takes wire, solid or outlined"},
                        Case{"w.pPath -o out.avi", "", 2, "the output ends in .mp4 or .gif"},
                        Case{"w.pPath -o out.mp4", "PATH=/nonexistent", 1, "ffmpeg is not installed"},
-                       Case{"w.pPath -o a-file/out.mp4", "", 1, "cannot write a-file/out.mp4"}}) {
+                       Case{"w.pPath -o a-file/out.mp4", "", 1, "cannot write a-file/out.mp4"},
+                       // Both bounds of each of the recorder's own limits.
+                       Case{"w.pPath --size 15x240 -o out.mp4", "", 2, "--size takes WIDTHxHEIGHT, each from 16 to 8192 pixels"},
+                       Case{"w.pPath --size 320x8194 -o out.mp4", "", 2, "--size takes WIDTHxHEIGHT, each from 16 to 8192 pixels"},
+                       Case{"w.pPath --fps 0 -o out.mp4", "", 2, "--fps takes a whole number from 1 to 240"},
+                       Case{"w.pPath --fps 241 -o out.mp4", "", 2, "--fps takes a whole number from 1 to 240"},
+                       Case{"w.pPath --hold -0.5 -o out.mp4", "", 2, "--hold takes seconds from 0 to 3600"},
+                       Case{"w.pPath --hold 3600.5 -o out.mp4", "", 2, "--hold takes seconds from 0 to 3600"},
+                       Case{"--picture w.tga --particles 0 -o out.mp4", "", 2, "--particles takes a whole number from 1 to 100000000"},
+                       Case{"--picture w.tga --particles 100000001 -o out.mp4", "", 2, "--particles takes a whole number from 1 to 100000000"},
+                       Case{"--picture w.tga --seed -1 -o out.mp4", "", 2, "--seed takes a whole number from 0 to 4294967295"},
+                       Case{"--picture w.tga --seed 4294967296 -o out.mp4", "", 2, "--seed takes a whole number from 0 to 4294967295"},
+                       Case{"--picture w.tga --duration 0.09 -o out.mp4", "", 2, "--duration takes seconds from 0.1 to 3600"},
+                       Case{"--picture w.tga --duration 3601 -o out.mp4", "", 2, "--duration takes seconds from 0.1 to 3600"},
+                       // What cannot play: the viewer's and the blender's reasons, once.
+                       Case{"cut.pPath -o out.mp4", "", 1, "cut.pPath: ends inside frame 0: there is no complete frame to play"},
+                       Case{"--blender none.morvaine -o out.mp4", "", 1, "cannot read none.morvaine: no such file"},
+                       Case{"--blender w.morvaine -o out.mp4", "", 1, "w.morvaine: not a Morvaine configuration file"}}) {
     SCOPED_TRACE(c.arguments);
     const std::vector<std::string> before = files();
     const ProgramRun run = record(c.arguments, c.prefix);

@@ -28,4 +28,12 @@ void printObjectCorners(std::ostream& out, const ObjectShape& shape) {
         << std::endl;
 }
 
+std::vector<Vector3> cornerPoints(const ObjectShape& shape) {
+  std::vector<Vector3> corners;
+  corners.reserve(shape.objectCornersX.size());
+  for (std::size_t n = 0; n < shape.objectCornersX.size(); ++n)
+    corners.push_back({shape.objectCornersX[n], shape.objectCornersY[n], shape.objectCornersZ[n]});
+  return corners;
+}
+
 }  // namespace zorvel

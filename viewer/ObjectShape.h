@@ -22,6 +22,9 @@ struct ObjectShape {
 // reading without fault has every index within them). Empty when there is no object.
 ObjectShape flattenObjectCorners(const RtgObject& object);
 
+// The corners of `shape` as points, in order.
+std::vector<Vector3> cornerPoints(const ObjectShape& shape);
+
 // "pos: x y z" for every corner of `shape`, in order.
 void printObjectCorners(std::ostream& out, const ObjectShape& shape);
 

@@ -136,14 +136,22 @@ class NumberReader {
   TextScanner scan_;
 };
 
-// One frame: its number (which readers ignore), then `pixels` positions into
-// `coordinates`. False when the frame is cut short or holds something that is no number.
-bool readFrame(NumberReader& numbers, std::uint32_t pixels, float* coordinates) {
+// The grammar of a frame: its number (which readers ignore), then `count` coordinates,
+// coordinate i read by `coordinate(i)`. False when the frame is cut short or holds
+// something that is no number. Both readers go through it, each with its own way of
+// reading a coordinate.
+template <class Coordinate>
+bool readFrameWith(NumberReader& numbers, std::size_t count, Coordinate coordinate) {
   std::int32_t number;
   if (!numbers.next(number)) return false;
-  for (float* end = coordinates + std::size_t{pixels} * 3; coordinates != end; ++coordinates)
-    if (!numbers.next(*coordinates)) return false;
+  for (std::size_t i = 0; i < count; ++i)
+    if (!coordinate(i)) return false;
   return true;
+}
+
+// One frame's `pixels` positions into `coordinates`, each number read in turn.
+bool readFrame(NumberReader& numbers, std::uint32_t pixels, float* coordinates) {
+  return readFrameWith(numbers, std::size_t{pixels} * 3, [&](std::size_t i) { return numbers.next(coordinates[i]); });
 }
 
 // The text each coordinate was read from in the frame before, so that a coordinate
@@ -229,23 +237,19 @@ std::int32_t readFrames(NumberReader& numbers, ParticleAnimation& animation, std
   const std::size_t count = std::size_t{animation.pixelCount()} * 3;
   RepeatedNumbers repeated(count);
   for (std::int32_t f = first; f < last; ++f) {
-    std::int32_t number;
-    if (!numbers.next(number)) return f - first;
     float* coordinates = animation.frame(f).coordinates;
     const float* before = f > first ? animation.frame(f - 1).coordinates : nullptr;
-    for (std::size_t i = 0; i < count; ++i)
-      if (!repeated.read(scan, i, before, coordinates[i])) return f - first;
+    if (!readFrameWith(numbers, count, [&](std::size_t i) { return repeated.read(scan, i, before, coordinates[i]); }))
+      return f - first;
     done(f);
   }
   return last - first;
 }
 
-// A piece of the body for one thread at a time: whole frames `first` .. `last` - 1,
-// from `offset` on; and what reading it gave.
-struct Piece {
-  std::uint64_t offset = 0;
-  std::int32_t first = 0;
-  std::int32_t last = 0;
+// A piece of the body for one thread at a time, and what reading it gave.
+struct Piece : PathPiece {
+  Piece() = default;
+  explicit Piece(const PathPiece& planned) : PathPiece(planned) {}
   std::int32_t complete = 0;         // frames read whole
   std::uint64_t endOffset = 0;       // where the reading stopped
   bool endsWhereNextBegins = false;  // every frame read, and only white space up to the next piece
@@ -254,7 +258,7 @@ struct Piece {
 // The first line from `from` on (within a megabyte) that holds one whole number above
 // `after` and below `frames`, taken for the line of that frame's number. The reading of
 // the piece before checks that it ends there.
-std::optional<Piece> frameLineFrom(std::string_view text, std::uint64_t from, std::int32_t after, std::int32_t frames) {
+std::optional<PathPiece> frameLineFrom(std::string_view text, std::uint64_t from, std::int32_t after, std::int32_t frames) {
   const std::size_t end = static_cast<std::size_t>(std::min<std::uint64_t>(text.size(), from + (1 << 20)));
   std::size_t line = static_cast<std::size_t>(from);
   while (line < end && text[line] != '\n') ++line;
@@ -264,29 +268,10 @@ std::optional<Piece> frameLineFrom(std::string_view text, std::uint64_t from, st
     if (lineEnd == end) break;
     std::int32_t frame = 0;
     TextScanner scan(text.substr(line, lineEnd - line));
-    if (scan.integer(frame) && scan.atEnd() && frame > after && frame < frames) {
-      Piece piece;
-      piece.offset = line;
-      piece.first = frame;
-      return piece;
-    }
+    if (scan.integer(frame) && scan.atEnd() && frame > after && frame < frames) return PathPiece{line, frame, 0};
     line = lineEnd + 1;
   }
   return std::nullopt;
-}
-
-// The body cut into about `count` pieces at frame lines, the last ending at `frames`.
-std::vector<Piece> planPieces(std::string_view text, std::uint64_t bodyStart, std::int32_t frames, std::size_t count) {
-  std::vector<Piece> pieces(1);
-  pieces[0].offset = bodyStart;
-  for (std::size_t i = 1; i < count; ++i) {
-    const std::uint64_t target = bodyStart + (text.size() - bodyStart) * i / count;
-    if (target <= pieces.back().offset) continue;
-    if (const std::optional<Piece> next = frameLineFrom(text, target, pieces.back().first, frames))
-      pieces.push_back(*next);
-  }
-  for (std::size_t i = 0; i < pieces.size(); ++i) pieces[i].last = i + 1 < pieces.size() ? pieces[i + 1].first : frames;
-  return pieces;
 }
 
 // Reads every frame of the body into `animation`. A large body is cut into pieces of
@@ -304,7 +289,9 @@ std::int32_t readBody(const ByteSource& source, ParticleAnimation& animation, co
                                  ? static_cast<std::size_t>(std::clamp<std::uint64_t>(
                                        bodyBytes / std::max<std::uint64_t>(reading.pieceBytes, 1), 2, 64))
                                  : 1;
-  std::vector<Piece> pieces = planPieces(source.text(), header.bodyStart, room, wanted);
+  std::vector<Piece> pieces;
+  for (const PathPiece& planned : planPathPieces(source.text(), header.bodyStart, room, wanted))
+    pieces.emplace_back(planned);
 
   std::atomic<std::size_t> nextPiece{0};
   const std::unique_ptr<std::atomic<bool>[]> finished(new std::atomic<bool>[pieces.size()]());
@@ -365,14 +352,34 @@ Result<ParticleAnimation> cache(const ByteSource& source, PathCacheListener& lis
   if (animation.frameCount() != header->room) return tooLarge();
   listener.counts(header->pixels, header->frames);
 
-  const std::int32_t complete = readBody(source, animation, header.value(), listener, reading);
-  if (complete < header->frames) listener.frameCached(complete, false);
-  if (complete == 0) return failure(FailureKind::CutShort, "ends inside frame 0: there is no complete frame to play");
-  animation.keepFrames(complete);
+  const Result<std::int32_t> playing =
+      framesToPlay(readBody(source, animation, header.value(), listener, reading), header->frames, listener);
+  if (!playing) return playing.failure();
+  animation.keepFrames(playing.value());
   return animation;
 }
 
 }  // namespace
+
+std::vector<PathPiece> planPathPieces(std::string_view text, std::uint64_t bodyStart, std::int32_t frames,
+                                      std::size_t count) {
+  std::vector<PathPiece> pieces(1);
+  pieces[0].offset = bodyStart;
+  for (std::size_t i = 1; i < count; ++i) {
+    const std::uint64_t target = bodyStart + (text.size() - bodyStart) * i / count;
+    if (target <= pieces.back().offset) continue;
+    if (const std::optional<PathPiece> next = frameLineFrom(text, target, pieces.back().first, frames))
+      pieces.push_back(*next);
+  }
+  for (std::size_t i = 0; i < pieces.size(); ++i) pieces[i].last = i + 1 < pieces.size() ? pieces[i + 1].first : frames;
+  return pieces;
+}
+
+Result<std::int32_t> framesToPlay(std::int32_t complete, std::int32_t declared, PathCacheListener& listener) {
+  if (complete < declared) listener.frameCached(complete, false);
+  if (complete == 0) return failure(FailureKind::CutShort, "ends inside frame 0: there is no complete frame to play");
+  return complete;
+}
 
 Result<std::uint32_t> pathFilePixelCount(const std::string& fileName) {
   // The count stands at the start: a few bytes are enough.

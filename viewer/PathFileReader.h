@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/Result.h"
 #include "viewer/ViewerScene.h"
@@ -35,12 +36,33 @@ class PathCacheListener {
   virtual void frameCached(std::int32_t frame, bool complete) = 0;
 };
 
+// The frames of a path file that play, once `complete` of its `declared` frames were
+// read whole: all of them, or the complete ones with the listener told of the first
+// that is not; a failure (CutShort) when there is none.
+Result<std::int32_t> framesToPlay(std::int32_t complete, std::int32_t declared, PathCacheListener& listener);
+
 // How the caching pass reads; the cache does not depend on it.
 struct PathReading {
   unsigned threads = 0;                        // at most this many (0: one per processor, at most two)
   std::uint64_t leastBytesToSplit = 8u << 20;  // more threads than one only for more than this
   std::uint64_t pieceBytes = 8u << 20;         // the frames are handed out in pieces of about this size
 };
+
+// Whole frames `first` .. `last` - 1 of a path file's body, from `offset` on: one
+// thread's piece of the caching pass.
+struct PathPiece {
+  std::uint64_t offset = 0;
+  std::int32_t first = 0;
+  std::int32_t last = 0;
+};
+
+// The body of a path file's `text` (from `bodyStart`, frame 0's line) cut into about
+// `count` pieces of `frames` frames: each further piece starts at the first line, past
+// its share of the bytes, that holds one whole number above the piece before's first
+// frame and below `frames`, taken for that frame's line (the reading of the piece before
+// checks that it ends there). The last piece ends at `frames`.
+std::vector<PathPiece> planPathPieces(std::string_view text, std::uint64_t bodyStart, std::int32_t frames,
+                                      std::size_t count);
 
 // The caching pass: the counts, then every frame's positions. Fails, with the reason
 // in words (a phrase that the file's name or "pPath-file" begins), when no file is

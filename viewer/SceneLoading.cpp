@@ -12,39 +12,33 @@ namespace zorvel {
 
 namespace {
 
-// The console lines of one attribute stage.
+// The console lines of one attribute stage: the shared ones, and the viewer's own.
 struct StageLines {
-  const char* undefined;
-  const char* undefinedDefault;
-  const char* cannotOpen;
+  AttributeLines common;
   const char* countDiffers;
   const char* caching;
   const char* unreadable;
-  const char* defaulted;
 };
 
-const StageLines kColourLines{"pColor-file: Undefined",
-                              "Pixel color defaulted to white.",
-                              "Attempt to open specified pColor-file failed.",
-                              "Number of pixels in pColor-file is not equal to number of pixels in pPath-file.",
-                              "Caching pColor-file...",
-                              "pColor-file holds neither one nor four values per pixel.",
-                              "Pixel color defaulted to white."};
-const StageLines kOpacityLines{"pOpacity-file: Undefined",
-                               "Pixel opacity defaulted to 255.",
-                               "Attempt to open specified pOpacity-file failed.",
-                               "Number of pixels in pOpacity-file is not equal to number of pixels in pPath-file.",
-                               "Caching pOpacity-file...",
-                               "pOpacity-file holds fewer values than pixels.",
-                               "Pixel opacity defaulted to 255."};
+const StageLines kColourLines{
+    {"pColor-file: Undefined", "Pixel color defaulted to white.", "Attempt to open specified pColor-file failed.",
+     "Pixel color defaulted to white."},
+    "Number of pixels in pColor-file is not equal to number of pixels in pPath-file.",
+    "Caching pColor-file...",
+    "pColor-file holds neither one nor four values per pixel."};
+const StageLines kOpacityLines{
+    {"pOpacity-file: Undefined", "Pixel opacity defaulted to 255.", "Attempt to open specified pOpacity-file failed.",
+     "Pixel opacity defaulted to 255."},
+    "Number of pixels in pOpacity-file is not equal to number of pixels in pPath-file.",
+    "Caching pOpacity-file...",
+    "pOpacity-file holds fewer values than pixels."};
 // The undefined scale file's default line has no full stop; the other two have one.
-const StageLines kScaleLines{"pScale-file: Undefined",
-                             "Pixel scale defaulted to 1.0",
-                             "Attempt to open specified pScale-file failed.",
-                             "Number of pixels in pScale-file is not equal to number of pixels in pPath-file.",
-                             "Caching pScale-file...",
-                             "pScale-file holds fewer values than pixels.",
-                             "Pixel scale defaulted to 1.0."};
+const StageLines kScaleLines{
+    {"pScale-file: Undefined", "Pixel scale defaulted to 1.0", "Attempt to open specified pScale-file failed.",
+     "Pixel scale defaulted to 1.0."},
+    "Number of pixels in pScale-file is not equal to number of pixels in pPath-file.",
+    "Caching pScale-file...",
+    "pScale-file holds fewer values than pixels."};
 
 // Prints the lines of one attribute stage: the caching line when the values were read
 // (and hands them to `use`), else why not and the default (and calls `useDefault`), and
@@ -59,14 +53,17 @@ void reportStage(const Result<T>& values, const std::string& fileName, const Sta
     return;
   }
   const FailureKind kind = values.failure().kind;
-  const char* why = kind == FailureKind::Undefined       ? lines.undefined
-                    : kind == FailureKind::CountMismatch ? lines.countDiffers
-                    : kind == FailureKind::WrongFormat   ? lines.unreadable
-                                                         : lines.cannotOpen;
-  out << why << std::endl
-      << (kind == FailureKind::Undefined ? lines.undefinedDefault : lines.defaulted) << std::endl
-      << std::endl;
-  if (kind != FailureKind::Undefined) printReason(err, program, fileName, values.failure().reason);
+  const AttributeLines& common = lines.common;
+  if (kind == FailureKind::Undefined) {
+    printNotUsed(out, common.undefined, common.undefinedDefault);
+  } else {
+    printNotUsed(out,
+                 kind == FailureKind::CountMismatch ? lines.countDiffers
+                 : kind == FailureKind::WrongFormat ? lines.unreadable
+                                                    : common.cannotOpen,
+                 common.defaulted);
+    printReason(err, program, fileName, values.failure().reason);
+  }
   useDefault();
 }
 
@@ -130,18 +127,33 @@ ObjectShape loadObjectShape(const std::string& fileName, std::ostream& out, std:
   return shape;
 }
 
-void reportPathFailure(const Failure& why, const std::string& pathFile, std::ostream& out, std::ostream& err,
-                       const char* program) {
+namespace {
+
+// The line of a path file cut short after `completeFrames` frames (at least one).
+void printCutShort(std::ostream& out, std::int32_t completeFrames) {
+  out << "pPath-file ends inside frame " << completeFrames << ": playing the " << completeFrames << " complete frames."
+      << std::endl;
+}
+
+}  // namespace
+
+void printPathFailure(std::ostream& out, const Failure& why) {
   if (why.kind == FailureKind::Undefined || why.kind == FailureKind::CannotOpen)
     printLine(out, "Attempt to open specified pPath-file failed.");
   else
     printLine(out, "pPath-file " + why.reason + ".");
+}
+
+void reportPathFailure(const Failure& why, const std::string& pathFile, std::ostream& out, std::ostream& err,
+                       const char* program) {
+  printPathFailure(out, why);
   if (why.kind != FailureKind::Undefined) printReason(err, program, pathFile, why.reason);
 }
 
-void printCutShort(std::ostream& out, std::int32_t completeFrames) {
-  out << "pPath-file ends inside frame " << completeFrames << ": playing the " << completeFrames << " complete frames."
-      << std::endl;
+CutShortLine::CutShortLine(std::ostream& out) : out_(out) {}
+
+void CutShortLine::frameCached(std::int32_t frame, bool complete) {
+  if (!complete && frame > 0) printCutShort(out_, frame);
 }
 
 CachingLines::CachingLines(std::ostream& out) : out_(out) {}

@@ -39,14 +39,25 @@ ObjectShape loadObjectShape(const std::string& fileName, std::ostream& out, std:
 ObjectShape loadSceneAttributes(const ViewerAttributes& attributes, ViewerScene& scene, std::ostream& out,
                                 std::ostream& err, const char* program);
 
+// Hears of nothing but a path file cut short: its line on `out`, as the viewer prints it.
+class CutShortLine : public PathCacheListener {
+ public:
+  explicit CutShortLine(std::ostream& out);
+  void counts(std::uint32_t, std::int32_t) override {}
+  void frameCached(std::int32_t frame, bool complete) override;
+
+ private:
+  std::ostream& out_;
+};
+
+// The viewer's line for a path file that cannot be played: "Attempt to open specified
+// pPath-file failed.", or "pPath-file <reason>.".
+void printPathFailure(std::ostream& out, const Failure& why);
+
 // A path file that cannot be played, reported as the viewer reports it: its line on
-// `out` ("Attempt to open specified pPath-file failed.", or "pPath-file <reason>."), and
-// why on `err` for a file that was named.
+// `out`, and why on `err` for a file that was named.
 void reportPathFailure(const Failure& why, const std::string& pathFile, std::ostream& out, std::ostream& err,
                        const char* program);
-
-// The line of a path file cut short after `completeFrames` frames (at least one).
-void printCutShort(std::ostream& out, std::int32_t completeFrames);
 
 // Loads everything `attributes` names into `scene`, printing on `out` and `err`, with
 // `listener` hearing the caching pass; why a named file failed goes to `err` as

@@ -9,9 +9,7 @@ constexpr std::size_t kBatchVertices = 3 << 14;
 }  // namespace
 
 ViewerDrawing::ViewerDrawing(const ViewerScene& scene, const ObjectShape& shape) : scene_(scene) {
-  std::vector<Vector3> corners;
-  for (std::size_t n = 0; n < shape.objectCornersX.size(); ++n)
-    corners.push_back({shape.objectCornersX[n], shape.objectCornersY[n], shape.objectCornersZ[n]});
+  const std::vector<Vector3> corners = cornerPoints(shape);
   const Vector3* corner = corners.data();
   for (const std::uint16_t count : shape.cornerCounts) {
     appendPolygon(objectTriangles_, corner, count, Vector3{});
