@@ -14,11 +14,7 @@ namespace zorvel {
 MenuSystem blenderMenus(BlenderConfig& config, std::istream& in, std::ostream& err) {
   using Action = MenuItem::Action;
   MenuSystem system;
-  system.style.resetBeforeMenu = MenuStyle::ChoiceReset::Never;
-  system.style.afterChoice = MenuStyle::AfterRead::Nothing;
-  system.style.resetBeforeActionConfirm = false;
-  system.style.resetBeforeQuitConfirm = true;
-  system.style.lineEndAfterQuitAnswer = true;
+  system.style = {MenuStyle::ChoiceReset::Never, MenuStyle::AfterRead::Nothing, false, true, true, false};
 
   MenuItem read = menuItem('A', "A. Specify an Morvaine configuration file.", Action::Values);
   read.blankLineAfterValues = false;

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <climits>
 #include <map>
-#include <new>
 #include <ostream>
 #include <set>
 
@@ -30,15 +29,15 @@ std::set<const KeyframeImage*> distinctPictures(const BlenderConfig& config) {
   return pictures;
 }
 
+// The store's planes for `values` values each; false, and nothing held, when memory
+// runs out.
 bool allocate(FrameStore& store, std::size_t values) {
-  try {
+  const bool made = attemptWithinMemory([&] {
     for (auto* plane : {&store.frameRed, &store.frameGreen, &store.frameBlue, &store.frameAlpha}) plane->resize(values);
     store.frameDisplacement.resize(values);
-    return true;
-  } catch (const std::bad_alloc&) {
-    store = FrameStore{};
-    return false;
-  }
+  });
+  if (!made) store = FrameStore{};
+  return made;
 }
 
 }  // namespace
@@ -50,33 +49,24 @@ std::uint64_t blendBytes(std::uint64_t frames, std::uint64_t pixels, std::uint64
   return frames * pixels * kStoreBytesPerValue + pictures * pixels * sizeof(ColorRGBA);
 }
 
+std::int64_t frameTotal(const std::vector<std::uint16_t>& inbetweenCounts, std::size_t keyframes) {
+  std::int64_t frames = 0;
+  for (std::size_t k = 0; k < keyframes && k < inbetweenCounts.size(); ++k) frames += inbetweenCounts[k];
+  return frames;
+}
+
 std::uint64_t blendBytes(const BlenderConfig& config) {
   const KeyframeImage& first = *config.keyframes.at(0);
   const std::uint64_t pixels = static_cast<std::uint64_t>(first.pixelCountOfSize());
-  std::uint64_t frames = 0;
-  for (std::size_t k = 0; k < config.keyframeCount; ++k) frames += config.inbetweenCounts[k];
-  return blendBytes(frames, pixels, distinctPictures(config).size());
+  const std::int64_t frames = frameTotal(config.inbetweenCounts, config.keyframeCount);
+  return blendBytes(static_cast<std::uint64_t>(frames), pixels, distinctPictures(config).size());
 }
 
-Result<BlendFrames> buildFrames(const BlenderConfig& config, std::uint64_t memoryBytes) {
-  BlendFrames frames;
-  KeyframeSet& set = frames.keyframes;
-  FrameStore& store = frames.store;
-  const KeyframeImage& first = *config.keyframes.at(0);
-  set.pixelCount = static_cast<std::uint32_t>(static_cast<int>(first.height)) * static_cast<int>(first.width);
-  std::int64_t frameTotal = 0;
-  for (std::size_t k = 0; k < config.keyframeCount; ++k) frameTotal += config.inbetweenCounts[k];
+namespace {
 
-  // Refuse what memory cannot hold before trying.
-  const std::uint64_t values = static_cast<std::uint64_t>(frameTotal) * set.pixelCount;
-  store.pixelCount = set.pixelCount;
-  store.frameCount = static_cast<std::int32_t>(std::min<std::int64_t>(frameTotal, INT32_MAX));
-  if (frameTotal > INT32_MAX || blendBytes(config) > memoryBytes || !allocate(store, static_cast<std::size_t>(values)))
-    return failure(FailureKind::TooLarge, "Not enough memory for " + std::to_string(frameTotal) + " frames of " +
-                                              std::to_string(set.pixelCount) + " pixels (" +
-                                              std::to_string(wholeMegabytes(values * kStoreBytesPerValue)) + " MB).");
-
-  // One colour copy per distinct picture, shared by the keyframes that show it.
+// The keyframes' colours, one copy for each distinct picture, shared by the keyframes
+// that show it; pixels a picture lacks are black.
+void copyKeyframeColours(const BlenderConfig& config, KeyframeSet& set) {
   std::map<const KeyframeImage*, std::shared_ptr<const std::vector<ColorRGBA>>> copies;
   for (std::size_t k = 0; k < config.keyframeCount; ++k) {
     const KeyframeImage* picture = config.keyframes[k].get();
@@ -89,7 +79,11 @@ Result<BlendFrames> buildFrames(const BlenderConfig& config, std::uint64_t memor
     }
     set.keyframes.push_back({copy, config.inbetweenCounts[k]});
   }
+}
 
+// Every frame: each keyframe blended towards the next over its in-between count, the
+// last towards the first, with each blended colour's displacement.
+void blendFrames(const KeyframeSet& set, float minDisplacement, float maxDisplacement, FrameStore& store) {
   std::int32_t f = 0;
   const std::size_t keyframeCount = set.keyframes.size();
   for (std::size_t k = 0; k < keyframeCount; ++k) {
@@ -108,10 +102,32 @@ Result<BlendFrames> buildFrames(const BlenderConfig& config, std::uint64_t memor
         store.frameGreen[at] = blended.green;
         store.frameBlue[at] = blended.blue;
         store.frameAlpha[at] = blended.alpha;
-        store.frameDisplacement[at] = computeDisplacement(blended, config.minDisplacement, config.maxDisplacement);
+        store.frameDisplacement[at] = computeDisplacement(blended, minDisplacement, maxDisplacement);
       }
     }
   }
+}
+
+}  // namespace
+
+Result<BlendFrames> buildFrames(const BlenderConfig& config, std::uint64_t memoryBytes) {
+  BlendFrames frames;
+  KeyframeSet& set = frames.keyframes;
+  FrameStore& store = frames.store;
+  const KeyframeImage& first = *config.keyframes.at(0);
+  set.pixelCount = static_cast<std::uint32_t>(static_cast<int>(first.height)) * static_cast<int>(first.width);
+  const std::int64_t total = frameTotal(config.inbetweenCounts, config.keyframeCount);
+
+  // Refuse what memory cannot hold before trying.
+  const std::uint64_t values = static_cast<std::uint64_t>(total) * set.pixelCount;
+  store.pixelCount = set.pixelCount;
+  store.frameCount = static_cast<std::int32_t>(std::min<std::int64_t>(total, INT32_MAX));
+  if (total > INT32_MAX || blendBytes(config) > memoryBytes || !allocate(store, static_cast<std::size_t>(values)))
+    return failure(FailureKind::TooLarge, "Not enough memory for " + std::to_string(total) + " frames of " +
+                                              std::to_string(set.pixelCount) + " pixels (" +
+                                              std::to_string(wholeMegabytes(values * kStoreBytesPerValue)) + " MB).");
+  copyKeyframeColours(config, set);
+  blendFrames(set, config.minDisplacement, config.maxDisplacement, store);
   return frames;
 }
 

@@ -51,6 +51,9 @@ struct BlendFrames {
   FrameStore store;
 };
 
+// The frames the first `keyframes` in-between counts add up to: the animation's length.
+std::int64_t frameTotal(const std::vector<std::uint16_t>& inbetweenCounts, std::size_t keyframes);
+
 // The bytes buildFrames() takes for `frames` frames of `pixels` pixels blended from
 // `pictures` distinct pictures: the frame store (20 bytes a pixel a frame) and the
 // keyframes' colours (4 bytes a pixel a picture).

@@ -50,6 +50,7 @@ struct Menu {
 };
 
 // Where the programs differ.
+// How a program's menus read and print. Each program gives all six, in this order.
 struct MenuStyle {
   enum class ChoiceReset { EveryMenu, MainMenuOnly, Never };
   enum class AfterRead { PrintLineEnd, DiscardCharacter, Nothing };

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <new>
 
 namespace zorvel {
 
@@ -67,5 +68,14 @@ std::string megabytes(std::uint64_t bytes, bool roundUp) {
 
 std::string megabytesNeeded(std::uint64_t bytes) { return megabytes(bytes, true); }
 std::string megabytesAvailable(std::uint64_t bytes) { return megabytes(bytes, false); }
+
+bool attemptWithinMemory(const std::function<void()>& attempt) {
+  try {
+    attempt();
+    return true;
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+}
 
 }  // namespace zorvel

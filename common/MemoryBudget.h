@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace zorvel {
@@ -11,6 +12,10 @@ namespace zorvel {
 // against this figure before they are tried; functions that decide take it as a
 // parameter, so that tests can give any figure.
 std::uint64_t availableMemory();
+
+// Runs `attempt`; false when memory ran out in it, which leaves what it built as an
+// exception leaves it. The one place where running out of memory is caught.
+bool attemptWithinMemory(const std::function<void()>& attempt);
 
 // A size in megabytes (10^6 bytes) for the console: one decimal below 100 MB, whole
 // numbers above; rounded up for what is needed and down for what is available, so that

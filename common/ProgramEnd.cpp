@@ -1,19 +1,18 @@
 #include "common/ProgramEnd.h"
 
 #include <istream>
-#include <new>
 #include <ostream>
+
+#include "common/MemoryBudget.h"
 
 namespace zorvel {
 
 int runUntilMemoryRunsOut(const char* program, std::ostream& out, std::ostream& err, const std::function<int()>& body) {
-  try {
-    return body();
-  } catch (const std::bad_alloc&) {
-    out << std::flush;
-    err << program << ": not enough memory." << std::endl;
-    return 1;
-  }
+  int status = 1;
+  if (attemptWithinMemory([&] { status = body(); })) return status;
+  out << std::flush;
+  err << program << ": not enough memory." << std::endl;
+  return 1;
 }
 
 void sayFarewell(std::istream& in, std::ostream& out, const char* program, EnterPrompt prompt) {

@@ -2,8 +2,9 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <tuple>
+
+#include "common/FloatBits.h"
 
 namespace zorvel {
 
@@ -15,12 +16,8 @@ namespace {
 struct Entry {
   std::uint32_t x, y, z, index;
 
-  static Entry of(const Vector3& v, std::uint32_t index) { return {bits(v.x), bits(v.y), bits(v.z), index}; }
-  static std::uint32_t bits(float f) {
-    f += 0.0f;
-    std::uint32_t b;
-    std::memcpy(&b, &f, sizeof b);
-    return b;
+  static Entry of(const Vector3& v, std::uint32_t index) {
+    return {foldedFloatBits(v.x), foldedFloatBits(v.y), foldedFloatBits(v.z), index};
   }
   bool samePlace(const Entry& other) const { return x == other.x && y == other.y && z == other.z; }
   friend bool operator<(const Entry& a, const Entry& b) {

@@ -90,12 +90,7 @@ Menu miscellaneousMenu(CruncherAttributes& a) {
 
 MenuSystem cruncherMenus(CruncherAttributes& a) {
   MenuSystem system;
-  system.style.resetBeforeMenu = MenuStyle::ChoiceReset::EveryMenu;
-  system.style.afterChoice = MenuStyle::AfterRead::PrintLineEnd;
-  system.style.resetBeforeActionConfirm = true;
-  system.style.resetBeforeQuitConfirm = true;
-  system.style.lineEndAfterQuitAnswer = true;
-  system.style.emptyLineBeforeListing = false;
+  system.style = {MenuStyle::ChoiceReset::EveryMenu, MenuStyle::AfterRead::PrintLineEnd, true, true, true, false};
   system.menus = {mainMenu(a), essentialMenu(a), miscellaneousMenu(a)};
   return system;
 }

@@ -1,7 +1,8 @@
 #include "playback/SharedEdges.h"
 
 #include <array>
-#include <cstring>
+
+#include "common/FloatBits.h"
 
 namespace zorvel {
 
@@ -17,26 +18,10 @@ constexpr unsigned kVerticalHighX = (1u << 1) | (1u << 2);
 constexpr unsigned kVerticalLowZ = (1u << 2) | (1u << 3);
 constexpr unsigned kVerticalHighZ = (1u << 0) | (1u << 1);
 
-std::uint32_t bitsOf(float value) {
-  std::uint32_t bits;
-  std::memcpy(&bits, &value, sizeof bits);
-  return bits;
-}
-
 // Coordinates are equal here only when their bits are: a position and its copy.
-bool same(float a, float b) { return bitsOf(a) == bitsOf(b); }
+bool same(float a, float b) { return floatBits(a) == floatBits(b); }
 
 bool sameCorner(const float* a, const float* b) { return same(a[0], b[0]) && same(a[1], b[1]) && same(a[2], b[2]); }
-
-std::size_t hashOf(const float* corner) {
-  std::uint64_t h = 0x9e3779b97f4a7c15ull;
-  for (int axis = 0; axis < 3; ++axis) {
-    h ^= bitsOf(corner[axis]);
-    h *= 0xff51afd7ed558ccdull;
-    h ^= h >> 32;
-  }
-  return static_cast<std::size_t>(h);
-}
 
 // Which of `ours`, edges of a box on its side facing a box beside it across `axis`,
 // that box drew, going by the edges it drew, `theirs`: edge k of ours is the one of
@@ -65,7 +50,7 @@ unsigned drawnAcross(unsigned ours, unsigned theirs, int axis) {
 
 std::size_t SharedEdges::Table::slotFor(const std::vector<Corners>& corners, const float* key, bool high) const {
   const std::size_t mask = slots.size() - 1;
-  std::size_t slot = hashOf(key) & mask;
+  std::size_t slot = pointBitsHash(key) & mask;
   for (; slots[slot] != 0; slot = (slot + 1) & mask) {
     const Corners& box = corners[slots[slot] - 1];
     if (sameCorner(high ? box.high : box.low, key)) break;

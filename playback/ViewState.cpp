@@ -20,9 +20,7 @@ ViewState initialViewState(std::uint32_t now) {
 }
 
 bool drawsTheSame(const ViewState& a, const ViewState& b) {
-  return a.zoom == b.zoom && a.panX == b.panX && a.panY == b.panY && a.rotateX == b.rotateX && a.rotateY == b.rotateY &&
-         a.showGrid == b.showGrid && a.additiveBlend == b.additiveBlend && a.antialias == b.antialias &&
-         a.drawMode == b.drawMode;
+  return a.pictureFields() == b.pictureFields();
 }
 
 void resetCamera(ViewState& view) {

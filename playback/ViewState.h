@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <tuple>
 
 namespace zorvel {
 
@@ -43,13 +44,22 @@ struct ViewState {
   std::int32_t lastMouseX = 0;
   std::int32_t lastMouseY = 0;
   std::uint32_t lastFrameTick = 0;
+
+  // The fields that change the picture drawn of a frame, as one tuple: what the redraw
+  // check compares. A field added above belongs here when it changes the picture; the
+  // size check below stops the build until that is decided.
+  auto pictureFields() const {
+    return std::tie(showGrid, additiveBlend, antialias, drawMode, zoom, panX, panY, rotateX, rotateY);
+  }
 };
+// Every field above is listed in pictureFields() or changes no picture.
+static_assert(sizeof(ViewState) == 56, "a ViewState field was added or removed: see pictureFields()");
 
 // Every field as a freshly opened view has it; `now` is the current tick.
 ViewState initialViewState(std::uint32_t now);
 
-// True when two states draw the same picture of the same frame: same camera, grid,
-// blending, smoothing and draw mode.
+// True when two states draw the same picture of the same frame: their picture fields
+// are equal.
 bool drawsTheSame(const ViewState& a, const ViewState& b);
 
 // The camera fields back to their start values.

@@ -5,7 +5,9 @@
 #include <sstream>
 
 #include "blender/BlendPlayback.h"
+#include "blender/ConfigurationReading.h"
 #include "blender/KeyframeFrames.h"
+#include "tests/TestSupport.h"
 
 namespace zorvel::test {
 namespace {
@@ -77,6 +79,28 @@ TEST(Blending, AStoreLargerThanTheMemoryGivenIsRefusedBeforeAnythingIsBuilt) {
   const Result<BlendFrames> refused = buildFrames(config, 563);
   ASSERT_FALSE(refused);
   EXPECT_EQ(refused.failure().reason, "Not enough memory for 9 frames of 3 pixels (0 MB).");
+}
+
+TEST(Blending, AConfigurationsMinimumGoesToBlackAndItsMaximumToWhite) {
+  ScratchFolder folder;
+  // One row: a white pixel, then a black one.
+  TgaHeader header;
+  header.width = 2;
+  folder.write("wb.tga", tgaFile(header, {255, 255, 255, 0, 0, 0}));
+  const std::string text =
+      "#MORVAINE_CONFIGURATION_FILE #NUMBER_OF_KEYFRAMES 1 #MINDISPLACEMENT 0.5 #MAXDISPLACEMENT 6 #IMAGEPATH " +
+      folder.file("wb.tga") + " #NUMBER_OF_INTERPOLATION_FRAMES 2";
+  BlenderConfig config;
+  std::ostringstream out, err;
+  ASSERT_TRUE(applyConfigurationText(config, text, out, err, "Morvaine", kPlentyOfMemory)) << err.str();
+  const BlendFrames frames = buildFrames(config, kPlentyOfMemory).value();
+  ASSERT_EQ(frames.store.frameCount, 2);
+  for (int f = 0; f < 2; ++f) {
+    ASSERT_EQ(frames.store.frameRed[frames.store.at(f, 0)], 255u);
+    ASSERT_EQ(frames.store.frameRed[frames.store.at(f, 1)], 0u);
+    EXPECT_EQ(frames.store.frameDisplacement[frames.store.at(f, 0)], 6.0f);
+    EXPECT_EQ(frames.store.frameDisplacement[frames.store.at(f, 1)], 0.5f);
+  }
 }
 
 TEST(Displacement, FollowsBrightnessBetweenTheBounds) {

@@ -37,6 +37,44 @@ TEST_F(ViewerKeys, FBringsBackTheCameraTheViewOpenedWithAndLeavesEverythingElse)
   EXPECT_TRUE(drawsTheSame(view, expected));
 }
 
+TEST(RedrawCheck, EveryFieldThatChangesThePictureChangedAloneMakesTheViewsDiffer) {
+  using Change = void (*)(ViewState&);
+  const Change picture[] = {
+      [](ViewState& v) { v.showGrid = !v.showGrid; },
+      [](ViewState& v) { v.additiveBlend = !v.additiveBlend; },
+      [](ViewState& v) { v.antialias = !v.antialias; },
+      [](ViewState& v) { v.drawMode = nextDrawMode(v.drawMode); },
+      [](ViewState& v) { v.zoom += 1; },
+      [](ViewState& v) { v.panX += 1; },
+      [](ViewState& v) { v.panY += 1; },
+      [](ViewState& v) { v.rotateX += 1; },
+      [](ViewState& v) { v.rotateY += 1; },
+  };
+  // Playing, pacing and the mouse change what is drawn next, not the picture of a frame.
+  const Change other[] = {
+      [](ViewState& v) { v.playing = !v.playing; },
+      [](ViewState& v) { v.playDirection = -v.playDirection; },
+      [](ViewState& v) { v.framesPerSecond += 1; },
+      [](ViewState& v) { v.leftButtonHeld = !v.leftButtonHeld; },
+      [](ViewState& v) { v.middleButtonHeld = !v.middleButtonHeld; },
+      [](ViewState& v) { v.rightButtonHeld = !v.rightButtonHeld; },
+      [](ViewState& v) { v.lastMouseX += 1; },
+      [](ViewState& v) { v.lastMouseY += 1; },
+      [](ViewState& v) { v.lastFrameTick += 1; },
+  };
+  const ViewState start = initialViewState(0);
+  for (std::size_t i = 0; i < std::size(picture); ++i) {
+    ViewState changed = start;
+    picture[i](changed);
+    EXPECT_FALSE(drawsTheSame(changed, start)) << "picture field " << i;
+  }
+  for (std::size_t i = 0; i < std::size(other); ++i) {
+    ViewState changed = start;
+    other[i](changed);
+    EXPECT_TRUE(drawsTheSame(changed, start)) << "other field " << i;
+  }
+}
+
 TEST_F(ViewerKeys, FrameKeysStepAndWrapWhilePaused) {
   press(',');
   EXPECT_EQ(frame, 4);  // from the first frame to the last
