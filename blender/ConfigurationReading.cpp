@@ -187,14 +187,14 @@ void takeKeyframe(BlenderConfig& config, const ConfigurationEntry& entry, std::s
   const KeyframeImage& first = *config.keyframes[0];
   if (i > 0 && (image.width != first.width || image.height != first.height))
     out << "Keyframe image " << name << " is " << image.width << " x " << image.height << ", not " << first.width
-        << " x " << first.height << " as the first keyframe image: pixels it lacks are black, pixels beyond are not used."
-        << std::endl;
+        << " x " << first.height
+        << " as the first keyframe image: pixels it lacks are black, pixels beyond are not used." << std::endl;
 }
 
 }  // namespace
 
-Result<void> applyConfigurationText(BlenderConfig& config, std::string_view text, std::ostream& out,
-                                    std::ostream& err, const char* program, std::uint64_t memoryBytes) {
+Result<void> applyConfigurationText(BlenderConfig& config, std::string_view text, std::ostream& out, std::ostream& err,
+                                    const char* program, std::uint64_t memoryBytes) {
   const std::string configFile = config.configFile;
   ConfigurationText parsed;
   const Result<void> complete = parseConfiguration(text, parsed);

@@ -35,8 +35,8 @@ Result<void> readConfigurationFile(BlenderConfig& config, const std::string& fil
 // them are held against `memoryBytes`: what does not fit is refused with one line that
 // names the picture and its size, and the reading ends without a keyframe set. Fails as
 // readConfigurationFile() does.
-Result<void> applyConfigurationText(BlenderConfig& config, std::string_view text, std::ostream& out,
-                                    std::ostream& err, const char* program, std::uint64_t memoryBytes);
+Result<void> applyConfigurationText(BlenderConfig& config, std::string_view text, std::ostream& out, std::ostream& err,
+                                    const char* program, std::uint64_t memoryBytes);
 
 // Prints the error box of a configuration that failed as `kind` says (CannotOpen: it
 // failed to open; WrongFormat: it is no configuration; else: it contains errors),

@@ -26,7 +26,7 @@ Camera::Camera(const ViewState& view, const Projection& p) {
   const Point3 axes[3] = {turned({1, 0, 0}, view.rotateX, view.rotateY), turned({0, 1, 0}, view.rotateX, view.rotateY),
                           turned({0, 0, 1}, view.rotateX, view.rotateY)};
   const double move[3] = {view.panX, view.panY, static_cast<double>(view.zoom) - kCameraDistance};
-  for (int column = 0; column < 3; ++column) {
+  for (std::size_t column = 0; column < 3; ++column) {
     modelView_[column * 4] = axes[column].x;
     modelView_[column * 4 + 1] = axes[column].y;
     modelView_[column * 4 + 2] = axes[column].z;

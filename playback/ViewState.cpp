@@ -19,9 +19,7 @@ ViewState initialViewState(std::uint32_t now) {
   return view;
 }
 
-bool drawsTheSame(const ViewState& a, const ViewState& b) {
-  return a.pictureFields() == b.pictureFields();
-}
+bool drawsTheSame(const ViewState& a, const ViewState& b) { return a.pictureFields() == b.pictureFields(); }
 
 void resetCamera(ViewState& view) {
   const ViewState start;

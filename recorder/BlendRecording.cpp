@@ -11,7 +11,6 @@
 #include "blender/KeyframeFrames.h"
 #include "common/MemoryBudget.h"
 #include "common/ProgramNames.h"
-#include "recorder/OffscreenContext.h"
 
 namespace zorvel {
 
@@ -36,10 +35,7 @@ class BlendDrawer : public FrameDrawer {
   void draw(FrameCanvas& canvas, const ViewState& view, std::vector<std::uint8_t>& rgb) override {
     canvas.renderer.beginPicture(canvas.camera, view);
     drawing_.draw(canvas.renderer, playback_, view);
-    canvas.renderer.waitUntilDrawn();
-    canvas.reading.start();
-    canvas.context.readPixels(rgb);
-    canvas.reading.stop();
+    readPicture(canvas, rgb);
   }
 
  private:

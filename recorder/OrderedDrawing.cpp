@@ -1,8 +1,8 @@
 #include "recorder/OrderedDrawing.h"
 
 #include <atomic>
-#include <functional>
 #include <condition_variable>
+#include <functional>
 #include <limits>
 #include <mutex>
 #include <thread>
@@ -124,8 +124,15 @@ Result<DrawnFrames> drawInOrder(const Recording& recording,
                                 const std::vector<std::unique_ptr<OffscreenContext>>& contexts, const ViewState& view,
                                 const Projection& projection, const Handover& handover, PictureWriter& writer,
                                 Timing& timing) {
-  Drawing d{view,   Camera(view, projection), recording.frameCount(), handover.hold, static_cast<std::int64_t>(contexts.size()),
-            writer, handover.handed,          handover.interrupted, {}};
+  Drawing d{view,
+            Camera(view, projection),
+            recording.frameCount(),
+            handover.hold,
+            static_cast<std::int64_t>(contexts.size()),
+            writer,
+            handover.handed,
+            handover.interrupted,
+            {}};
   std::vector<std::unique_ptr<FrameDrawer>> drawers;
   for (std::int64_t first = 0; first < d.step; ++first) {
     Result<std::unique_ptr<FrameDrawer>> drawer =

@@ -36,7 +36,8 @@ class PathDrawer : public FrameDrawer {
     // reading what comes before it.
     for (; read_ <= next_; ++read_)
       if (const Result<void> read = stream_.readFrame(frame_.data()); !read)
-        return failure(read.failure().kind, pathFile_ + " changed since it was read through: it " + read.failure().reason);
+        return failure(read.failure().kind,
+                       pathFile_ + " changed since it was read through: it " + read.failure().reason);
     taken_ = next_;
     next_ += step_;
     return {};
@@ -60,8 +61,8 @@ class PathDrawer : public FrameDrawer {
 // frames, which the drawers read from the path file.
 class PathRecording : public Recording {
  public:
-  PathRecording(ViewerScene scene, ObjectShape shape, std::string pathFile, PathFileSurvey survey,
-                std::int32_t frames, bool settledLayer)
+  PathRecording(ViewerScene scene, ObjectShape shape, std::string pathFile, PathFileSurvey survey, std::int32_t frames,
+                bool settledLayer)
       : scene_(std::move(scene)),
         shape_(std::move(shape)),
         pathFile_(std::move(pathFile)),
@@ -78,8 +79,8 @@ class PathRecording : public Recording {
     Result<PathFrameStream> stream = PathFrameStream::open(pathFile_);
     if (!stream) return failure(stream.failure().kind, "cannot read " + pathFile_ + ": " + stream.failure().reason);
     return std::unique_ptr<FrameDrawer>(std::make_unique<PathDrawer>(scene_, shape_, settling_ ? &*settling_ : nullptr,
-                                                                     pathFile_, std::move(stream.value()),
-                                                                     frameCount_, first, step));
+                                                                     pathFile_, std::move(stream.value()), frameCount_,
+                                                                     first, step));
   }
   Bounds homeBounds() const override { return pixelBounds(scene_, shape_, home_.data()); }
   Bounds boundsOfAllFrames() const override { return pixelsWithin(positions_, scene_, shape_); }
@@ -115,8 +116,7 @@ ViewerAttributes viewerAttributes(const RecorderOptions& o) {
 
 }  // namespace
 
-Result<std::unique_ptr<Recording>> loadPathRecording(const RecorderOptions& o, std::ostream& lines,
-                                                     std::ostream& err) {
+Result<std::unique_ptr<Recording>> loadPathRecording(const RecorderOptions& o, std::ostream& lines, std::ostream& err) {
   if (const Result<std::string> start = readFileStart(o.pathFile, 4096))
     if (const Result<void> plausible = checkPathFileStart(start.value()); !plausible)
       return cannotPlay(plausible.failure(), o.pathFile, lines);
@@ -134,8 +134,7 @@ Result<std::unique_ptr<Recording>> loadPathRecording(const RecorderOptions& o, s
   const Result<std::int32_t> frames = framesToPlay(survey.completeFrames, stream->frameCount(), listener);
   if (!frames) return cannotPlay(frames.failure(), o.pathFile, lines);
   return std::unique_ptr<Recording>(std::make_unique<PathRecording>(std::move(scene), std::move(shape), o.pathFile,
-                                                                    std::move(survey), frames.value(),
-                                                                    o.settledLayer));
+                                                                    std::move(survey), frames.value(), o.settledLayer));
 }
 
 }  // namespace zorvel

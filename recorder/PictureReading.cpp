@@ -47,7 +47,8 @@ namespace {
 // clang-format on
 
 struct Ffmpeg {
-#define ZORVEL_FFMPEG_MEMBER(library, name) decltype(&::name) name = nullptr;
+// A declaration's name takes no parentheses.
+#define ZORVEL_FFMPEG_MEMBER(library, name) decltype(&::name) name = nullptr;  // NOLINT(bugprone-macro-parentheses)
   ZORVEL_FFMPEG_FUNCTIONS(ZORVEL_FFMPEG_MEMBER)
 #undef ZORVEL_FFMPEG_MEMBER
 };

@@ -54,7 +54,7 @@ class PictureWriter {
   std::condition_variable changed_;
   std::vector<Job> queue_;
   std::vector<std::vector<std::uint8_t>> free_;  // taken from the back
-  bool lastKept_ = false;                         // free_.front() holds the last picture written
+  bool lastKept_ = false;                        // free_.front() holds the last picture written
   bool closing_ = false;
   std::optional<Failure> failed_;
   std::thread thread_;

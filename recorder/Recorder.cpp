@@ -18,9 +18,9 @@
 #include "recorder/OffscreenContext.h"
 #include "recorder/OrderedDrawing.h"
 #include "recorder/PictureWriter.h"
-#include "recorder/RecordingProgress.h"
 #include "recorder/RecorderOptions.h"
 #include "recorder/Recording.h"
+#include "recorder/RecordingProgress.h"
 
 namespace zorvel {
 
@@ -107,7 +107,7 @@ Result<DrawnFrames> recordInto(FrameSink& sink, const RecorderOptions& o, std::i
   PictureWriter writer(sink, contexts->size() + 1);
   RecordingProgress progress(recording.value()->frameCount());
   const Handover handover{hold, [&progress](std::int64_t done) { progress.frameDone(done); }, gInterrupted};
-  const Result<DrawnFrames> drawn =
+  Result<DrawnFrames> drawn =
       drawInOrder(*recording.value(), contexts.value(), view, projection, handover, writer, timing);
   if (!drawn) return drawn.failure();
   timing.writing.start();
@@ -143,12 +143,11 @@ int record(RecorderOptions o) {
     return 1;
   }
   const std::int64_t frames = drawn->count;
-  if (drawn->cut)
-    say(drawn->cut->reason + "; recorded the " + std::to_string(frames) + " frames before it");
+  if (drawn->cut) say(drawn->cut->reason + "; recorded the " + std::to_string(frames) + " frames before it");
   if (o.timing) say(timingLine(frames, timing));
   if (o.outputKind != OutputKind::RawFrames)
-    say("wrote " + o.output + ": " + std::to_string(frames + hold) + " frames of " + std::to_string(o.width) +
-        " x " + std::to_string(o.height) + " at " + std::to_string(o.framesPerSecond) + " a second");
+    say("wrote " + o.output + ": " + std::to_string(frames + hold) + " frames of " + std::to_string(o.width) + " x " +
+        std::to_string(o.height) + " at " + std::to_string(o.framesPerSecond) + " a second");
   return 0;
 }
 

@@ -124,108 +124,129 @@ const char* onOffWord(bool on) { return on ? "on" : "off"; }
 
 }  // namespace
 
+namespace {
+
+// The help's sections, each with the defaults of `defaults`.
+void usageHelp(std::ostream& out) {
+  out << "Usage: Zorvel-recorder PATH-FILE [--color FILE] [--opacity FILE] [--scale FILE MIN MAX]\n"
+         "                       [--object FILE.rtg] -o OUT [options]\n"
+         "       Zorvel-recorder --picture PICTURE [picture settings] -o OUT [options]\n"
+         "       Zorvel-recorder --blender CONFIGURATION -o OUT [options]\n"
+         "\n"
+         "Records an animation of the viewer (a path file from Zorvel-cruncher and its\n"
+         "optional colour, opacity, scale and object files), of a picture crunched in memory\n"
+         "as Zorvel-cruncher crunches one, or of the blender (a Morvaine configuration) to a\n"
+         "file, drawing exactly as their windows do, with no display.\n"
+         "\n"
+         "Output:\n"
+         "  -o, --output OUT      OUT.mp4: H.264 video (yuv420p); OUT.gif: animated picture\n"
+         "                        with a palette made for the animation; OUT/ (ending in a\n"
+         "                        slash): a folder of numbered PNG pictures; -: raw RGB\n"
+         "                        frames, top row first, on standard output. mp4, gif and\n"
+         "                        PNG need ffmpeg. Nothing is left behind when recording fails.\n";
+}
+
+void pictureHelp(std::ostream& out, const RecorderOptions& defaults) {
+  out << "Picture:\n"
+         "  --mode wire|solid|outlined   how each pixel is drawn (default "
+      << modeWord(defaults.drawMode)
+      << ")\n"
+         "  --grid on|off         the ground grid and axes (default "
+      << onOffWord(defaults.grid)
+      << ")\n"
+         "  --blend on|off        additive blending (default "
+      << onOffWord(defaults.blend)
+      << ")\n"
+         "  --settled-layer on|off  particles that no longer move are drawn once, into a\n"
+         "                        picture kept from frame to frame (on, faster), or every\n"
+         "                        particle in every frame (off): the same frames but where\n"
+         "                        two surfaces meet at the same depth (default "
+      << onOffWord(defaults.settledLayer)
+      << ")\n"
+         "  --size WxH            picture size in pixels (default "
+      << defaults.width << "x" << defaults.height
+      << ")\n"
+         "  --fps N               frames per second (default "
+      << defaults.framesPerSecond
+      << "): one picture per frame\n"
+         "  --hold SECONDS        how long the last frame stays (default "
+      << NumberLimit::boundText(defaults.holdSeconds)
+      << ")\n"
+         "Camera:\n"
+         "  --camera framed|viewer  framed (default): the whole picture at home in view with a\n"
+         "                        small margin, seen from the front turned "
+      << kFramedTurnX
+      << " degrees about x\n"
+         "                        and "
+      << kFramedTurnY
+      << " about y; viewer: the viewer's start camera\n"
+         "  --zoom Z, --pan X,Y, --turn X,Y   the viewer's camera values, over either\n"
+         "Scale:\n"
+         "  --scale FILE MIN MAX  scale values 0 to 255 map onto MIN to MAX (each "
+      << kPixelScaleRange.low << " to " << kPixelScaleRange.high << ")\n";
+}
+
+void crunchHelp(std::ostream& out, const RecorderOptions& defaults) {
+  const CruncherAttributes& crunch = defaults.crunch;
+  out << "A picture crunched in memory (PNG, JPEG, GIF, BMP or TGA; no file is written):\n"
+         "  --picture FILE        every pixel a particle, the picture upright as shown\n"
+         "  --particles N         at most N particles (default "
+      << defaults.particles
+      << "): a picture with more\n"
+         "                        pixels is shrunk to fit, keeping its proportions\n"
+         "  --seed N              the scattering's seed (default: the clock; --verbose says it)\n"
+         "  --scatter X,Y,Z       how far the particles fly apart, a multiple of the picture's\n"
+         "                        width, height and height range (each "
+      << kScatterScalarRange.low << " to " << kScatterScalarRange.high << ", default " << crunch.scatterVolumeScalar.x
+      << "," << crunch.scatterVolumeScalar.y << "," << crunch.scatterVolumeScalar.z
+      << ")\n"
+         "  --velocity V          how far a particle moves in a frame ("
+      << kVelocityRange.low << " to " << kVelocityRange.high << ", default " << crunch.pVelocityConstant
+      << "): the\n"
+         "                        flight home takes as many frames as the longest way home\n"
+         "                        is long over V, so a larger picture takes longer\n"
+         "  --duration SECONDS    in place of --velocity: the velocity whose flight home takes\n"
+         "                        about SECONDS, that is SECONDS x --fps frames (--verbose\n"
+         "                        says which velocity)\n"
+         "  --velocity-map FILE MIN MAX   a grey map's black moves at MIN, its white at MAX\n"
+         "  --height H            every particle's height above the picture (whole, "
+      << kHeightMaxRange.low << " to " << kHeightMaxRange.high << ",\n"
+      << "                        default " << crunch.pHeightMaxConstant
+      << ")\n"
+         "  --height-map FILE MAX   a grey map lifts each particle by its brightness, up to\n"
+         "                        MAX (whole, "
+      << kHeightMaxRange.low << " to " << kHeightMaxRange.high
+      << ")\n"
+         "  --opacity-constant N  every particle's opacity (whole, "
+      << kOpacityRange.low << " to " << kOpacityRange.high << ", default " << crunch.pOpacityConstant
+      << ")\n"
+         "  --opacity-map FILE    each particle's opacity is the map's grey level\n"
+         "  --scale-map FILE MIN MAX   each particle's size: the map's black MIN, white MAX\n"
+         "                        (each "
+      << kPixelScaleRange.low << " to " << kPixelScaleRange.high
+      << ")\n"
+         "                        A map is a picture of the picture's size (as read, before\n"
+         "                        any shrinking); a colour map counts by its brightness.\n";
+}
+
+void messagesHelp(std::ostream& out) {
+  out << "Messages:\n"
+         "  --timing              at the end, where the time went: drawing, reading pixels,\n"
+         "                        encoding\n"
+         "  -v, --verbose         also the lines the viewer, the cruncher or the blender prints\n"
+         "                        as it loads\n"
+         "  -h, --help            this text\n";
+}
+
+}  // namespace
+
 std::string recorderHelp() {
   const RecorderOptions defaults;
-  const CruncherAttributes& crunch = defaults.crunch;
   std::ostringstream text;
-  text << "Usage: Zorvel-recorder PATH-FILE [--color FILE] [--opacity FILE] [--scale FILE MIN MAX]\n"
-          "                       [--object FILE.rtg] -o OUT [options]\n"
-          "       Zorvel-recorder --picture PICTURE [picture settings] -o OUT [options]\n"
-          "       Zorvel-recorder --blender CONFIGURATION -o OUT [options]\n"
-          "\n"
-          "Records an animation of the viewer (a path file from Zorvel-cruncher and its\n"
-          "optional colour, opacity, scale and object files), of a picture crunched in memory\n"
-          "as Zorvel-cruncher crunches one, or of the blender (a Morvaine configuration) to a\n"
-          "file, drawing exactly as their windows do, with no display.\n"
-          "\n"
-          "Output:\n"
-          "  -o, --output OUT      OUT.mp4: H.264 video (yuv420p); OUT.gif: animated picture\n"
-          "                        with a palette made for the animation; OUT/ (ending in a\n"
-          "                        slash): a folder of numbered PNG pictures; -: raw RGB\n"
-          "                        frames, top row first, on standard output. mp4, gif and\n"
-          "                        PNG need ffmpeg. Nothing is left behind when recording fails.\n"
-          "Picture:\n"
-          "  --mode wire|solid|outlined   how each pixel is drawn (default "
-       << modeWord(defaults.drawMode)
-       << ")\n"
-          "  --grid on|off         the ground grid and axes (default "
-       << onOffWord(defaults.grid)
-       << ")\n"
-          "  --blend on|off        additive blending (default "
-       << onOffWord(defaults.blend)
-       << ")\n"
-          "  --settled-layer on|off  particles that no longer move are drawn once, into a\n"
-          "                        picture kept from frame to frame (on, faster), or every\n"
-          "                        particle in every frame (off): the same frames but where\n"
-          "                        two surfaces meet at the same depth (default "
-       << onOffWord(defaults.settledLayer)
-       << ")\n"
-          "  --size WxH            picture size in pixels (default "
-       << defaults.width << "x" << defaults.height
-       << ")\n"
-          "  --fps N               frames per second (default "
-       << defaults.framesPerSecond
-       << "): one picture per frame\n"
-          "  --hold SECONDS        how long the last frame stays (default "
-       << NumberLimit::boundText(defaults.holdSeconds) << ")\n"
-          "Camera:\n"
-          "  --camera framed|viewer  framed (default): the whole picture at home in view with a\n"
-          "                        small margin, seen from the front turned "
-       << kFramedTurnX
-       << " degrees about x\n"
-          "                        and "
-       << kFramedTurnY
-       << " about y; viewer: the viewer's start camera\n"
-          "  --zoom Z, --pan X,Y, --turn X,Y   the viewer's camera values, over either\n"
-          "Scale:\n"
-          "  --scale FILE MIN MAX  scale values 0 to 255 map onto MIN to MAX (each "
-       << kPixelScaleRange.low << " to " << kPixelScaleRange.high
-       << ")\n"
-          "A picture crunched in memory (PNG, JPEG, GIF, BMP or TGA; no file is written):\n"
-          "  --picture FILE        every pixel a particle, the picture upright as shown\n"
-          "  --particles N         at most N particles (default "
-       << defaults.particles
-       << "): a picture with more\n"
-          "                        pixels is shrunk to fit, keeping its proportions\n"
-          "  --seed N              the scattering's seed (default: the clock; --verbose says it)\n"
-          "  --scatter X,Y,Z       how far the particles fly apart, a multiple of the picture's\n"
-          "                        width, height and height range (each "
-       << kScatterScalarRange.low << " to " << kScatterScalarRange.high << ", default " << crunch.scatterVolumeScalar.x
-       << "," << crunch.scatterVolumeScalar.y << "," << crunch.scatterVolumeScalar.z
-       << ")\n"
-          "  --velocity V          how far a particle moves in a frame ("
-       << kVelocityRange.low << " to " << kVelocityRange.high << ", default " << crunch.pVelocityConstant
-       << "): the\n"
-          "                        flight home takes as many frames as the longest way home\n"
-          "                        is long over V, so a larger picture takes longer\n"
-          "  --duration SECONDS    in place of --velocity: the velocity whose flight home takes\n"
-          "                        about SECONDS, that is SECONDS x --fps frames (--verbose\n"
-          "                        says which velocity)\n"
-          "  --velocity-map FILE MIN MAX   a grey map's black moves at MIN, its white at MAX\n"
-          "  --height H            every particle's height above the picture (whole, "
-       << kHeightMaxRange.low << " to " << kHeightMaxRange.high << ",\n"
-       << "                        default " << crunch.pHeightMaxConstant
-       << ")\n"
-          "  --height-map FILE MAX   a grey map lifts each particle by its brightness, up to\n"
-          "                        MAX (whole, "
-       << kHeightMaxRange.low << " to " << kHeightMaxRange.high
-       << ")\n"
-          "  --opacity-constant N  every particle's opacity (whole, "
-       << kOpacityRange.low << " to " << kOpacityRange.high << ", default " << crunch.pOpacityConstant
-       << ")\n"
-          "  --opacity-map FILE    each particle's opacity is the map's grey level\n"
-          "  --scale-map FILE MIN MAX   each particle's size: the map's black MIN, white MAX\n"
-          "                        (each "
-       << kPixelScaleRange.low << " to " << kPixelScaleRange.high
-       << ")\n"
-          "                        A map is a picture of the picture's size (as read, before\n"
-          "                        any shrinking); a colour map counts by its brightness.\n"
-          "Messages:\n"
-          "  --timing              at the end, where the time went: drawing, reading pixels,\n"
-          "                        encoding\n"
-          "  -v, --verbose         also the lines the viewer, the cruncher or the blender prints\n"
-          "                        as it loads\n"
-          "  -h, --help            this text\n";
+  usageHelp(text);
+  pictureHelp(text, defaults);
+  crunchHelp(text, defaults);
+  messagesHelp(text);
   return text.str();
 }
 
@@ -252,9 +273,7 @@ Result<void> rightOr(bool right, const std::string& why) {
 OptionRule oneWord(std::vector<std::string> names, const std::string& why,
                    const std::function<bool(RecorderOptions&, const std::string&)>& take) {
   return {std::move(names), 1,
-          [why, take](RecorderOptions& o, const std::vector<std::string>& w) {
-            return rightOr(take(o, w[0]), why);
-          },
+          [why, take](RecorderOptions& o, const std::vector<std::string>& w) { return rightOr(take(o, w[0]), why); },
           why};
 }
 
@@ -264,9 +283,7 @@ OptionRule words(const std::string& name, int count, const std::string& why,
                  const std::function<bool(RecorderOptions&, const std::vector<std::string>&)>& take) {
   return {{name},
           count,
-          [why, take](RecorderOptions& o, const std::vector<std::string>& w) {
-            return rightOr(take(o, w), why);
-          },
+          [why, take](RecorderOptions& o, const std::vector<std::string>& w) { return rightOr(take(o, w), why); },
           why};
 }
 
@@ -448,7 +465,7 @@ const OptionRule* ruleFor(const std::string& name) {
 // What to record, given the options named in `given`; fails with the line that says what
 // is wrong.
 Result<void> checkSource(RecorderOptions& o, const std::vector<std::string>& positional,
-                                       const std::vector<std::string>& given) {
+                         const std::vector<std::string>& given) {
   const auto named = [&given](const std::string& name) {
     return std::find(given.begin(), given.end(), name) != given.end();
   };

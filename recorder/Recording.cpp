@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "recorder/BlendRecording.h"
+#include "recorder/OffscreenContext.h"
 #include "recorder/PathRecording.h"
 #include "recorder/PictureRecording.h"
 
@@ -20,6 +21,13 @@ Bounds objectExtent(const ObjectShape& shape) {
 }
 
 }  // namespace
+
+void readPicture(FrameCanvas& canvas, std::vector<std::uint8_t>& rgb) {
+  canvas.renderer.waitUntilDrawn();
+  canvas.reading.start();
+  canvas.context.readPixels(rgb);
+  canvas.reading.stop();
+}
 
 Bounds pixelsWithin(const Bounds& positions, const ViewerScene& scene, const ObjectShape& shape) {
   if (positions.empty) return positions;

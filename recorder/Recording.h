@@ -34,6 +34,10 @@ struct FrameCanvas {
   Stopwatch& reading;  // the time spent reading pixels back
 };
 
+// Waits until what was drawn into the canvas is drawn, and reads it back as RGB bytes,
+// top row first, timing the reading.
+void readPicture(FrameCanvas& canvas, std::vector<std::uint8_t>& rgb);
+
 // Draws every `step`-th frame of a recording from frame `first` on, into the context of
 // the thread that uses it: each thread that draws has one of its own.
 class FrameDrawer {

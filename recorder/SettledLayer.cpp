@@ -77,7 +77,8 @@ void LayeredDrawing::drawNames(FrameCanvas& canvas, const ParticleFrame& frame,
     canvas.reading.stop();
     for (int row = 0; row < rows; ++row) {
       const std::size_t at = static_cast<std::size_t>(row) * static_cast<std::size_t>(width);
-      take(static_cast<std::size_t>(first + row), bandDepths_.data() + at, bandColours_.data() + 4 * at);
+      take(static_cast<std::size_t>(first) + static_cast<std::size_t>(row), bandDepths_.data() + at,
+           bandColours_.data() + 4 * at);
     }
   }
 }
@@ -87,17 +88,17 @@ void LayeredDrawing::draw(FrameCanvas& canvas, const ParticleFrame& frame, std::
   if (!settling_ || view.additiveBlend) {
     canvas.renderer.beginPicture(canvas.camera, view);
     drawing_.draw(canvas.renderer, frame, view);
-    canvas.renderer.waitUntilDrawn();
-    canvas.reading.start();
-    canvas.context.readPixels(rgb);
-    canvas.reading.stop();
+    readPicture(canvas, rgb);
     return;
   }
+  addSettled(canvas, frame, f, view);
+  drawOverLayer(canvas, frame, f, view, rgb);
+}
+
+void LayeredDrawing::addSettled(FrameCanvas& canvas, const ParticleFrame& frame, std::int32_t f,
+                                const ViewState& view) {
   const std::size_t width = static_cast<std::size_t>(canvas.context.width());
   const std::size_t height = static_cast<std::size_t>(canvas.context.height());
-
-  // Into the layer: the grid and axes the first time, then the particles settled since
-  // the last frame, at their places in this one, which stay theirs.
   const std::vector<std::uint32_t>& inOrder = settling_->inOrder;
   newlySettled_.clear();
   for (; drawnIntoLayer_ < inOrder.size() && settling_->from[inOrder[drawnIntoLayer_]] <= f; ++drawnIntoLayer_)
@@ -116,9 +117,12 @@ void LayeredDrawing::draw(FrameCanvas& canvas, const ParticleFrame& frame, std::
               });
     layerBegun_ = true;
   }
+}
 
-  // The frame: the layer, and over it the particles still moving, each pixel the
-  // surface nearer, or at the same depth the one named first; OpenGL's bottom row last.
+void LayeredDrawing::drawOverLayer(FrameCanvas& canvas, const ParticleFrame& frame, std::int32_t f,
+                                   const ViewState& view, std::vector<std::uint8_t>& rgb) {
+  const std::size_t width = static_cast<std::size_t>(canvas.context.width());
+  const std::size_t height = static_cast<std::size_t>(canvas.context.height());
   moving_.clear();
   for (std::uint32_t k = 0; k < frame.count; ++k)
     if (settling_->from[k] > f) moving_.push_back(k);

@@ -44,6 +44,14 @@ class LayeredDrawing {
             std::vector<std::uint8_t>& rgb);
 
  private:
+  // Into the layer: the grid and axes the first time, then the particles settled by
+  // frame `f`, at their places in it, which stay theirs.
+  void addSettled(FrameCanvas& canvas, const ParticleFrame& frame, std::int32_t f, const ViewState& view);
+  // Frame `f` into `rgb`: the layer, and over it the particles still moving, each pixel
+  // the surface nearer, or at the same depth the one named first; OpenGL's bottom row
+  // last.
+  void drawOverLayer(FrameCanvas& canvas, const ParticleFrame& frame, std::int32_t f, const ViewState& view,
+                     std::vector<std::uint8_t>& rgb);
   // Draws `pixels` (the grid and axes too, with `withGrid`) in their names' colours
   // into the canvas's picture, and hands what shows to `take(row, depths, colours)`
   // a row at a time: the row (from OpenGL's bottom one), each pixel's depth, and the

@@ -98,7 +98,7 @@ TEST_F(PictureRecorder, APngsTransparencyGoesAsA32BitTgasAlphaGoes) {
         {static_cast<char>(k * 29), static_cast<char>(k * 11), static_cast<char>(200 - k), static_cast<char>(k * 37)};
   for (int r = height - 1; r >= 0; --r)
     for (int c = 0; c < width; ++c) {
-      const char* p = rgba.data() + (r * width + c) * 4;
+      const char* p = rgba.data() + (static_cast<std::size_t>(r) * width + c) * 4;
       tga.insert(tga.end(), {static_cast<std::uint8_t>(p[2]), static_cast<std::uint8_t>(p[1]),
                              static_cast<std::uint8_t>(p[0]), static_cast<std::uint8_t>(p[3])});
     }

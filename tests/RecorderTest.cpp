@@ -299,33 +299,40 @@ TEST_F(Recorder, WhatCannotBeRecordedIsRefusedInOneLineLeavingNothing) {
   folder.write("cut.pPath", "2 1\n\n0\n1 2 3 4 5 x y z\n");
   folder.write("w.morvaine", "2\n0.5 6\n");
   struct Case {
-    const char* arguments;
+    std::string arguments;
     const char* prefix;
     int status;
+    std::string says;
+  };
+  std::vector<Case> cases = {
+      {"gone.pPath -o out.mp4", "", 1, "cannot read gone.pPath: no such file"},
+      {"w.pPath --mode cubes -o out.mp4", "", 2, "--mode takes wire, solid or outlined"},
+      {"w.pPath -o out.avi", "", 2, "the output ends in .mp4 or .gif"},
+      {"w.pPath -o out.mp4", "PATH=/nonexistent", 1, "ffmpeg is not installed"},
+      {"w.pPath -o a-file/out.mp4", "", 1, "cannot write a-file/out.mp4"},
+      // What cannot play: the viewer's and the blender's reasons, once.
+      {"cut.pPath -o out.mp4", "", 1, "cut.pPath: ends inside frame 0: there is no complete frame to play"},
+      {"--blender none.morvaine -o out.mp4", "", 1, "cannot read none.morvaine: no such file"},
+      {"--blender w.morvaine -o out.mp4", "", 1, "w.morvaine: not a Morvaine configuration file"}};
+  // Just beyond both bounds of each of the recorder's own limits: the line of its range.
+  struct Limit {
+    const char* source;
+    const char* option;
+    const char* below;
+    const char* above;
     const char* says;
   };
-  for (const Case c : {Case{"gone.pPath -o out.mp4", "", 1, "cannot read gone.pPath: no such file"},
-                       Case{"w.pPath --mode cubes -o out.mp4", "", 2, "--mode takes wire, solid or outlined"},
-                       Case{"w.pPath -o out.avi", "", 2, "the output ends in .mp4 or .gif"},
-                       Case{"w.pPath -o out.mp4", "PATH=/nonexistent", 1, "ffmpeg is not installed"},
-                       Case{"w.pPath -o a-file/out.mp4", "", 1, "cannot write a-file/out.mp4"},
-                       // Both bounds of each of the recorder's own limits.
-                       Case{"w.pPath --size 15x240 -o out.mp4", "", 2, "--size takes WIDTHxHEIGHT, each from 16 to 8192 pixels"},
-                       Case{"w.pPath --size 320x8194 -o out.mp4", "", 2, "--size takes WIDTHxHEIGHT, each from 16 to 8192 pixels"},
-                       Case{"w.pPath --fps 0 -o out.mp4", "", 2, "--fps takes a whole number from 1 to 240"},
-                       Case{"w.pPath --fps 241 -o out.mp4", "", 2, "--fps takes a whole number from 1 to 240"},
-                       Case{"w.pPath --hold -0.5 -o out.mp4", "", 2, "--hold takes seconds from 0 to 3600"},
-                       Case{"w.pPath --hold 3600.5 -o out.mp4", "", 2, "--hold takes seconds from 0 to 3600"},
-                       Case{"--picture w.tga --particles 0 -o out.mp4", "", 2, "--particles takes a whole number from 1 to 100000000"},
-                       Case{"--picture w.tga --particles 100000001 -o out.mp4", "", 2, "--particles takes a whole number from 1 to 100000000"},
-                       Case{"--picture w.tga --seed -1 -o out.mp4", "", 2, "--seed takes a whole number from 0 to 4294967295"},
-                       Case{"--picture w.tga --seed 4294967296 -o out.mp4", "", 2, "--seed takes a whole number from 0 to 4294967295"},
-                       Case{"--picture w.tga --duration 0.09 -o out.mp4", "", 2, "--duration takes seconds from 0.1 to 3600"},
-                       Case{"--picture w.tga --duration 3601 -o out.mp4", "", 2, "--duration takes seconds from 0.1 to 3600"},
-                       // What cannot play: the viewer's and the blender's reasons, once.
-                       Case{"cut.pPath -o out.mp4", "", 1, "cut.pPath: ends inside frame 0: there is no complete frame to play"},
-                       Case{"--blender none.morvaine -o out.mp4", "", 1, "cannot read none.morvaine: no such file"},
-                       Case{"--blender w.morvaine -o out.mp4", "", 1, "w.morvaine: not a Morvaine configuration file"}}) {
+  for (const Limit l :
+       {Limit{"w.pPath", "--size", "15x240", "320x8194", "--size takes WIDTHxHEIGHT, each from 16 to 8192 pixels"},
+        Limit{"w.pPath", "--fps", "0", "241", "--fps takes a whole number from 1 to 240"},
+        Limit{"w.pPath", "--hold", "-0.5", "3600.5", "--hold takes seconds from 0 to 3600"},
+        Limit{"--picture w.tga", "--particles", "0", "100000001",
+              "--particles takes a whole number from 1 to 100000000"},
+        Limit{"--picture w.tga", "--seed", "-1", "4294967296", "--seed takes a whole number from 0 to 4294967295"},
+        Limit{"--picture w.tga", "--duration", "0.09", "3601", "--duration takes seconds from 0.1 to 3600"}})
+    for (const char* value : {l.below, l.above})
+      cases.push_back({std::string(l.source) + " " + l.option + " " + value + " -o out.mp4", "", 2, l.says});
+  for (const Case& c : cases) {
     SCOPED_TRACE(c.arguments);
     const std::vector<std::string> before = files();
     const ProgramRun run = record(c.arguments, c.prefix);

@@ -23,7 +23,7 @@ std::string walkingHome() {
   text << "4 6\n\n";
   for (int f = 0; f < 6; ++f) {
     text << f << "\n";
-    for (int p = 0; p < 4; ++p) text << p % 2 - 0.5 << " " << p / 2 - 0.5 << " " << 5 - f << "\n";
+    for (int p = 0; p < 4; ++p) text << p % 2 - 0.5 << " " << (p < 2 ? -0.5 : 0.5) << " " << 5 - f << "\n";
   }
   return text.str();
 }

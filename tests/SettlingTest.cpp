@@ -35,7 +35,7 @@ TEST(Settling, EachParticleSettlesFromItsLastMoveAndTheyComeInThatOrder) {
   const PathFileSurvey survey = surveyPathFile(stream.value());
   EXPECT_EQ(survey.completeFrames, 6);
   EXPECT_EQ(survey.settledFrom, (std::vector<std::int32_t>{0, 2, 4, 5, 2}));
-  EXPECT_EQ(survey.lastFrame[3 * 3], 4.0f);
+  EXPECT_EQ(survey.lastFrame[std::size_t{3} * 3], 4.0f);
   EXPECT_EQ(survey.low[0], 0.0f);
   EXPECT_EQ(survey.high[0], 9.0f);
   // By the frame they settle from, ties by index.
@@ -53,7 +53,7 @@ TEST(Settling, AFileCutInsideAFrameCountsItsCompleteFramesOnly) {
   EXPECT_EQ(survey.completeFrames, 5);
   // Particle 3 last moved in frame 4 of the frames there are.
   EXPECT_EQ(survey.settledFrom, (std::vector<std::int32_t>{0, 2, 4, 4, 2}));
-  EXPECT_EQ(survey.lastFrame[3 * 3], 5.0f);
+  EXPECT_EQ(survey.lastFrame[std::size_t{3} * 3], 5.0f);
 }
 
 }  // namespace

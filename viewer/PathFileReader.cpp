@@ -258,7 +258,8 @@ struct Piece : PathPiece {
 // The first line from `from` on (within a megabyte) that holds one whole number above
 // `after` and below `frames`, taken for the line of that frame's number. The reading of
 // the piece before checks that it ends there.
-std::optional<PathPiece> frameLineFrom(std::string_view text, std::uint64_t from, std::int32_t after, std::int32_t frames) {
+std::optional<PathPiece> frameLineFrom(std::string_view text, std::uint64_t from, std::int32_t after,
+                                       std::int32_t frames) {
   const std::size_t end = static_cast<std::size_t>(std::min<std::uint64_t>(text.size(), from + (1 << 20)));
   std::size_t line = static_cast<std::size_t>(from);
   while (line < end && text[line] != '\n') ++line;

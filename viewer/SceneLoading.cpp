@@ -20,25 +20,22 @@ struct StageLines {
   const char* unreadable;
 };
 
-const StageLines kColourLines{
-    {"pColor-file: Undefined", "Pixel color defaulted to white.", "Attempt to open specified pColor-file failed.",
-     "Pixel color defaulted to white."},
-    "Number of pixels in pColor-file is not equal to number of pixels in pPath-file.",
-    "Caching pColor-file...",
-    "pColor-file holds neither one nor four values per pixel."};
-const StageLines kOpacityLines{
-    {"pOpacity-file: Undefined", "Pixel opacity defaulted to 255.", "Attempt to open specified pOpacity-file failed.",
-     "Pixel opacity defaulted to 255."},
-    "Number of pixels in pOpacity-file is not equal to number of pixels in pPath-file.",
-    "Caching pOpacity-file...",
-    "pOpacity-file holds fewer values than pixels."};
+const StageLines kColourLines{{"pColor-file: Undefined", "Pixel color defaulted to white.",
+                               "Attempt to open specified pColor-file failed.", "Pixel color defaulted to white."},
+                              "Number of pixels in pColor-file is not equal to number of pixels in pPath-file.",
+                              "Caching pColor-file...",
+                              "pColor-file holds neither one nor four values per pixel."};
+const StageLines kOpacityLines{{"pOpacity-file: Undefined", "Pixel opacity defaulted to 255.",
+                                "Attempt to open specified pOpacity-file failed.", "Pixel opacity defaulted to 255."},
+                               "Number of pixels in pOpacity-file is not equal to number of pixels in pPath-file.",
+                               "Caching pOpacity-file...",
+                               "pOpacity-file holds fewer values than pixels."};
 // The undefined scale file's default line has no full stop; the other two have one.
-const StageLines kScaleLines{
-    {"pScale-file: Undefined", "Pixel scale defaulted to 1.0", "Attempt to open specified pScale-file failed.",
-     "Pixel scale defaulted to 1.0."},
-    "Number of pixels in pScale-file is not equal to number of pixels in pPath-file.",
-    "Caching pScale-file...",
-    "pScale-file holds fewer values than pixels."};
+const StageLines kScaleLines{{"pScale-file: Undefined", "Pixel scale defaulted to 1.0",
+                              "Attempt to open specified pScale-file failed.", "Pixel scale defaulted to 1.0."},
+                             "Number of pixels in pScale-file is not equal to number of pixels in pPath-file.",
+                             "Caching pScale-file...",
+                             "pScale-file holds fewer values than pixels."};
 
 // Prints the lines of one attribute stage: the caching line when the values were read
 // (and hands them to `use`), else why not and the default (and calls `useDefault`), and

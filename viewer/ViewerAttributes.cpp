@@ -36,8 +36,8 @@ void ViewerAttributes::printListing(std::ostream& out) const {
 MenuSystem viewerMenus(ViewerAttributes& a) {
   using Action = MenuItem::Action;
   MenuSystem system;
-  system.style = {MenuStyle::ChoiceReset::MainMenuOnly, MenuStyle::AfterRead::DiscardCharacter, false, false, false,
-                  true};
+  system.style = {
+      MenuStyle::ChoiceReset::MainMenuOnly, MenuStyle::AfterRead::DiscardCharacter, false, false, false, true};
 
   Menu main;
   main.items.push_back(fileItem('A', "A. Define pPath-file", "pPath-file:", a.pPathFile));
