@@ -303,6 +303,7 @@ TEST_F(PictureRecorder, MoreParticlesThanTheMemoryHoldsAreRefusedBeforeAnythingI
 // ---- Memory, measured from outside the process.
 
 TEST_F(PictureRecorder, MemoryGrowsWithTheParticlesAndNeverWithTheFrames) {
+  if (!measuresMemory()) GTEST_SKIP() << kNoMemoryMeasure;
   ASSERT_EQ(runProgram("convert", folder.path(), "", "", "-size 400x300 gradient:yellow-navy g.png").status, 0);
   const auto peak = [&](int particles, const char* velocity) {
     const ProgramRun run = record("--picture g.png --seed 9 --particles " + std::to_string(particles) + " --velocity " +

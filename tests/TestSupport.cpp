@@ -126,6 +126,8 @@ ProgramRun runProgram(const std::string& program, const fs::path& folder, const 
 
 std::string memoryLimit(int megabytes) { return "ulimit -v " + std::to_string(megabytes * 1024) + ";"; }
 
+bool measuresMemory() { return canLimitMemory(); }
+
 bool canLimitMemory() {
 #ifdef ZORVEL_SANITIZED
   return false;

@@ -75,6 +75,13 @@ std::string memoryLimit(int megabytes);
 bool canLimitMemory();
 inline const char* const kNoMemoryLimit = "an address-space limit cannot be set in the sanitizer build";
 
+// Whether a program's peak resident memory measures the program: not in the sanitizer
+// build, where it also counts the sanitizer's shadow and its quarantine of freed memory,
+// which grows with what the program frees.
+bool measuresMemory();
+inline const char* const kNoMemoryMeasure =
+    "the sanitizer build's resident memory holds its quarantine of freed memory, which grows with the frames";
+
 // The folders of the shared external test data, or empty when they are not there.
 fs::path externalTgaFolder();
 fs::path externalPngFolder();
