@@ -10,7 +10,6 @@ namespace zorvel {
 namespace {
 
 // The grid and the axes drawn in the colours of their names.
-constexpr std::uint32_t kBackground = 0;
 constexpr GridColours kGridNames{{1, 0, 0, 255}, {2, 0, 0, 255}, {3, 0, 0, 255}, {4, 0, 0, 255}};
 
 // A name as the colour it is drawn in (24 bits: up to eight million boxes), and back.
