@@ -1,9 +1,8 @@
 #include "playback/PlaybackWindow.h"
 
-#include <GL/glut.h>
+#include <GL/freeglut.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <memory>
 #include <ostream>
 
@@ -102,7 +101,13 @@ bool takePacedFrame(std::ostream& out) {
 
 void finishView(std::ostream& out) {
   out << "openGL finished" << std::endl;
-  std::exit(0);
+  // The event loop ends after this callback, closes the window and its context (the
+  // software renderer's threads end with it), then ends the process with status 0. No
+  // picture is drawn and no key is taken meanwhile.
+  glutDisplayFunc([] {});
+  glutIdleFunc(nullptr);
+  glutKeyboardFunc(nullptr);
+  glutLeaveMainLoop();
 }
 
 }  // namespace zorvel

@@ -49,7 +49,8 @@ bool takePacedFrame(std::ostream& out);
 // changed, or the window did, since the last endFrame().
 bool viewChangedSinceLastFrame();
 
-// Prints "openGL finished" on `out` and ends the process with status 0.
-[[noreturn]] void finishView(std::ostream& out);
+// Prints "openGL finished" on `out` and ends the event loop: the window and its context
+// are closed, then the process ends with status 0. Called from a GLUT callback.
+void finishView(std::ostream& out);
 
 }  // namespace zorvel

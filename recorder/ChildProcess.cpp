@@ -19,7 +19,13 @@ namespace {
 // How much of the child's standard error is kept: its last lines.
 constexpr std::size_t kKeptErrorBytes = 8192;
 
-// Writes all of `size` bytes to `fd`; false on an error (errno says which).
+void closeIfOpen(int& fd) {
+  if (fd >= 0) ::close(fd);
+  fd = -1;
+}
+
+}  // namespace
+
 bool writeAll(int fd, const std::uint8_t* data, std::size_t size) {
   while (size > 0) {
     const ssize_t written = ::write(fd, data, size);
@@ -32,13 +38,6 @@ bool writeAll(int fd, const std::uint8_t* data, std::size_t size) {
   }
   return true;
 }
-
-void closeIfOpen(int& fd) {
-  if (fd >= 0) ::close(fd);
-  fd = -1;
-}
-
-}  // namespace
 
 Result<std::unique_ptr<ChildProcess>> ChildProcess::start(const std::string& program,
                                                           const std::vector<std::string>& arguments, bool fed) {

@@ -52,6 +52,10 @@ class ChildProcess {
   std::string said_;  // the end of what it wrote on its standard error
 };
 
+// Writes all of `size` bytes to the open file `fd`, again where a signal cut a write
+// short; false on an error (errno says which).
+bool writeAll(int fd, const std::uint8_t* data, std::size_t size);
+
 // The folder of `path` that holds `name`, when `name` is found on `path` (a list of
 // folders separated by colons) as a file that can be run; empty when it is not.
 std::string findProgram(const std::string& name, const char* path);

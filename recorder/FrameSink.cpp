@@ -21,20 +21,6 @@ std::string systemWords() { return std::strerror(errno); }
 
 Failure cannotWrite(const std::string& why) { return failure(FailureKind::CannotWrite, why); }
 
-// Writes all of `size` bytes to `fd`; false on an error (errno says which).
-bool writeAll(int fd, const std::uint8_t* data, std::size_t size) {
-  while (size > 0) {
-    const ssize_t written = ::write(fd, data, size);
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    data += written;
-    size -= static_cast<std::size_t>(written);
-  }
-  return true;
-}
-
 // Frames on standard output, as they come.
 class RawFrames : public FrameSink {
  public:
