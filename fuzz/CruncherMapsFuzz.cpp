@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     map.name = path;
     map.fillFromTga(image.value());
     if (map.records.size() != header->pixelCount()) std::abort();
-    zorvel::writePixelFile(map, ".pOpacity");
+    if (!zorvel::writePixelFile(map, ".pOpacity")) std::abort();  // the scratch folder takes it
   }
   const zorvel::Result<std::vector<float>> values = zorvel::readAttributeValues(path);
   if (!values) std::abort();  // the file is there: it opens
