@@ -331,6 +331,12 @@ int orientationOf(const AVFrame& frame) {
   return value >= 1 && value <= 8 ? value : 1;
 }
 
+// The resampler's vector code reads a little past the last byte of a picture it is
+// given (up to 32 bytes of a tightly packed RGBA picture, seen on this machine's
+// libswscale): every picture handed to it has this many more bytes after its pixels.
+// The decoders' frames have them already.
+constexpr std::size_t kScalerPadding = AV_INPUT_BUFFER_PADDING_SIZE;
+
 struct ScalerFree {
   void operator()(SwsContext* context) const { av().sws_freeContext(context); }
 };
@@ -353,8 +359,9 @@ Scaler scalerFor(int width, int height, AVPixelFormat format, AVColorRange range
   return scaler;
 }
 
-// Scales `planes` (a picture of `width` x `height` in `format`) to RGBA of `to`, top row
-// first as stored: 4 bytes a pixel at `out`.
+// Scales `planes` (a picture of `width` x `height` in `format`, kScalerPadding bytes
+// readable after its last pixel) to RGBA of `to`, top row first as stored: 4 bytes a
+// pixel at `out`.
 bool scaleToRgba(const std::uint8_t* const planes[], const int strides[], int width, int height, AVPixelFormat format,
                  AVColorRange range, PictureSize to, std::uint8_t* out) {
   const Scaler scaler = scalerFor(width, height, format, range, to);
@@ -372,7 +379,10 @@ std::vector<std::uint8_t> upright(const std::vector<std::uint8_t>& stored, Pictu
   const std::uint32_t w = size.width, h = size.height;
   const bool turned = orientation >= 5;
   shown = turned ? PictureSize{h, w} : size;
-  std::vector<std::uint8_t> out(stored.size());
+  // Room for the resampler's padding, should the picture be shrunk.
+  std::vector<std::uint8_t> out;
+  out.reserve(static_cast<std::size_t>(size.pixels()) * 4 + kScalerPadding);
+  out.resize(static_cast<std::size_t>(size.pixels()) * 4);
   for (std::uint32_t y = 0; y < shown.height; ++y) {
     std::uint8_t* row = out.data() + std::size_t{shown.height - 1 - y} * shown.width * 4;
     for (std::uint32_t x = 0; x < shown.width; ++x) {
@@ -544,13 +554,14 @@ Result<TgaImage> shrinkPicture(TgaImage picture, PictureSize size) {
   PictureSize now = sizeOf(picture);
   std::vector<std::uint8_t> pixels = picture.info.bitsPerPixel == 32 ? std::move(picture.pixels) : asRgba(picture);
   picture = TgaImage{};
+  pixels.resize(static_cast<std::size_t>(now.pixels()) * 4 + kScalerPadding);
   while (!(now == size)) {
     // A pass shrinks each side by at most kLargestPassRatio.
     const auto step = [](std::uint32_t from, std::uint32_t to) {
       return std::max(to, static_cast<std::uint32_t>(std::ceil(from / kLargestPassRatio)));
     };
     const PictureSize next{step(now.width, size.width), step(now.height, size.height)};
-    std::vector<std::uint8_t> out(static_cast<std::size_t>(next.pixels()) * 4);
+    std::vector<std::uint8_t> out(static_cast<std::size_t>(next.pixels()) * 4 + kScalerPadding);
     const std::uint8_t* planes[4] = {pixels.data(), nullptr, nullptr, nullptr};
     const int strides[4] = {static_cast<int>(now.width) * 4, 0, 0, 0};
     if (!scaleToRgba(planes, strides, static_cast<int>(now.width), static_cast<int>(now.height), AV_PIX_FMT_RGBA,
@@ -559,6 +570,7 @@ Result<TgaImage> shrinkPicture(TgaImage picture, PictureSize size) {
     pixels = std::move(out);
     now = next;
   }
+  pixels.resize(static_cast<std::size_t>(size.pixels()) * 4);
   return rgbaPicture(size, std::move(pixels));
 }
 
