@@ -24,36 +24,32 @@ class PathDrawer : public FrameDrawer {
       : scene_(scene),
         pathFile_(std::move(pathFile)),
         stream_(std::move(stream)),
-        frames_(frames),
-        next_(first),
-        step_(step),
+        turns_(frames, first, step),
         frame_(std::size_t{scene.pixelCount} * 3),
         drawing_(scene, shape, settling) {}
 
   Result<void> next() override {
-    if (next_ >= frames_) return failure(FailureKind::CutShort, "there is no frame " + std::to_string(next_));
+    const Result<std::int32_t> f = turns_.take();
+    if (!f) return f.failure();
     // The frames between are read too: a path file says where a frame starts only by
     // reading what comes before it.
-    for (; read_ <= next_; ++read_)
+    for (; read_ <= f.value(); ++read_)
       if (const Result<void> read = stream_.readFrame(frame_.data()); !read)
         return failure(read.failure().kind,
                        pathFile_ + " changed since it was read through: it " + read.failure().reason);
-    taken_ = next_;
-    next_ += step_;
     return {};
   }
   void draw(FrameCanvas& canvas, const ViewState& view, std::vector<std::uint8_t>& rgb) override {
-    drawing_.draw(canvas, ParticleFrame{frame_.data(), scene_.pixelCount}, taken_, view, rgb);
+    drawing_.draw(canvas, ParticleFrame{frame_.data(), scene_.pixelCount}, turns_.taken(), view, rgb);
   }
 
  private:
   const ViewerScene& scene_;
   std::string pathFile_;
   PathFrameStream stream_;
-  std::int32_t frames_, next_, step_;
+  FrameTurns turns_;
   std::int32_t read_ = 0;     // the frames read so far
-  std::int32_t taken_ = -1;   // the frame taken
-  std::vector<float> frame_;  // its positions
+  std::vector<float> frame_;  // the positions of the frame taken
   LayeredDrawing drawing_;
 };
 

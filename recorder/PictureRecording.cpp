@@ -43,29 +43,25 @@ class PictureDrawer : public FrameDrawer {
                 std::vector<MovingParticle> start, std::int32_t frames, std::int32_t first, std::int32_t step)
       : count_(scene.pixelCount),
         stepper_(std::move(start)),
-        frames_(frames),
-        next_(first),
-        step_(step),
+        turns_(frames, first, step),
         coordinates_(std::size_t{scene.pixelCount} * 3),
         drawing_(scene, shape, settling) {}
 
   Result<void> next() override {
-    if (next_ >= frames_) return failure(FailureKind::CutShort, "there is no frame " + std::to_string(next_));
-    stepper_.writeFrame(next_, coordinates_.data());
-    taken_ = next_;
-    next_ += step_;
+    const Result<std::int32_t> f = turns_.take();
+    if (!f) return f.failure();
+    stepper_.writeFrame(f.value(), coordinates_.data());
     return {};
   }
   void draw(FrameCanvas& canvas, const ViewState& view, std::vector<std::uint8_t>& rgb) override {
-    drawing_.draw(canvas, ParticleFrame{coordinates_.data(), count_}, taken_, view, rgb);
+    drawing_.draw(canvas, ParticleFrame{coordinates_.data(), count_}, turns_.taken(), view, rgb);
   }
 
  private:
   std::uint32_t count_;
   FrameStepper stepper_;
-  std::int32_t frames_, next_, step_;
-  std::int32_t taken_ = -1;         // the frame taken
-  std::vector<float> coordinates_;  // its positions
+  FrameTurns turns_;
+  std::vector<float> coordinates_;  // the positions of the frame taken
   LayeredDrawing drawing_;
 };
 

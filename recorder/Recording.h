@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <iosfwd>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "common/Result.h"
@@ -37,6 +38,25 @@ struct FrameCanvas {
 // Waits until what was drawn into the canvas is drawn, and reads it back as RGB bytes,
 // top row first, timing the reading.
 void readPicture(FrameCanvas& canvas, std::vector<std::uint8_t>& rgb);
+
+// The frames a drawer takes in turn: `first`, `first` + `step`, ... below `frames`.
+class FrameTurns {
+ public:
+  FrameTurns(std::int32_t frames, std::int32_t first, std::int32_t step) : frames_(frames), next_(first), step_(step) {}
+  // The next frame, which becomes the one taken; or why there is none.
+  Result<std::int32_t> take() {
+    if (next_ >= frames_) return failure(FailureKind::CutShort, "there is no frame " + std::to_string(next_));
+    taken_ = next_;
+    next_ += step_;
+    return taken_;
+  }
+  // The frame taken last; -1 before the first.
+  std::int32_t taken() const { return taken_; }
+
+ private:
+  std::int32_t frames_, next_, step_;
+  std::int32_t taken_ = -1;
+};
 
 // Draws every `step`-th frame of a recording from frame `first` on, into the context of
 // the thread that uses it: each thread that draws has one of its own.

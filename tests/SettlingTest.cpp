@@ -27,12 +27,17 @@ std::string pathFile(int frames) {
   return text.str();
 }
 
-TEST(Settling, EachParticleSettlesFromItsLastMoveAndTheyComeInThatOrder) {
+// The survey of a path file holding `text`.
+PathFileSurvey surveyOf(const std::string& text) {
   ScratchFolder folder;
-  folder.write("p.pPath", pathFile(6));
+  folder.write("p.pPath", text);
   Result<PathFrameStream> stream = PathFrameStream::open(folder.file("p.pPath"));
-  ASSERT_TRUE(stream);
-  const PathFileSurvey survey = surveyPathFile(stream.value());
+  EXPECT_TRUE(stream);
+  return stream ? surveyPathFile(stream.value()) : PathFileSurvey{};
+}
+
+TEST(Settling, EachParticleSettlesFromItsLastMoveAndTheyComeInThatOrder) {
+  const PathFileSurvey survey = surveyOf(pathFile(6));
   EXPECT_EQ(survey.completeFrames, 6);
   EXPECT_EQ(survey.settledFrom, (std::vector<std::int32_t>{0, 2, 4, 5, 2}));
   EXPECT_EQ(survey.lastFrame[std::size_t{3} * 3], 4.0f);
@@ -43,13 +48,9 @@ TEST(Settling, EachParticleSettlesFromItsLastMoveAndTheyComeInThatOrder) {
 }
 
 TEST(Settling, AFileCutInsideAFrameCountsItsCompleteFramesOnly) {
-  ScratchFolder folder;
   const std::string whole = pathFile(6);
   // Cut inside frame 5, after two of its particles.
-  folder.write("cut.pPath", whole.substr(0, whole.find("\n5\n") + 3 + 12));
-  Result<PathFrameStream> stream = PathFrameStream::open(folder.file("cut.pPath"));
-  ASSERT_TRUE(stream);
-  const PathFileSurvey survey = surveyPathFile(stream.value());
+  const PathFileSurvey survey = surveyOf(whole.substr(0, whole.find("\n5\n") + 3 + 12));
   EXPECT_EQ(survey.completeFrames, 5);
   // Particle 3 last moved in frame 4 of the frames there are.
   EXPECT_EQ(survey.settledFrom, (std::vector<std::int32_t>{0, 2, 4, 4, 2}));

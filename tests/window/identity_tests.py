@@ -150,6 +150,17 @@ def compare(displays, steps, label):
         shown = after
 
 
+def write_colours(folder, stem, count, generator):
+    """`stem`.pColor and `stem`.pOpacity for `count` pixels: bright opaque colours, and
+    opacities from 90 to 200, drawn from `generator` in that order."""
+    with open(os.path.join(folder, f"{stem}.pColor"), "w") as f:
+        f.write(f"{count}\n" + "".join(
+            f"{generator.randint(40, 255)} {generator.randint(40, 255)} {generator.randint(40, 255)} 255 \n"
+            for _ in range(count)))
+    with open(os.path.join(folder, f"{stem}.pOpacity"), "w") as f:
+        f.write(f"{count}\n" + "".join(f"{generator.randint(90, 200)}\n" for _ in range(count)))
+
+
 def viewer_scene(folder):
     """A 9 x 7 picture in three frames: scattered, halfway, at home (a box at the
     origin); translucent colours; sizes from the scale file, some of them negative, and
@@ -163,12 +174,7 @@ def viewer_scene(folder):
         f.write(f"{len(homes)} 3\n\n")
         for number, frame in enumerate((scattered, halfway, homes)):
             f.write(f"{number}\n" + "".join(f"{x:g} {y:g} {z:g}\n" for x, y, z in frame))
-    with open(os.path.join(folder, "s.pColor"), "w") as f:
-        f.write(f"{len(homes)}\n" + "".join(
-            f"{generator.randint(40, 255)} {generator.randint(40, 255)} {generator.randint(40, 255)} 255 \n"
-            for _ in homes))
-    with open(os.path.join(folder, "s.pOpacity"), "w") as f:
-        f.write(f"{len(homes)}\n" + "".join(f"{generator.randint(90, 200)}\n" for _ in homes))
+    write_colours(folder, "s", len(homes), generator)
     # Scale range 0.5 to 1.5: values below 0 give sizes below 0.5, below -64 negative ones.
     with open(os.path.join(folder, "s.pScale"), "w") as f:
         f.write(f"{len(homes)}\n" + "".join("127.5\n" if i < 18 else f"{generator.choice([-300, -120, 0, 128, 255, 300])}\n"
@@ -276,12 +282,7 @@ def layer_scene(folder):
         f.write(f"{len(homes)} {frames}\n\n")
         for number in range(frames):
             f.write(f"{number}\n" + "".join(f"{x:g} {y:g} {z:g}\n" for x, y, z in (p[number] for p in paths)))
-    with open(os.path.join(folder, "l.pColor"), "w") as f:
-        f.write(f"{len(homes)}\n" + "".join(
-            f"{generator.randint(40, 255)} {generator.randint(40, 255)} {generator.randint(40, 255)} 255 \n"
-            for _ in homes))
-    with open(os.path.join(folder, "l.pOpacity"), "w") as f:
-        f.write(f"{len(homes)}\n" + "".join(f"{generator.randint(90, 200)}\n" for _ in homes))
+    write_colours(folder, "l", len(homes), generator)
     return frames
 
 
