@@ -19,19 +19,19 @@ void drawGridAndAxes(const ViewState& view, const GridColours& colours) {
   else
     glDisable(GL_LINE_SMOOTH);
   glLineWidth(1.0f);
-  glColor3ub(colours.grid.red, colours.grid.green, colours.grid.blue);
+  glColor4ub(colours.grid.red, colours.grid.green, colours.grid.blue, colours.grid.alpha);
   glBegin(GL_LINES);
   for (const Vector3& v : grid) glVertex3f(v.x, v.y, v.z);
   glEnd();
   glLineWidth(2.0f);
   glBegin(GL_LINES);
-  glColor3ub(colours.x.red, colours.x.green, colours.x.blue);
+  glColor4ub(colours.x.red, colours.x.green, colours.x.blue, colours.x.alpha);
   glVertex3f(0.0f, 0.0f, 0.0f);
   glVertex3f(1.0f, 0.0f, 0.0f);
-  glColor3ub(colours.y.red, colours.y.green, colours.y.blue);
+  glColor4ub(colours.y.red, colours.y.green, colours.y.blue, colours.y.alpha);
   glVertex3f(0.0f, 0.0f, 0.0f);
   glVertex3f(0.0f, 1.0f, 0.0f);
-  glColor3ub(colours.z.red, colours.z.green, colours.z.blue);
+  glColor4ub(colours.z.red, colours.z.green, colours.z.blue, colours.z.alpha);
   glVertex3f(0.0f, 0.0f, 0.0f);
   glVertex3f(0.0f, 0.0f, 1.0f);
   glEnd();

@@ -2,7 +2,9 @@
 
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
+#define GL_GLEXT_PROTOTYPES
 #include <GL/gl.h>
+#include <GL/glext.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -104,9 +106,7 @@ Result<EGLDisplay> chooseDisplay() {
 }
 
 // A configuration of exactly 8-bit red, green and blue without alpha, a 24-bit depth
-// buffer and pbuffers that desktop OpenGL can draw into: the window's. (A framebuffer
-// object of the same formats draws some edges a pixel over: Mesa fills a window
-// system's buffer, a pbuffer's too, upside down.)
+// buffer and pbuffers that desktop OpenGL can draw into: the window's.
 bool chooseConfig(EGLDisplay display, EGLConfig& chosen) {
   const EGLint wanted[] = {EGL_SURFACE_TYPE,
                            EGL_PBUFFER_BIT,
@@ -139,6 +139,25 @@ bool chooseConfig(EGLDisplay display, EGLConfig& chosen) {
   return false;
 }
 
+// Makes a framebuffer of width x height, 8-bit RGBA and 24-bit depth, the one the
+// current context draws into, stored top row first: clip space's y points down the
+// rows. False where it cannot be made. Its buffers are the context's and go with it.
+bool drawIntoFramebuffer(int width, int height) {
+  GLuint buffers[2] = {0, 0}, framebuffer = 0;
+  glGenRenderbuffers(2, buffers);
+  glBindRenderbuffer(GL_RENDERBUFFER, buffers[0]);
+  glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
+  glBindRenderbuffer(GL_RENDERBUFFER, buffers[1]);
+  glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width, height);
+  glBindRenderbuffer(GL_RENDERBUFFER, 0);
+  glGenFramebuffers(1, &framebuffer);
+  glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, buffers[0]);
+  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, buffers[1]);
+  glClipControl(GL_UPPER_LEFT, GL_NEGATIVE_ONE_TO_ONE);
+  return glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE && glGetError() == GL_NO_ERROR;
+}
+
 }  // namespace
 
 Result<std::unique_ptr<OffscreenContext>> OffscreenContext::create(int width, int height) {
@@ -160,7 +179,9 @@ Result<std::unique_ptr<OffscreenContext>> OffscreenContext::create(int width, in
   EGLConfig config;
   if (!chooseConfig(display, config))
     return failure(FailureKind::Unsupported, "no offscreen OpenGL with 8-bit colour and a 24-bit depth buffer");
-  const EGLint size[] = {EGL_WIDTH, width, EGL_HEIGHT, height, EGL_NONE};
+  // The context draws into a framebuffer of its own: its surface is only there to make
+  // it current.
+  const EGLint size[] = {EGL_WIDTH, 1, EGL_HEIGHT, 1, EGL_NONE};
   EGLSurface surface = eglCreatePbufferSurface(display, config, size);
   if (surface == EGL_NO_SURFACE) return failure(FailureKind::Unsupported, eglFailure("eglCreatePbufferSurface"));
   context->surface_ = surface;
@@ -169,6 +190,9 @@ Result<std::unique_ptr<OffscreenContext>> OffscreenContext::create(int width, in
   context->context_ = gl;
   if (!eglMakeCurrent(display, surface, surface, gl))
     return failure(FailureKind::Unsupported, eglFailure("eglMakeCurrent"));
+  if (!drawIntoFramebuffer(width, height))
+    return failure(FailureKind::Unsupported,
+                   "no offscreen OpenGL framebuffer with 8-bit colour and a 24-bit depth buffer");
   const auto* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
   context->rendererName_ = std::string(renderer ? renderer : "an unnamed renderer") + " on " + gPlatform;
   return context;
@@ -192,19 +216,9 @@ void OffscreenContext::makeCurrent() const { eglMakeCurrent(display_, surface_, 
 void OffscreenContext::release() const { eglMakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT); }
 
 void OffscreenContext::readPixels(std::vector<std::uint8_t>& rgb) const {
-  const std::size_t row = static_cast<std::size_t>(width_) * 3;
-  rgb.resize(row * static_cast<std::size_t>(height_));
+  rgb.resize(static_cast<std::size_t>(width_) * 3 * static_cast<std::size_t>(height_));
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadPixels(0, 0, width_, height_, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
-  // OpenGL's rows start at the bottom; pictures' at the top.
-  std::unique_ptr<std::uint8_t[]> swap(new std::uint8_t[row]);
-  for (int top = 0, bottom = height_ - 1; top < bottom; ++top, --bottom) {
-    std::uint8_t* a = rgb.data() + static_cast<std::size_t>(top) * row;
-    std::uint8_t* b = rgb.data() + static_cast<std::size_t>(bottom) * row;
-    std::memcpy(swap.get(), a, row);
-    std::memcpy(a, b, row);
-    std::memcpy(b, swap.get(), row);
-  }
 }
 
 void OffscreenContext::readDepthsAndColours(int first, int count, std::uint32_t* depths, std::uint8_t* rgba) const {

@@ -3,9 +3,13 @@
 // An OpenGL context that draws into memory, with no display. EGL finds it on the device
 // platform first (a GPU with no display attached, as servers and cloud machines have),
 // then on Mesa's surfaceless platform, then on Mesa's software device. It draws into a
-// pbuffer of the picture's size with 8-bit colour channels and a 24-bit depth buffer, as
-// the window has. Owns its EGL surface and context, and with every other one alive its
-// share of the display; not copyable. Several can draw at once, each current on a thread of its own.
+// framebuffer of the picture's size with 8-bit red, green, blue and alpha channels and a
+// 24-bit depth buffer. The window has no alpha; here it carries the high byte of a
+// surface's name where the recorder draws names. The picture is stored top row first, as
+// a window system's buffer is (Mesa fills those upside down, so a framebuffer drawn the
+// other way up puts some edges a pixel over): the same pixels as the window. Owns its
+// EGL surface and context, and with every other one alive its share of the display; not
+// copyable. Several can draw at once, each current on a thread of its own.
 //
 // ZORVEL_EGL_PLATFORM=device, surfaceless or software in the environment takes that one
 // platform alone (device: every device, the software one too), to try each.
@@ -40,9 +44,8 @@ class OffscreenContext {
 
   // The picture drawn so far, as RGB bytes, top row first (width x height x 3).
   void readPixels(std::vector<std::uint8_t>& rgb) const;
-  // Rows `first` to `first` + `count` - 1 of the picture drawn so far, OpenGL's bottom
-  // row first: each pixel's depth (the depth buffer's, scaled to 32 bits) and its R, G,
-  // B and A bytes (A 255).
+  // Rows `first` to `first` + `count` - 1 of the picture drawn so far, top row first:
+  // each pixel's depth (the depth buffer's, scaled to 32 bits) and its R, G, B and A bytes.
   void readDepthsAndColours(int first, int count, std::uint32_t* depths, std::uint8_t* rgba) const;
 
  private:

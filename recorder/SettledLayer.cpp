@@ -9,30 +9,32 @@ namespace zorvel {
 
 namespace {
 
-// The grid and the axes drawn in the colours of their names.
-constexpr GridColours kGridNames{{1, 0, 0, 255}, {2, 0, 0, 255}, {3, 0, 0, 255}, {4, 0, 0, 255}};
+// The grid and the axes drawn in the colours of their names (alpha included).
+constexpr GridColours kGridNames{{1, 0, 0, 0}, {2, 0, 0, 0}, {3, 0, 0, 0}, {4, 0, 0, 0}};
 
-// A name as the colour it is drawn in (24 bits: up to eight million boxes), and back.
+// A name as the colour it is drawn in, all four bytes of it, and back: 32 bits name two
+// surfaces a box for more boxes than the recorder takes particles.
 ColorRGBA colourNaming(std::uint32_t name) {
   return {static_cast<std::uint8_t>(name), static_cast<std::uint8_t>(name >> 8), static_cast<std::uint8_t>(name >> 16),
-          255};
+          static_cast<std::uint8_t>(name >> 24)};
 }
 std::uint32_t nameOf(const std::uint8_t* rgba) {
-  return std::uint32_t{rgba[0]} | std::uint32_t{rgba[1]} << 8 | std::uint32_t{rgba[2]} << 16;
+  return std::uint32_t{rgba[0]} | std::uint32_t{rgba[1]} << 8 | std::uint32_t{rgba[2]} << 16 |
+         std::uint32_t{rgba[3]} << 24;
 }
 
 // What shows at a pixel as one number: the depth read back (the buffer's 24 bits scaled
 // to 32) above the surface's name.
 std::uint64_t surfaceKey(std::uint32_t depth, const std::uint8_t* rgba) {
-  return std::uint64_t{depth >> 8} << 24 | nameOf(rgba);
+  return std::uint64_t{depth >> 8} << 32 | nameOf(rgba);
 }
-constexpr std::uint64_t kNameBits = (std::uint64_t{1} << 24) - 1;
+constexpr std::uint64_t kNameBits = (std::uint64_t{1} << 32) - 1;
 
-// The layer's key of a pixel, 6 bytes at `at` in a little-endian machine's order (the
-// layer has 2 bytes to spare after its last), and back.
+// The layer's key of a pixel, 7 bytes at `at` in a little-endian machine's order (the
+// layer has a byte to spare after its last), and back.
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "the layer's keys are stored as little-endian bytes");
-constexpr std::size_t kKeyBytes = 6;
-constexpr std::uint64_t kKeyBits = (std::uint64_t{1} << 48) - 1;
+constexpr std::size_t kKeyBytes = 7;
+constexpr std::uint64_t kKeyBits = (std::uint64_t{1} << 56) - 1;
 std::uint64_t loadKey(const std::uint8_t* at) {
   std::uint64_t key;
   std::memcpy(&key, at, sizeof key);
@@ -127,7 +129,7 @@ void LayeredDrawing::drawOverLayer(FrameCanvas& canvas, const ParticleFrame& fra
     if (settling_->from[k] > f) moving_.push_back(k);
   rgb.resize(width * height * 3);
   const bool outlined = drawsFaces(view.drawMode);
-  const auto rowOut = [&](std::size_t row) { return rgb.data() + (height - 1 - row) * width * 3; };
+  const auto rowOut = [&](std::size_t row) { return rgb.data() + row * width * 3; };
   const auto put = [&](std::uint8_t* to, std::uint32_t name) {
     const ColorRGBA c = colourOf(name, outlined);
     to[0] = c.red;

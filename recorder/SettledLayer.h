@@ -48,14 +48,13 @@ class LayeredDrawing {
   // frame `f`, at their places in it, which stay theirs.
   void addSettled(FrameCanvas& canvas, const ParticleFrame& frame, std::int32_t f, const ViewState& view);
   // Frame `f` into `rgb`: the layer, and over it the particles still moving, each pixel
-  // the surface nearer, or at the same depth the one named first; OpenGL's bottom row
-  // last.
+  // the surface nearer, or at the same depth the one named first.
   void drawOverLayer(FrameCanvas& canvas, const ParticleFrame& frame, std::int32_t f, const ViewState& view,
                      std::vector<std::uint8_t>& rgb);
   // Draws `pixels` (the grid and axes too, with `withGrid`) in their names' colours
   // into the canvas's picture, and hands what shows to `take(row, depths, colours)`
-  // a row at a time: the row (from OpenGL's bottom one), each pixel's depth, and the
-  // R, G, B and A bytes of its name's colour.
+  // a row at a time: the row (from the top one), each pixel's depth, and the R, G, B
+  // and A bytes of its name's colour.
   template <class Take>
   void drawNames(FrameCanvas& canvas, const ParticleFrame& frame, const std::vector<std::uint32_t>& pixels,
                  const ViewState& view, bool withGrid, Take take);
@@ -77,9 +76,9 @@ class LayeredDrawing {
   const Settling* settling_;
   std::size_t drawnIntoLayer_ = 0;  // how many of settling_->inOrder the layer holds
   bool layerBegun_ = false;
-  // What shows at each pixel of the layer, OpenGL's bottom row first: its depth (24
-  // bits) above the name of its surface (24 bits), in 6 bytes, so that the nearer
-  // surface, or at the same depth the one named first, has the smaller number.
+  // What shows at each pixel of the layer, top row first: its depth (24 bits) above the
+  // name of its surface (32 bits), in 7 bytes, so that the nearer surface, or at the
+  // same depth the one named first, has the smaller number.
   std::vector<std::uint8_t> layer_;
   std::vector<std::uint32_t> newlySettled_, moving_;
   std::vector<std::uint32_t> bandDepths_;  // a band of rows read back at a time
