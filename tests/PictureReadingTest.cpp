@@ -224,5 +224,19 @@ TEST(PictureReading, WhatIsNoWholePictureIsRefusedWithItsReason) {
   }
 }
 
+TEST(PictureReading, ALongThinPictureIsMeasuredByThePaddedRowsAndColumnsTheDecoderMayTake) {
+  // 1 x 2000 pixels: 32 KB as its pixels count, over 4 MB as a decoder pads them. With
+  // 1 MB to spare it is refused before the decoder is asked; with 8 MB it reads.
+  ScratchFolder folder;
+  convert(folder, "-size 1x2000 gradient:red-blue thin.png");
+  const Result<TgaImage> refused = readPicture(folder.file("thin.png"), 1u << 20);
+  ASSERT_FALSE(refused);
+  EXPECT_EQ(static_cast<int>(refused.failure().kind), static_cast<int>(FailureKind::TooLarge))
+      << refused.failure().reason;
+  const Result<TgaImage> read = readPicture(folder.file("thin.png"), 8u << 20);
+  ASSERT_TRUE(read) << read.failure().reason;
+  EXPECT_EQ(read->info.height, 2000u);
+}
+
 }  // namespace
 }  // namespace zorvel::test

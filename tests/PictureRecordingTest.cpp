@@ -168,6 +168,9 @@ TEST_F(PictureRecorder, ADurationChoosesTheVelocityThatBringsEveryParticleHomeIn
         record("--picture c.tga --seed 3 --velocity " + velocity + " --fps 10 --size 32x24 --hold 0 -o -").out ==
         run.out);
   }
+  // 2.45 s at 10 frames a second is 24.5 frames, rounded to the 25 frames of 2.5 s.
+  EXPECT_TRUE(frames("--picture c.tga --seed 3 --duration 2.45 --fps 10") ==
+              frames("--picture c.tga --seed 3 --duration 2.5 --fps 10"));
 }
 
 TEST_F(PictureRecorder, EveryPngOfTheColourTypeSuiteRecords) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <random>
@@ -92,6 +93,25 @@ TEST_F(Recorder, TheDefaultCameraHoldsTheWholePictureAtHomeWithAMargin) {
     EXPECT_LE(bottom, 296);
     EXPECT_TRUE(right - left > 400 * 0.6 || bottom - top > 300 * 0.6)
         << "framed too loosely: " << left << ".." << right << " x " << top << ".." << bottom;
+  }
+}
+
+TEST_F(Recorder, ABlendedBoxOverBlackAddsItsColourTimesItsOpacity) {
+  // One box filling the middle of the picture, one frame; its front face is drawn first
+  // and hides the rest of it, so the middle pixel is the colour added once to black.
+  folder.write("one.pPath", "1 1\n\n0\n0 0 0\n");
+  folder.write("one.pColor", "1\n200 100 60 255 \n");
+  folder.write("one.pOpacity", "1\n128\n");
+  const ProgramRun run =
+      record("one.pPath --color one.pColor --opacity one.pOpacity --blend on --mode solid --size 64x48 --hold 0 -o -");
+  ASSERT_EQ(run.status, 0) << run.err;
+  ASSERT_EQ(run.out.size(), 64u * 48 * 3);
+  const std::size_t middle = (24u * 64 + 32) * 3;
+  const int colour[3] = {200, 100, 60};
+  for (int c = 0; c < 3; ++c) {
+    const int added = static_cast<unsigned char>(run.out[middle + static_cast<std::size_t>(c)]);
+    const double wanted = colour[c] * 128.0 / 255.0;
+    EXPECT_LE(std::abs(added - wanted), 1.0) << "channel " << c << ": " << added << " for " << wanted;
   }
 }
 
@@ -275,20 +295,23 @@ TEST_F(Recorder, AFullDiskIsNoSuccessAndFfmpegsOwnReasonEndsTheLine) {
   folder.write("a.pPath", path.str());
   folder.write("a.pColor", colours.str());
   // A small video (8.4 KB) on a disk full only at its end, where ffmpeg writes its
-  // index; and a larger one on a disk full halfway through its frames.
+  // index; a larger one on a disk full halfway through its frames; and a GIF whose
+  // lossless frames (some 1.6 MB) and palette fit, but not the GIF made from them.
   folder.write("small.pPath", walkingHome(6, 4, 32, 3.0f));
   struct Case {
     const char* size;
     const char* arguments;
+    const char* output;
   };
-  for (const Case c : {Case{"8k", "small.pPath"}, Case{"512k", "a.pPath --color a.pColor"}}) {
-    SCOPED_TRACE(c.size);
+  for (const Case c : {Case{"8k", "small.pPath", "t/full.mp4"}, Case{"512k", "a.pPath --color a.pColor", "t/full.mp4"},
+                       Case{"2000k", "a.pPath --color a.pColor", "t/full.gif"}}) {
+    SCOPED_TRACE(std::string(c.size) + " " + c.output);
     const SmallDisk disk(folder.path() / "t", c.size);
     if (!disk.mounted()) GTEST_SKIP() << "no small file system can be mounted here: " << disk.why();
-    const ProgramRun run = record(std::string(c.arguments) + " --size 320x240 -o t/full.mp4");
+    const ProgramRun run = record(std::string(c.arguments) + " --size 320x240 -o " + c.output);
     EXPECT_EQ(run.status, 1);
     const std::string last = run.err.substr(run.err.rfind("Zorvel-recorder: "));
-    EXPECT_EQ(last.rfind("Zorvel-recorder: cannot write t/full.mp4: ffmpeg: ", 0), 0u) << run.err;
+    EXPECT_EQ(last.rfind(std::string("Zorvel-recorder: cannot write ") + c.output + ": ffmpeg: ", 0), 0u) << run.err;
     EXPECT_NE(last.find("No space left on device\n"), std::string::npos) << run.err;
     EXPECT_EQ(run.err.find("wrote"), std::string::npos) << run.err;
     EXPECT_TRUE(fs::is_empty(folder.path() / "t"));

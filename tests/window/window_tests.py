@@ -137,6 +137,20 @@ class Display:
         wait_until(probe, timeout)
         return last[0]
 
+    def settled_screen_where(self, holds, timeout=PATIENCE):
+        """The first screenshot for which holds(screen) is true and that the screenshot
+        taken just before it equals: a picture the program shows for good, not one it
+        passes through (the first pictures of a window that has just been made full
+        screen, say, which a loaded machine may leave on the screen long enough to be
+        caught); the last one taken when none is within the timeout."""
+        last = [None, None]
+
+        def probe():
+            last[0], last[1] = last[1], self.screen()
+            return last[0] is not None and last[0].data == last[1].data and holds(last[1])
+        wait_until(probe, timeout)
+        return last[1]
+
     def window_size(self):
         out = subprocess.run(["xdotool", "search", "--name", "Zorvel-viewer", "getwindowgeometry"],
                              env=self.env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True).stdout
@@ -187,7 +201,9 @@ def common_checks(display, process, stdout, box_colours, step_key):
 
     def shows_everything(s):
         return GRID in s.colours and all(a in s.colours for a in AXES) and all(c in s.colours for c in box_colours)
-    first = display.screen_where(shows_everything)
+    # Paused, the program redraws the same picture again and again: the one every step
+    # below comes back to.
+    first = display.settled_screen_where(shows_everything)
     check(GRID in first.colours, "the first picture shows the grey grid")
     for axis in AXES:
         check(axis in first.colours, f"the first picture shows the axis colour {axis}")
