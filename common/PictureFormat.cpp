@@ -18,17 +18,30 @@ PictureFormat pictureFormatOf(const std::uint8_t* start, std::size_t size) {
   return PictureFormat::Unmarked;
 }
 
-const char* describePictureFormat(PictureFormat format) {
+namespace {
+
+struct FormatWords {
+  const char* name;
+  const char* description;
+};
+
+FormatWords wordsFor(PictureFormat format) {
   switch (format) {
-    case PictureFormat::Png: return "a PNG picture";
-    case PictureFormat::Jpeg: return "a JPEG picture";
-    case PictureFormat::Gif: return "a GIF picture";
-    case PictureFormat::Bmp: return "a BMP picture";
-    case PictureFormat::Tiff: return "a TIFF picture";
-    case PictureFormat::WebP: return "a WebP picture";
+    case PictureFormat::Png: return {"PNG", "a PNG picture"};
+    case PictureFormat::Jpeg: return {"JPEG", "a JPEG picture"};
+    case PictureFormat::Gif: return {"GIF", "a GIF picture"};
+    case PictureFormat::Bmp: return {"BMP", "a BMP picture"};
+    case PictureFormat::Tiff: return {"TIFF", "a TIFF picture"};
+    case PictureFormat::WebP: return {"WebP", "a WebP picture"};
     case PictureFormat::Unmarked: break;
   }
-  return nullptr;
+  return {nullptr, nullptr};
 }
+
+}  // namespace
+
+const char* describePictureFormat(PictureFormat format) { return wordsFor(format).description; }
+
+const char* pictureFormatName(PictureFormat format) { return wordsFor(format).name; }
 
 }  // namespace zorvel

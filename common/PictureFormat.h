@@ -15,5 +15,7 @@ PictureFormat pictureFormatOf(const std::uint8_t* start, std::size_t size);
 
 // The format in words: "a PNG picture"; nullptr for Unmarked.
 const char* describePictureFormat(PictureFormat format);
+// The format's name: "PNG"; nullptr for Unmarked.
+const char* pictureFormatName(PictureFormat format);
 
 }  // namespace zorvel

@@ -229,6 +229,11 @@ Result<TgaInfo> inspectTgaFile(const std::string& fileName) {
   return file->info();
 }
 
+Result<TgaInfo> readTgaHeader(const std::uint8_t* data, std::size_t size) {
+  MemoryReader reader(data, size);
+  return readHeader(reader);
+}
+
 Result<TgaInfo> inspectTga(const std::uint8_t* data, std::size_t size) {
   MemoryReader reader(data, size);
   Result<TgaInfo> info = readCheckedHeader(reader, data, size);

@@ -33,6 +33,12 @@ Result<TgaInfo> inspectTgaFile(const std::string& fileName);
 // The same on a whole file held in memory; `size` bytes at `data`.
 Result<TgaInfo> inspectTga(const std::uint8_t* data, std::size_t size);
 
+// The header at the start of a TGA file, the `size` bytes at `data` (the whole file, or
+// as much of its start as there is): what it declares, or why it is no header this
+// reader takes (CutShort where the bytes end inside it). The pixel data is not looked
+// at.
+Result<TgaInfo> readTgaHeader(const std::uint8_t* data, std::size_t size);
+
 // A Truevision TGA picture decoded: what its header declares, and its pixels. True
 // colour (types 2 and 10) or grey (3 and 11), 8, 16, 24 or 32 bits per pixel, raw or
 // run-length encoded. Rows stay in file order whatever the origin bits say. Pixel

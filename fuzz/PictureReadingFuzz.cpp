@@ -7,7 +7,8 @@
 #include <cstdlib>
 
 #include "fuzz/FuzzFiles.h"
-#include "recorder/PictureReading.h"
+#include "picture/PictureReading.h"
+#include "picture/PictureShrinking.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string path = zorvel::fuzz::writeFile("picture", data, size);

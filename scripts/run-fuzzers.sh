@@ -34,6 +34,7 @@ run() {
 run tga_image_fuzz tga 4096
 run cruncher_maps_fuzz tga 4096
 run picture_reading_fuzz picture 4096
+run picture_header_fuzz picture 4096
 run path_file_fuzz path 8192
 run attribute_files_fuzz attributes 4096
 run rtg_object_fuzz rtg 8192

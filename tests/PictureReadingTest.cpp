@@ -7,7 +7,8 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "recorder/PictureReading.h"
+#include "picture/PictureReading.h"
+#include "picture/PictureShrinking.h"
 #include "tests/TestSupport.h"
 
 namespace zorvel::test {

@@ -1,0 +1,98 @@
+#include "picture/PictureReading.h"
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "common/MemoryBudget.h"
+#include "common/PictureFormat.h"
+#include "common/WholeFile.h"
+#include "picture/CodecLibraries.h"
+#include "picture/PictureDecoding.h"
+#include "picture/PictureHeader.h"
+
+namespace zorvel {
+
+namespace {
+
+Failure tooLarge(PictureSize size, std::uint64_t memoryBytes) {
+  return failure(FailureKind::TooLarge, "is " + std::to_string(size.width) + " x " + std::to_string(size.height) +
+                                            " pixels: reading it takes " +
+                                            megabytesNeeded(size.pixels() * kPictureReadingBytesPerPixel) + ", but " +
+                                            megabytesAvailable(memoryBytes) + " are available");
+}
+
+// A file's bytes, with AV_INPUT_BUFFER_PADDING_SIZE zero bytes after them for the
+// decoders.
+struct FileBytes {
+  std::vector<std::uint8_t> data;
+  std::size_t size = 0;
+};
+
+// A TGA picture, read as the cruncher reads one; a file with no TGA header is no
+// picture of any kind read here.
+Result<TgaImage> readTga(const FileBytes& file, std::uint64_t memoryBytes) {
+  const Result<TgaInfo> header = readTgaHeader(file.data.data(), file.size);
+  if (!header) {
+    const FailureKind kind = header.failure().kind;
+    if (kind == FailureKind::WrongFormat || kind == FailureKind::CutShort)
+      return failure(FailureKind::WrongFormat, "not a picture: neither PNG, JPEG, GIF, BMP nor TGA");
+    return header.failure();
+  }
+  Result<TgaImage> image =
+      decodeTga(file.data.data(), file.size, (memoryBytes - file.data.size()) / kPictureReadingBytesPerPixel);
+  if (!image && image.failure().kind == FailureKind::TooLarge)
+    return tooLarge({header->width, header->height}, memoryBytes);
+  return image;
+}
+
+// A picture of a format the ffmpeg libraries decode.
+Result<TgaImage> readDecoded(PictureFormat format, const FileBytes& file, std::uint64_t memoryBytes) {
+  const Result<PictureHeader> header = readPictureHeader(format, file.data.data(), file.size);
+  if (!header) return header.failure();
+  if (header->size.pixels() == 0)
+    return failure(FailureKind::Malformed,
+                   "a damaged " + std::string(pictureFormatName(format)) + " picture: its header declares no pixels");
+  if (decoderPixels(header->size) > (memoryBytes - file.data.size()) / kPictureReadingBytesPerPixel)
+    return tooLarge(header->size, memoryBytes);
+  if (!header->whole) return header->whole.failure();
+  return decodePicture(format, file.data.data(), file.size, header->size);
+}
+
+}  // namespace
+
+Result<TgaImage> readPicture(const std::string& fileName, std::uint64_t memoryBytes) {
+  Result<FileHandle> opened = openReadable(fileName);
+  if (!opened) return opened.failure();
+  std::FILE* handle = opened->get();
+  std::uint8_t start[16];
+  const std::size_t got = std::fread(start, 1, sizeof start, handle);
+  if (got == 0) return failure(FailureKind::WrongFormat, "empty: not a picture");
+  const PictureFormat format = pictureFormatOf(start, got);
+  if (format == PictureFormat::Tiff || format == PictureFormat::WebP)
+    return failure(FailureKind::Unsupported, std::string(describePictureFormat(format)) +
+                                                 ", which is not read (PNG, JPEG, GIF, BMP and TGA are)");
+  if (format != PictureFormat::Unmarked)
+    if (const Result<CodecLibraries>& libraries = codecLibraries(); !libraries)
+      return failure(libraries.failure().kind, std::string(describePictureFormat(format)) +
+                                                   ", which cannot be decoded " + libraries.failure().reason);
+
+  struct stat info {};
+  const std::uint64_t bytes = fstat(fileno(handle), &info) == 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
+  if (bytes + AV_INPUT_BUFFER_PADDING_SIZE > memoryBytes || bytes > static_cast<std::uint64_t>(INT32_MAX))
+    return failure(FailureKind::TooLarge,
+                   "is a file of " + megabytesNeeded(bytes) + ", more than is read as a picture");
+  FileBytes file;
+  file.size = static_cast<std::size_t>(bytes);
+  file.data.resize(file.size + AV_INPUT_BUFFER_PADDING_SIZE);
+  std::copy(start, start + got, file.data.begin());
+  if (file.size < got || std::fread(file.data.data() + got, 1, file.size - got, handle) != file.size - got)
+    return failure(FailureKind::CannotOpen, "cannot be read whole");
+  opened.value().reset();
+  if (format == PictureFormat::Unmarked) return readTga(file, memoryBytes);
+  return readDecoded(format, file, memoryBytes);
+}
+
+}  // namespace zorvel
