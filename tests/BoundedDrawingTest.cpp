@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "playback/Renderer.h"
-#include "recorder/OffscreenContext.h"
+#include "recorder/drawing/OffscreenContext.h"
 
 namespace zorvel {
 namespace {

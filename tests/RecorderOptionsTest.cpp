@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "recorder/RecorderOptions.h"
+#include "recorder/command/RecorderOptions.h"
 
 namespace zorvel::test {
 namespace {
@@ -40,19 +40,21 @@ TEST(RecorderOptions, EachLimitTakesItsExactBoundsAndRefusesTheValuesJustPastThe
       {"w.pPath", "--size", "16x16", "8192x8192", 16, 8192, "15x16", "8192x8193",
        [](const RecorderOptions& o) { return o.height; }},
       {"--picture", "--particles", "1", "100000000", 1, 100000000, "0", "100000001",
-       [](const RecorderOptions& o) { return static_cast<double>(o.particles); }},
+       [](const RecorderOptions& o) { return static_cast<double>(std::get<PictureSource>(o.source).particles); }},
       {"--picture", "--seed", "0", "4294967295", 0, 4294967295.0, "-1", "4294967296",
-       [](const RecorderOptions& o) { return static_cast<double>(o.seed.value_or(7)); }},
+       [](const RecorderOptions& o) {
+         return static_cast<double>(std::get<PictureSource>(o.source).seed.value_or(7));
+       }},
       {"--picture", "--duration", "0.1", "3600", 0.1, 3600, "0.099", "3600.001",
-       [](const RecorderOptions& o) { return o.durationSeconds.value_or(-1); }},
+       [](const RecorderOptions& o) { return std::get<PictureSource>(o.source).durationSeconds.value_or(-1); }},
       {"--picture", "--velocity", "0.01", "20", 0.01, 20, "0.0099", "20.001",
-       [](const RecorderOptions& o) { return o.crunch.pVelocityConstant; }},
+       [](const RecorderOptions& o) { return std::get<PictureSource>(o.source).crunch.pVelocityConstant; }},
       {"--picture", "--scatter", "2,2,2", "20,20,20", 2, 20, "1,2,2", "20,20,21",
-       [](const RecorderOptions& o) { return o.crunch.scatterVolumeScalar.x; }},
+       [](const RecorderOptions& o) { return std::get<PictureSource>(o.source).crunch.scatterVolumeScalar.x; }},
       {"--picture", "--height", "0", "50", 0, 50, "-1", "51",
-       [](const RecorderOptions& o) { return o.crunch.pHeightMaxConstant; }},
+       [](const RecorderOptions& o) { return std::get<PictureSource>(o.source).crunch.pHeightMaxConstant; }},
       {"--picture", "--opacity-constant", "1", "255", 1, 255, "0", "256",
-       [](const RecorderOptions& o) { return o.crunch.pOpacityConstant; }},
+       [](const RecorderOptions& o) { return std::get<PictureSource>(o.source).crunch.pOpacityConstant; }},
   };
   for (const Limit& l : limits) {
     SCOPED_TRACE(l.option);

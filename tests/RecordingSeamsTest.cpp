@@ -7,9 +7,10 @@
 #include <limits>
 #include <sstream>
 
-#include "recorder/OrderedDrawing.h"
-#include "recorder/PictureWriter.h"
-#include "recorder/Recording.h"
+#include "recorder/drawing/OrderedDrawing.h"
+#include "recorder/drawing/Recording.h"
+#include "recorder/output/PictureWriter.h"
+#include "recorder/sources/RecordingLoading.h"
 #include "tests/TestSupport.h"
 
 namespace zorvel::test {
@@ -56,14 +57,14 @@ class RecordingSeams : public ::testing::Test {
       contexts.push_back(std::move(created.value()));
     }
     folder.write("w.pPath", walkingHome());
-    options.pathFile = folder.file("w.pPath");
-    options.width = kWidth;
-    options.height = kHeight;
+    source.pathFile = folder.file("w.pPath");
+    settings.width = kWidth;
+    settings.height = kHeight;
   }
 
   std::unique_ptr<Recording> load() {
     std::ostringstream lines, err;
-    Result<std::unique_ptr<Recording>> recording = loadRecording(options, lines, err);
+    Result<std::unique_ptr<Recording>> recording = loadRecording(source, settings, lines, err);
     EXPECT_TRUE(recording) << recording.failure().reason;
     return recording ? std::move(recording.value()) : nullptr;
   }
@@ -72,12 +73,13 @@ class RecordingSeams : public ::testing::Test {
   Result<DrawnFrames> draw(const Recording& recording, PictureWriter& writer) {
     const Handover handover{2, [this](std::int64_t done) { handed.push_back(done); }, never};
     Timing timing;
-    return drawInOrder(recording, contexts, initialViewState(0), projectionFor(kWidth, kHeight), handover, writer,
-                       timing);
+    const ViewState view = initialViewState(0);
+    return drawInOrder({recording, contexts, view, projectionFor(kWidth, kHeight)}, handover, writer, timing);
   }
 
   ScratchFolder folder;
-  RecorderOptions options;
+  PathSource source;
+  LoadingSettings settings;
   std::vector<std::unique_ptr<OffscreenContext>> contexts;
   std::vector<std::int64_t> handed;
   volatile std::sig_atomic_t never = 0;
@@ -97,7 +99,7 @@ TEST_F(RecordingSeams, AFrameThatCannotBeReadAfterAllEndsTheVideoThereNamingTheF
   ASSERT_TRUE(writer.close());
   EXPECT_EQ(drawn->count, 3);
   ASSERT_TRUE(drawn->cut);
-  EXPECT_EQ(drawn->cut->reason, options.pathFile + " changed since it was read through: it ends inside frame 3");
+  EXPECT_EQ(drawn->cut->reason, source.pathFile + " changed since it was read through: it ends inside frame 3");
   EXPECT_EQ(handed, (std::vector<std::int64_t>{1, 2, 3}));
   // Frames 0 to 2, then the last of them held twice more.
   ASSERT_EQ(sink.pictures.size(), 5u);
@@ -113,7 +115,7 @@ TEST_F(RecordingSeams, AFrameThatCannotBeReadAfterAllEndsTheVideoThereNamingTheF
   PictureWriter nowhere(none, 3);
   const Result<DrawnFrames> nothing = draw(*recording, nowhere);
   ASSERT_FALSE(nothing);
-  EXPECT_EQ(nothing.failure().reason, options.pathFile + " changed since it was read through: it ends inside frame 0");
+  EXPECT_EQ(nothing.failure().reason, source.pathFile + " changed since it was read through: it ends inside frame 0");
   EXPECT_TRUE(nowhere.close());
   EXPECT_TRUE(none.pictures.empty());
 }

@@ -5,7 +5,8 @@
 
 #include <sstream>
 
-#include "recorder/Settling.h"
+#include "recorder/drawing/Settling.h"
+#include "recorder/sources/PathFileSurvey.h"
 #include "tests/TestSupport.h"
 
 namespace zorvel::test {

@@ -1,0 +1,564 @@
+#include "recorder/command/RecorderOptions.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdlib>
+#include <functional>
+#include <optional>
+#include <sstream>
+
+#include "common/TextScanner.h"
+#include "recorder/drawing/CameraFraming.h"
+#include "viewer/ViewerAttributes.h"
+
+namespace zorvel {
+
+namespace {
+
+Failure usage(const std::string& why) { return failure(FailureKind::WrongFormat, why); }
+
+// Whether `text` ends in `end` (lower case), in upper or lower case.
+bool endsWith(const std::string& text, const std::string& end) {
+  if (text.size() < end.size()) return false;
+  return std::equal(end.begin(), end.end(), text.end() - static_cast<std::ptrdiff_t>(end.size()),
+                    [](char e, char t) { return e == std::tolower(static_cast<unsigned char>(t)); });
+}
+
+// A whole word that is a number, converted as the prompts convert what is typed: a
+// float or a double as the grammar of numbers reads it, a whole number as an integer.
+template <class T>
+bool wholeNumber(const std::string& word, T& value) {
+  if constexpr (std::is_floating_point_v<T>) {
+    const char* const begin = word.c_str();
+    const char* const end = begin + word.size();
+    if (word.empty() || numberEnd(begin, end) != end) return false;
+    const T converted = std::is_same_v<T, float> ? std::strtof(begin, nullptr) : std::strtod(begin, nullptr);
+    if (!std::isfinite(converted)) return false;
+    value = converted;
+    return true;
+  } else {
+    TextScanner scan(word);
+    return !word.empty() && word[0] != '-' && scan.integer(value) && scan.atEnd();
+  }
+}
+
+// The words of "A,B,..." split at the commas.
+std::vector<std::string> commaParts(const std::string& word) {
+  std::vector<std::string> parts(1);
+  for (const char c : word) {
+    if (c == ',')
+      parts.emplace_back();
+    else
+      parts.back() += c;
+  }
+  return parts;
+}
+
+// "A,B" as two numbers.
+bool numberPair(const std::string& word, float& a, float& b) {
+  const std::vector<std::string> parts = commaParts(word);
+  return parts.size() == 2 && wholeNumber(parts[0], a) && wholeNumber(parts[1], b);
+}
+
+bool onOff(const std::string& word, bool& value) {
+  if (word != "on" && word != "off") return false;
+  value = word == "on";
+  return true;
+}
+
+// The range of a number an option takes, and how its line names it: "a whole number
+// from 1 to 240", "seconds from 0 to 3600".
+struct NumberLimit {
+  double low;
+  double high;
+  const char* kind;  // "a whole number", "a number", "seconds"
+  bool whole;
+
+  bool holds(double value) const { return value >= low && value <= high && (!whole || value == std::trunc(value)); }
+  std::string span() const { return "from " + boundText(low) + " to " + boundText(high); }
+  std::string text() const { return std::string(kind) + " " + span(); }
+  // A bound as the lines print numbers, but a whole one in all its digits.
+  static std::string boundText(double bound) {
+    return bound == std::trunc(bound) ? std::to_string(static_cast<long long>(bound)) : ValueRange::text(bound);
+  }
+};
+
+// The recorder's own limits; a picture's settings keep the cruncher's ranges.
+constexpr NumberLimit kSizeLimit{16, 8192, "a whole number", true};
+constexpr NumberLimit kFpsLimit{1, 240, "a whole number", true};
+constexpr NumberLimit kHoldLimit{0, 3600, "seconds", false};
+constexpr NumberLimit kParticlesLimit{1, 100000000, "a whole number", true};
+constexpr NumberLimit kSeedLimit{0, 4294967295.0, "a whole number", true};
+constexpr NumberLimit kDurationLimit{0.1, 3600, "seconds", false};
+constexpr NumberLimit wholeIn(const ValueRange& range) { return {range.low, range.high, "a whole number", true}; }
+constexpr NumberLimit numberIn(const ValueRange& range) { return {range.low, range.high, "a number", false}; }
+
+// A word that is a number within `limit`, into `value`.
+template <class T>
+bool limitedNumber(const std::string& word, const NumberLimit& limit, T& value) {
+  double number = 0;
+  if (!wholeNumber(word, number) || !limit.holds(number)) return false;
+  if constexpr (std::is_floating_point_v<T>)
+    return wholeNumber(word, value);  // converted as the field's own type converts it
+  else
+    return (value = static_cast<T>(number), true);
+}
+
+// A MIN and a MAX within `limit`, MIN not above MAX.
+bool limitedRange(const std::string& minWord, const std::string& maxWord, const NumberLimit& limit, double& min,
+                  double& max) {
+  return limitedNumber(minWord, limit, min) && limitedNumber(maxWord, limit, max) && min <= max;
+}
+
+// The draw modes by the words that name them.
+constexpr std::pair<const char*, DrawMode> kModeWords[] = {
+    {"wire", DrawMode::Wire}, {"solid", DrawMode::Solid}, {"outlined", DrawMode::Outlined}};
+
+const char* modeWord(DrawMode mode) {
+  for (const auto& [word, named] : kModeWords)
+    if (named == mode) return word;
+  return "";
+}
+const char* onOffWord(bool on) { return on ? "on" : "off"; }
+
+}  // namespace
+
+namespace {
+
+// The help's sections, each with the defaults of `defaults`.
+void usageHelp(std::ostream& out) {
+  out << "Usage: Zorvel-recorder PATH-FILE [--color FILE] [--opacity FILE] [--scale FILE MIN MAX]\n"
+         "                       [--object FILE.rtg] -o OUT [options]\n"
+         "       Zorvel-recorder --picture PICTURE [picture settings] -o OUT [options]\n"
+         "       Zorvel-recorder --blender CONFIGURATION -o OUT [options]\n"
+         "\n"
+         "Records an animation of the viewer (a path file from Zorvel-cruncher and its\n"
+         "optional colour, opacity, scale and object files), of a picture crunched in memory\n"
+         "as Zorvel-cruncher crunches one, or of the blender (a Morvaine configuration) to a\n"
+         "file, drawing exactly as their windows do, with no display.\n"
+         "\n"
+         "Output:\n"
+         "  -o, --output OUT      OUT.mp4: H.264 video (yuv420p); OUT.gif: animated picture\n"
+         "                        with a palette made for the animation; OUT/ (ending in a\n"
+         "                        slash): a folder of numbered PNG pictures; -: raw RGB\n"
+         "                        frames, top row first, on standard output. mp4, gif and\n"
+         "                        PNG need ffmpeg. Nothing is left behind when recording fails.\n";
+}
+
+void pictureHelp(std::ostream& out, const RecorderOptions& defaults) {
+  out << "Picture:\n"
+         "  --mode wire|solid|outlined   how each pixel is drawn (default "
+      << modeWord(defaults.drawMode)
+      << ")\n"
+         "  --grid on|off         the ground grid and axes (default "
+      << onOffWord(defaults.grid)
+      << ")\n"
+         "  --blend on|off        additive blending (default "
+      << onOffWord(defaults.blend)
+      << ")\n"
+         "  --settled-layer on|off  particles that no longer move are drawn once, into a\n"
+         "                        picture kept from frame to frame (on, faster), or every\n"
+         "                        particle in every frame (off): the same frames but where\n"
+         "                        two surfaces meet at the same depth (default "
+      << onOffWord(defaults.settledLayer)
+      << ")\n"
+         "  --size WxH            picture size in pixels (default "
+      << defaults.width << "x" << defaults.height
+      << ")\n"
+         "  --fps N               frames per second (default "
+      << defaults.framesPerSecond
+      << "): one picture per frame\n"
+         "  --hold SECONDS        how long the last frame stays (default "
+      << NumberLimit::boundText(defaults.holdSeconds)
+      << ")\n"
+         "Camera:\n"
+         "  --camera framed|viewer  framed (default): the whole picture at home in view with a\n"
+         "                        small margin, seen from the front turned "
+      << kFramedTurnX
+      << " degrees about x\n"
+         "                        and "
+      << kFramedTurnY
+      << " about y; viewer: the viewer's start camera\n"
+         "  --zoom Z, --pan X,Y, --turn X,Y   the viewer's camera values, over either\n"
+         "Scale:\n"
+         "  --scale FILE MIN MAX  scale values 0 to 255 map onto MIN to MAX (each "
+      << kPixelScaleRange.low << " to " << kPixelScaleRange.high << ")\n";
+}
+
+void crunchHelp(std::ostream& out, const PictureSource& defaults) {
+  const CruncherAttributes& crunch = defaults.crunch;
+  out << "A picture crunched in memory (PNG, JPEG, GIF, BMP or TGA; no file is written):\n"
+         "  --picture FILE        every pixel a particle, the picture upright as shown\n"
+         "  --particles N         at most N particles (default "
+      << defaults.particles
+      << "): a picture with more\n"
+         "                        pixels is shrunk to fit, keeping its proportions\n"
+         "  --seed N              the scattering's seed (default: the clock; --verbose says it)\n"
+         "  --scatter X,Y,Z       how far the particles fly apart, a multiple of the picture's\n"
+         "                        width, height and height range (each "
+      << kScatterScalarRange.low << " to " << kScatterScalarRange.high << ", default " << crunch.scatterVolumeScalar.x
+      << "," << crunch.scatterVolumeScalar.y << "," << crunch.scatterVolumeScalar.z
+      << ")\n"
+         "  --velocity V          how far a particle moves in a frame ("
+      << kVelocityRange.low << " to " << kVelocityRange.high << ", default " << crunch.pVelocityConstant
+      << "): the\n"
+         "                        flight home takes as many frames as the longest way home\n"
+         "                        is long over V, so a larger picture takes longer\n"
+         "  --duration SECONDS    in place of --velocity: the velocity whose flight home takes\n"
+         "                        about SECONDS, that is SECONDS x --fps frames (--verbose\n"
+         "                        says which velocity)\n"
+         "  --velocity-map FILE MIN MAX   a grey map's black moves at MIN, its white at MAX\n"
+         "  --height H            every particle's height above the picture (whole, "
+      << kHeightMaxRange.low << " to " << kHeightMaxRange.high << ",\n"
+      << "                        default " << crunch.pHeightMaxConstant
+      << ")\n"
+         "  --height-map FILE MAX   a grey map lifts each particle by its brightness, up to\n"
+         "                        MAX (whole, "
+      << kHeightMaxRange.low << " to " << kHeightMaxRange.high
+      << ")\n"
+         "  --opacity-constant N  every particle's opacity (whole, "
+      << kOpacityRange.low << " to " << kOpacityRange.high << ", default " << crunch.pOpacityConstant
+      << ")\n"
+         "  --opacity-map FILE    each particle's opacity is the map's grey level\n"
+         "  --scale-map FILE MIN MAX   each particle's size: the map's black MIN, white MAX\n"
+         "                        (each "
+      << kPixelScaleRange.low << " to " << kPixelScaleRange.high
+      << ")\n"
+         "                        A map is a picture of the picture's size (as read, before\n"
+         "                        any shrinking); a colour map counts by its brightness.\n";
+}
+
+void messagesHelp(std::ostream& out) {
+  out << "Messages:\n"
+         "  --timing              at the end, where the time went: drawing, reading pixels,\n"
+         "                        encoding\n"
+         "  -v, --verbose         also the lines the viewer, the cruncher or the blender prints\n"
+         "                        as it loads\n"
+         "  -h, --help            this text\n";
+}
+
+}  // namespace
+
+std::string recorderHelp() {
+  const RecorderOptions defaults;
+  std::ostringstream text;
+  usageHelp(text);
+  pictureHelp(text, defaults);
+  crunchHelp(text, PictureSource{});
+  messagesHelp(text);
+  return text.str();
+}
+
+namespace {
+
+// What the command line names, as its options are read: the options, and each kind of
+// source's settings, of which checkSource() keeps the one named.
+struct CommandLine {
+  RecorderOptions options;
+  PathSource path;
+  PictureSource picture;
+  BlendSource blend;
+};
+
+// An option: its names, how many words follow it, and what it makes of them. `apply`
+// fails with the line that says what is wrong with the words; `missing` is that line
+// when the words are not there.
+struct OptionRule {
+  std::vector<std::string> names;
+  int words;
+  std::function<Result<void>(CommandLine&, const std::vector<std::string>&)> apply;
+  std::string missing;
+};
+
+// Right, or the line `why`.
+Result<void> rightOr(bool right, const std::string& why) {
+  if (right) return {};
+  return usage(why);
+}
+
+// An option of one word, which `take` stores and says whether it was right; `why` is the
+// line when the word is missing or wrong.
+OptionRule oneWord(std::vector<std::string> names, const std::string& why,
+                   const std::function<bool(CommandLine&, const std::string&)>& take) {
+  return {std::move(names), 1,
+          [why, take](CommandLine& o, const std::vector<std::string>& w) { return rightOr(take(o, w[0]), why); }, why};
+}
+
+// An option of words, which `take` stores and says whether they were right; `why` is
+// the line when they are missing or wrong.
+OptionRule words(const std::string& name, int count, const std::string& why,
+                 const std::function<bool(CommandLine&, const std::vector<std::string>&)>& take) {
+  return {{name},
+          count,
+          [why, take](CommandLine& o, const std::vector<std::string>& w) { return rightOr(take(o, w), why); },
+          why};
+}
+
+// An option that takes one number within `limit` into the field `field` of what
+// `record` picks out of the options.
+template <class Record, class T>
+OptionRule numberOption(const std::string& name, const NumberLimit& limit, Record& (*record)(CommandLine&),
+                        T Record::*field) {
+  return oneWord({name}, name + " takes " + limit.text(), [limit, record, field](CommandLine& o, const std::string& w) {
+    return limitedNumber(w, limit, record(o).*field);
+  });
+}
+RecorderOptions& options(CommandLine& o) { return o.options; }
+PictureSource& picture(CommandLine& o) { return o.picture; }
+CruncherAttributes& crunch(CommandLine& o) { return o.picture.crunch; }
+
+// An option of no word, which sets `field`.
+OptionRule flagOption(std::vector<std::string> names, bool RecorderOptions::*field) {
+  return {std::move(names), 0,
+          [field](CommandLine& o, const std::vector<std::string>&) {
+            o.options.*field = true;
+            return Result<void>();
+          },
+          ""};
+}
+
+// An option that takes a file name into the field `field` of what `record` picks out of
+// the command line.
+template <class Record>
+OptionRule fileOption(const std::string& name, Record& (*record)(CommandLine&), std::string Record::*field,
+                      const std::string& what) {
+  return oneWord({name}, name + " needs " + what, [record, field](CommandLine& o, const std::string& w) {
+    record(o).*field = w;
+    return true;
+  });
+}
+PathSource& path(CommandLine& o) { return o.path; }
+BlendSource& blend(CommandLine& o) { return o.blend; }
+
+// An option that takes "X,Y" into two camera values.
+OptionRule pairOption(const std::string& name, std::optional<float> CameraChoice::*x,
+                      std::optional<float> CameraChoice::*y, const std::string& why) {
+  return oneWord({name}, why, [x, y](CommandLine& o, const std::string& w) {
+    float a = 0, b = 0;
+    if (!numberPair(w, a, b)) return false;
+    o.options.camera.*x = a;
+    o.options.camera.*y = b;
+    return true;
+  });
+}
+
+Result<void> applyScale(CommandLine& line, const std::vector<std::string>& w) {
+  PathSource& o = line.path;
+  o.scaleFile = w[0];
+  if (!wholeNumber(w[1], o.scaleMin) || !wholeNumber(w[2], o.scaleMax))
+    return usage("--scale needs a file and two numbers, MIN and MAX");
+  const ValueRange& range = kPixelScaleRange;
+  return rightOr(o.scaleMin >= range.low && o.scaleMax <= range.high && o.scaleMin <= o.scaleMax,
+                 "--scale: MIN and MAX must lie from " + ValueRange::text(range.low) + " to " +
+                     ValueRange::text(range.high) + ", MIN not above MAX");
+}
+
+Result<void> applyMode(CommandLine& o, const std::vector<std::string>& w) {
+  for (const auto& [word, mode] : kModeWords)
+    if (w[0] == word) {
+      o.options.drawMode = mode;
+      return {};
+    }
+  return usage("--mode takes wire, solid or outlined, not \"" + w[0] + "\"");
+}
+
+bool takeSize(CommandLine& o, const std::string& w) {
+  const std::size_t x = w.find('x');
+  return x != std::string::npos && limitedNumber(w.substr(0, x), kSizeLimit, o.options.width) &&
+         limitedNumber(w.substr(x + 1), kSizeLimit, o.options.height);
+}
+
+bool takeScatter(CommandLine& o, const std::string& w) {
+  const std::vector<std::string> parts = commaParts(w);
+  Vector3& s = o.picture.crunch.scatterVolumeScalar;
+  const NumberLimit limit = wholeIn(kScatterScalarRange);
+  return parts.size() == 3 && limitedNumber(parts[0], limit, s.x) && limitedNumber(parts[1], limit, s.y) &&
+         limitedNumber(parts[2], limit, s.z);
+}
+
+bool takeSeed(CommandLine& o, const std::string& w) {
+  std::uint32_t seed = 0;
+  if (!limitedNumber(w, kSeedLimit, seed)) return false;
+  o.picture.seed = seed;
+  return true;
+}
+
+bool takeDuration(CommandLine& o, const std::string& w) {
+  double seconds = 0;
+  if (!limitedNumber(w, kDurationLimit, seconds)) return false;
+  o.picture.durationSeconds = seconds;
+  return true;
+}
+
+// What a MIN and MAX option says about its range.
+std::string rangeWords(const NumberLimit& limit) { return "MIN and MAX, each " + limit.text() + ", MIN not above MAX"; }
+
+using Options = CommandLine;
+const std::vector<OptionRule> kOptionRules = {
+    oneWord({"-o", "--output"}, "-o needs the output file",
+            [](Options& o, const std::string& w) { return !(o.options.output = w).empty(); }),
+    fileOption("--color", path, &PathSource::colourFile, "a file"),
+    fileOption("--colour", path, &PathSource::colourFile, "a file"),
+    fileOption("--opacity", path, &PathSource::opacityFile, "a file"),
+    fileOption("--object", path, &PathSource::objectFile, "an RTG file"),
+    fileOption("--blender", blend, &BlendSource::configuration, "a configuration file"),
+    {{"--scale"}, 3, applyScale, "--scale needs a file and two numbers, MIN and MAX"},
+    {{"--mode"}, 1, applyMode, "--mode needs wire, solid or outlined"},
+    oneWord({"--grid"}, "--grid takes on or off",
+            [](Options& o, const std::string& w) { return onOff(w, o.options.grid); }),
+    oneWord({"--blend"}, "--blend takes on or off",
+            [](Options& o, const std::string& w) { return onOff(w, o.options.blend); }),
+    oneWord({"--settled-layer"}, "--settled-layer takes on or off",
+            [](Options& o, const std::string& w) { return onOff(w, o.options.settledLayer); }),
+    oneWord({"--size"}, "--size takes WIDTHxHEIGHT, each " + kSizeLimit.span() + " pixels", takeSize),
+    numberOption("--fps", kFpsLimit, options, &RecorderOptions::framesPerSecond),
+    numberOption("--hold", kHoldLimit, options, &RecorderOptions::holdSeconds),
+    flagOption({"--timing"}, &RecorderOptions::timing),
+    flagOption({"-v", "--verbose"}, &RecorderOptions::verbose),
+    oneWord({"--camera"}, "--camera takes framed or viewer",
+            [](Options& o, const std::string& w) {
+              o.options.camera.viewerStart = w == "viewer";
+              return w == "framed" || w == "viewer";
+            }),
+    oneWord({"--zoom"}, "--zoom takes a number",
+            [](Options& o, const std::string& w) {
+              float zoom = 0;
+              if (!wholeNumber(w, zoom)) return false;
+              o.options.camera.zoom = zoom;
+              return true;
+            }),
+    pairOption("--pan", &CameraChoice::panX, &CameraChoice::panY, "--pan takes X,Y"),
+    pairOption("--turn", &CameraChoice::rotateX, &CameraChoice::rotateY, "--turn takes X,Y in degrees"),
+    // A picture and its settings.
+    oneWord({"--picture"}, "--picture needs a picture file",
+            [](Options& o, const std::string& w) { return !(o.picture.crunch.pColorMap = w).empty(); }),
+    numberOption("--particles", kParticlesLimit, picture, &PictureSource::particles),
+    oneWord({"--seed"}, "--seed takes " + kSeedLimit.text(), takeSeed),
+    oneWord({"--scatter"}, "--scatter takes X,Y,Z, each " + wholeIn(kScatterScalarRange).text(), takeScatter),
+    numberOption("--velocity", numberIn(kVelocityRange), crunch, &CruncherAttributes::pVelocityConstant),
+    oneWord({"--duration"}, "--duration takes " + kDurationLimit.text(), takeDuration),
+    words("--velocity-map", 3, "--velocity-map takes a file, then " + rangeWords(numberIn(kVelocityRange)),
+          [](Options& o, const std::vector<std::string>& w) {
+            o.picture.crunch.pVelocityMap = w[0];
+            return limitedRange(w[1], w[2], numberIn(kVelocityRange), o.picture.crunch.pVelocityMinConstant,
+                                o.picture.crunch.pVelocityMaxConstant);
+          }),
+    numberOption("--height", wholeIn(kHeightMaxRange), crunch, &CruncherAttributes::pHeightMaxConstant),
+    words("--height-map", 2, "--height-map takes a file, then MAX, " + wholeIn(kHeightMaxRange).text(),
+          [](Options& o, const std::vector<std::string>& w) {
+            o.picture.crunch.pHeightMap = w[0];
+            return limitedNumber(w[1], wholeIn(kHeightMaxRange), o.picture.crunch.pHeightMaxConstant);
+          }),
+    numberOption("--opacity-constant", wholeIn(kOpacityRange), crunch, &CruncherAttributes::pOpacityConstant),
+    oneWord({"--opacity-map"}, "--opacity-map needs a grey map",
+            [](Options& o, const std::string& w) { return !(o.picture.crunch.pOpacityMap = w).empty(); }),
+    words("--scale-map", 3, "--scale-map takes a file, then " + rangeWords(numberIn(kPixelScaleRange)),
+          [](Options& o, const std::vector<std::string>& w) {
+            o.picture.crunch.pScaleMap = w[0];
+            return limitedRange(w[1], w[2], numberIn(kPixelScaleRange), o.picture.scaleMin, o.picture.scaleMax);
+          }),
+};
+
+// The options that set a picture's crunching, and the pairs of them that set the same
+// thing two ways.
+const std::vector<std::string> kPictureSettings = {"--particles",        "--seed",         "--scatter",  "--velocity",
+                                                   "--duration",         "--velocity-map", "--height",   "--height-map",
+                                                   "--opacity-constant", "--opacity-map",  "--scale-map"};
+const std::vector<std::pair<std::string, std::string>> kOneOrTheOther = {{"--velocity", "--duration"},
+                                                                         {"--velocity", "--velocity-map"},
+                                                                         {"--duration", "--velocity-map"},
+                                                                         {"--height", "--height-map"},
+                                                                         {"--opacity-constant", "--opacity-map"}};
+
+const OptionRule* ruleFor(const std::string& name) {
+  for (const OptionRule& rule : kOptionRules)
+    for (const std::string& known : rule.names)
+      if (known == name) return &rule;
+  return nullptr;
+}
+
+// What to record, given the options named in `given`, decided once: the one source
+// named, or the line that says what is wrong.
+Result<void> checkSource(CommandLine& line, const std::vector<std::string>& positional,
+                         const std::vector<std::string>& given) {
+  const auto named = [&given](const std::string& name) {
+    return std::find(given.begin(), given.end(), name) != given.end();
+  };
+  if (positional.size() > 1) return usage("one path file only, not \"" + positional[1] + "\"");
+  if (!positional.empty()) line.path.pathFile = positional[0];
+  const PathSource& path = line.path;
+  const bool picture = !line.picture.crunch.pColorMap.empty(), blend = !line.blend.configuration.empty();
+  const int sources = !path.pathFile.empty() + picture + blend;
+  if (sources == 0) return usage("a path file, --picture PICTURE or --blender CONFIGURATION is needed (see --help)");
+  if (sources > 1) return usage("one of a path file, --picture and --blender, not two");
+  const bool pathFiles = !path.colourFile.empty() || !path.opacityFile.empty() || !path.scaleFile.empty();
+  if (blend && (pathFiles || !path.objectFile.empty()))
+    return usage("--color, --opacity, --scale and --object go with a path file, not with --blender");
+  if (picture && pathFiles)
+    return usage(
+        "--color, --opacity and --scale name a path file's files; a picture takes --opacity-map and --scale-map");
+  for (const std::string& setting : kPictureSettings)
+    if (!picture && named(setting)) return usage(setting + " goes with --picture");
+  for (const auto& [one, other] : kOneOrTheOther)
+    if (named(one) && named(other)) return usage(one + " or " + other + ", not both");
+  if (picture) {
+    line.picture.objectFile = path.objectFile;
+    line.options.source = line.picture;
+  } else if (blend)
+    line.options.source = line.blend;
+  else
+    line.options.source = line.path;
+  return {};
+}
+
+// Where to record; fails with the line that says what is wrong.
+Result<void> checkOutput(RecorderOptions& o) {
+  if (o.output.empty()) return usage("-o OUT is needed: a .mp4 or .gif file, a folder ending in /, or -");
+  if (o.output == "-")
+    o.outputKind = OutputKind::RawFrames;
+  else if (o.output.back() == '/')
+    o.outputKind = OutputKind::PngFolder;
+  else if (endsWith(o.output, ".mp4"))
+    o.outputKind = OutputKind::Mp4;
+  else if (endsWith(o.output, ".gif"))
+    o.outputKind = OutputKind::Gif;
+  else
+    return usage("-o " + o.output + ": the output ends in .mp4 or .gif, is a folder ending in /, or is -");
+  return rightOr(o.outputKind != OutputKind::Mp4 || (o.width % 2 == 0 && o.height % 2 == 0),
+                 "--size: an mp4 video needs an even width and height");
+}
+
+}  // namespace
+
+Result<RecorderCommand> parseRecorderArguments(const std::vector<std::string>& arguments) {
+  RecorderCommand command;
+  CommandLine line;
+  std::vector<std::string> positional, given;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& word = arguments[i];
+    if (word == "-h" || word == "--help") {
+      command.help = true;
+      return command;
+    }
+    const OptionRule* rule = ruleFor(word);
+    if (!rule) {
+      if (word.size() > 1 && word[0] == '-') return usage("unknown option " + word + " (see --help)");
+      positional.push_back(word);
+      continue;
+    }
+    const std::size_t words = static_cast<std::size_t>(rule->words);
+    if (arguments.size() - 1 - i < words) return usage(rule->missing);
+    const std::vector<std::string> taken(arguments.begin() + static_cast<std::ptrdiff_t>(i + 1),
+                                         arguments.begin() + static_cast<std::ptrdiff_t>(i + 1 + words));
+    i += words;
+    if (const Result<void> applied = rule->apply(line, taken); !applied) return applied.failure();
+    given.push_back(word);
+  }
+  if (const Result<void> source = checkSource(line, positional, given); !source) return source.failure();
+  if (const Result<void> output = checkOutput(line.options); !output) return output.failure();
+  command.options = std::move(line.options);
+  return command;
+}
+
+}  // namespace zorvel

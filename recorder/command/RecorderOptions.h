@@ -1,0 +1,62 @@
+#pragma once
+
+// The recorder's command line: what to record (a path file with its optional colour,
+// opacity, scale and object files, a picture crunched in memory with its settings and
+// maps, or a blender configuration), where to (a video, an animated picture, a folder of
+// pictures or raw frames on standard output), and how (draw mode, grid, blending, size,
+// rate, hold, camera).
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/Result.h"
+#include "playback/ViewState.h"
+#include "recorder/output/FrameSink.h"
+#include "recorder/sources/RecordingSource.h"
+
+namespace zorvel {
+
+// The camera: framed on the picture at home, the viewer's start camera, and explicit
+// values over either.
+struct CameraChoice {
+  bool viewerStart = false;
+  std::optional<float> zoom, panX, panY, rotateX, rotateY;
+};
+
+struct RecorderOptions {
+  RecordingSource source;  // what to record
+
+  std::string output;
+  OutputKind outputKind = OutputKind::Mp4;
+
+  DrawMode drawMode = DrawMode::Solid;
+  bool grid = false;
+  bool blend = false;
+  int width = 1280, height = 720;
+  int framesPerSecond = kFramesPerSecond;
+  double holdSeconds = 2.0;
+  CameraChoice camera;
+  bool settledLayer = true;  // particles that no longer move drawn once, into a picture kept
+  bool timing = false;       // report where the time went
+  bool verbose = false;      // print the loading lines of the viewer or the blender
+
+  LoadingSettings loading() const { return {settledLayer, verbose, width, height, framesPerSecond}; }
+  OutputPlan outputPlan() const { return {output, outputKind, width, height, framesPerSecond}; }
+};
+
+// What the command line asks for.
+struct RecorderCommand {
+  bool help = false;
+  RecorderOptions options;
+};
+
+// Reads the arguments after the program's name. A failure's reason is the one line that
+// says what is wrong with them.
+Result<RecorderCommand> parseRecorderArguments(const std::vector<std::string>& arguments);
+
+// The --help text.
+std::string recorderHelp();
+
+}  // namespace zorvel

@@ -1,0 +1,25 @@
+#include "recorder/sources/RecordingSource.h"
+
+namespace zorvel {
+
+std::vector<std::string> inputFiles(const RecordingSource& source) {
+  std::vector<std::string> files;
+  const auto add = [&files](const std::string& name) {
+    if (!name.empty()) files.push_back(name);
+  };
+  if (const auto* path = std::get_if<PathSource>(&source)) {
+    for (const std::string* name :
+         {&path->pathFile, &path->colourFile, &path->opacityFile, &path->scaleFile, &path->objectFile})
+      add(*name);
+  } else if (const auto* picture = std::get_if<PictureSource>(&source)) {
+    const CruncherAttributes& c = picture->crunch;
+    for (const std::string* name :
+         {&picture->objectFile, &c.pColorMap, &c.pOpacityMap, &c.pVelocityMap, &c.pScaleMap, &c.pHeightMap})
+      add(*name);
+  } else {
+    add(std::get<BlendSource>(source).configuration);
+  }
+  return files;
+}
+
+}  // namespace zorvel
