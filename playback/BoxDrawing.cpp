@@ -161,16 +161,20 @@ void Renderer::drawBoxes(const BoxBatch& boxes, const ViewState& view) {
   // With blending every face adds to the picture; without, the hidden ones do not.
   style.leaveOutHidden = style.faces && !view.additiveBlend;
   style.edgeColours = style.outlined || !boxes.edgeColours.empty();
-  chooseBoxes(boxes, style);
-  if (style.edges) chooseEdges(style);
-  if (style.outlined) placeInLayers();
-  writeIndices(style);
+  boxes_.prepare(boxes, style, camera_);
   submitBoxes(style);
 }
 
+void BoxPasses::prepare(const BoxBatch& boxes, const BoxStyle& style, const Camera& camera) {
+  chooseBoxes(boxes, style, camera);
+  if (style.edges) chooseEdges(style);
+  if (style.outlined) placeInLayers(camera);
+  writeIndices(style);
+}
+
 // Pass 1: the boxes that may show, their corners and colours, and the faces that show.
-void Renderer::chooseBoxes(const BoxBatch& boxes, const BoxStyle& style) {
-  const ViewVolume volume(camera_);
+void BoxPasses::chooseBoxes(const BoxBatch& boxes, const BoxStyle& style, const Camera& camera) {
+  const ViewVolume volume(camera);
   const std::size_t count = boxes.centres.size();
   const bool ownEdgeColours = !boxes.edgeColours.empty();
   corners_.resize(count * kBoxCorners);
@@ -186,7 +190,7 @@ void Renderer::chooseBoxes(const BoxBatch& boxes, const BoxStyle& style) {
   chosen_.clear();
   Vector3* corner = corners_.data();
   ColorRGBA* colour = cornerColours_.data();
-  const double eye[3] = {camera_.eye().x, camera_.eye().y, camera_.eye().z};
+  const double eye[3] = {camera.eye().x, camera.eye().y, camera.eye().z};
   for (std::size_t i = 0; i < count; ++i) {
     const Vector3& centre = boxes.centres[i];
     const HalfExtents& h = boxes.halfExtents[i];
@@ -203,7 +207,7 @@ void Renderer::chooseBoxes(const BoxBatch& boxes, const BoxStyle& style) {
 
 // Pass 2: the edges each chosen box leaves out: those between two hidden faces (with the
 // faces drawn) and those an earlier box drew already.
-void Renderer::chooseEdges(const BoxStyle& style) {
+void BoxPasses::chooseEdges(const BoxStyle& style) {
   sharedEdges_.begin(chosen_.size());
   for (ChosenBox& box : chosen_) {
     const unsigned hidden = style.outlined && box.faces != kAllFaces ? edgesBetweenHiddenFaces(box.faces) : 0;
@@ -212,18 +216,18 @@ void Renderer::chooseEdges(const BoxStyle& style) {
 }
 
 // Pass 3: each outlined box's layer.
-void Renderer::placeInLayers() {
-  const int* viewport = camera_.viewport();
+void BoxPasses::placeInLayers(const Camera& camera) {
+  const int* viewport = camera.viewport();
   layers_.begin(viewport[2] + viewport[0], viewport[3] + viewport[1], kLayerCell);
-  const ViewVolume volume(camera_);
+  const ViewVolume volume(camera);
   for (ChosenBox& box : chosen_)
     box.layer = layers_.place(volume.screenArea(corners_.data() + box.base, box.beyondNear));
 }
 
 // Pass 4a: the indices in drawing order. Solid boxes' faces and wire boxes' edges box
-// after box; outlined boxes layer after layer, each layer's faces and then its edges,
-// each box's indices written straight to their place.
-void Renderer::writeIndices(const BoxStyle& style) {
+// after box, in one layer; outlined boxes layer after layer, each layer's faces and then
+// its edges, each box's indices written straight to their place.
+void BoxPasses::writeIndices(const BoxStyle& style) {
   std::size_t total = 0;
   for (const ChosenBox& box : chosen_)
     total += (style.faces ? faceIndexCount(box.faces) : 0) + (style.edges ? edgeIndexCount(box.leaveOut) : 0);
@@ -233,31 +237,31 @@ void Renderer::writeIndices(const BoxStyle& style) {
     std::uint32_t* at = out;
     for (const ChosenBox& box : chosen_)
       at = style.faces ? writeFaces(at, box.base, box.faces) : writeEdges(at, box.base, box.leaveOut);
-    // One range, of faces or of edges.
-    facesEnd_.assign(1, total);
-    edgesEnd_.assign(1, total);
+    LayerSpans only;
+    (style.faces ? only.faces : only.edges) = {0, total};
+    spans_.assign(1, only);
     return;
   }
-  // Where each layer's faces and edges start: count them, then add them up.
+  // Each layer's faces and edges counted, then laid out one after the other; each
+  // span's end then moves on from its start as its boxes' indices are written.
   const std::uint32_t layers = layers_.count();
-  facesEnd_.assign(layers, 0);
-  edgesEnd_.assign(layers, 0);
+  std::vector<std::size_t> faceCounts(layers, 0), edgeCounts(layers, 0);
   for (const ChosenBox& box : chosen_) {
-    facesEnd_[box.layer] += faceIndexCount(box.faces);
-    edgesEnd_[box.layer] += edgeIndexCount(box.leaveOut);
+    faceCounts[box.layer] += faceIndexCount(box.faces);
+    edgeCounts[box.layer] += edgeIndexCount(box.leaveOut);
   }
+  spans_.resize(layers);
   std::size_t at = 0;
   for (std::uint32_t layer = 0; layer < layers; ++layer) {
-    const std::size_t faces = facesEnd_[layer], edges = edgesEnd_[layer];
-    facesEnd_[layer] = at;
-    edgesEnd_[layer] = at + faces;
-    at += faces + edges;
+    spans_[layer].faces = {at, at};
+    at += faceCounts[layer];
+    spans_[layer].edges = {at, at};
+    at += edgeCounts[layer];
   }
-  // Written in place, each layer's face and edge ends move on to where they end.
   for (const ChosenBox& box : chosen_) {
-    facesEnd_[box.layer] = static_cast<std::size_t>(writeFaces(out + facesEnd_[box.layer], box.base, box.faces) - out);
-    edgesEnd_[box.layer] =
-        static_cast<std::size_t>(writeEdges(out + edgesEnd_[box.layer], box.base, box.leaveOut) - out);
+    LayerSpans& spans = spans_[box.layer];
+    spans.faces.end = static_cast<std::size_t>(writeFaces(out + spans.faces.end, box.base, box.faces) - out);
+    spans.edges.end = static_cast<std::size_t>(writeEdges(out + spans.edges.end, box.base, box.leaveOut) - out);
   }
 }
 
@@ -265,21 +269,20 @@ void Renderer::writeIndices(const BoxStyle& style) {
 // colour) come from an array beside the corners' colours. (Turning the colour array off
 // for them instead made the renderer hold some 30 MB more in the recorder.)
 void Renderer::submitBoxes(const BoxStyle& style) {
+  const std::uint32_t* indices = boxes_.indices().data();
+  const ColorRGBA* edgeColours = style.edgeColours ? boxes_.edgeColours().data() : boxes_.cornerColours().data();
   glEnableClientState(GL_VERTEX_ARRAY);
   glEnableClientState(GL_COLOR_ARRAY);
-  glVertexPointer(3, GL_FLOAT, sizeof(Vector3), corners_.data());
-  const bool wireInOwnColours = !style.faces && style.edgeColours;
-  glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(ColorRGBA),
-                 wireInOwnColours ? edgeColours_.data() : cornerColours_.data());
-  std::size_t start = 0;
-  for (std::size_t layer = 0; layer < facesEnd_.size(); ++layer) {
-    submitElements(style.faces ? GL_TRIANGLES : GL_LINES, facesEnd_[layer] - start, indices_.data() + start);
-    if (style.outlined && edgesEnd_[layer] != facesEnd_[layer]) {
-      glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(ColorRGBA), edgeColours_.data());
-      submitElements(GL_LINES, edgesEnd_[layer] - facesEnd_[layer], indices_.data() + facesEnd_[layer]);
-      glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(ColorRGBA), cornerColours_.data());
+  glVertexPointer(3, GL_FLOAT, sizeof(Vector3), boxes_.corners().data());
+  for (const LayerSpans& layer : boxes_.layers()) {
+    if (layer.faces.size() != 0) {
+      glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(ColorRGBA), boxes_.cornerColours().data());
+      submitElements(GL_TRIANGLES, layer.faces.size(), indices + layer.faces.start);
     }
-    start = edgesEnd_[layer];
+    if (layer.edges.size() != 0) {
+      glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(ColorRGBA), edgeColours);
+      submitElements(GL_LINES, layer.edges.size(), indices + layer.edges.start);
+    }
   }
   glDisableClientState(GL_COLOR_ARRAY);
   glDisableClientState(GL_VERTEX_ARRAY);

@@ -3,9 +3,8 @@
 // What draws pictures into one OpenGL context, one renderer a context: the window has
 // one, each of the recorder's drawing threads has its own. It owns everything the
 // drawing of its context needs from picture to picture: the camera of the picture, the
-// vertex, colour and index arrays of the boxes, the edges already drawn, the layers of
-// outlined boxes, and the count of what was handed to the renderer since it last
-// finished. Nothing of it is shared between threads. Nothing here knows of a window: a
+// box drawing's own state (BoxPasses), and the count of what was handed to the renderer
+// since it last finished. Nothing of it is shared between threads. Nothing here knows of a window: a
 // GLUT window and an offscreen context draw through the same calls, so their pictures
 // are the same. Not copyable.
 
@@ -14,41 +13,11 @@
 #include <vector>
 
 #include "common/ColorRGBA.h"
-#include "playback/BoxGeometry.h"
+#include "playback/BoxPasses.h"
 #include "playback/Camera.h"
-#include "playback/DrawingLayers.h"
-#include "playback/SharedEdges.h"
 #include "playback/ViewState.h"
 
 namespace zorvel {
-
-// The outline colour of draw mode 2: opaque white.
-constexpr ColorRGBA outlineColor{255, 255, 255, 255};
-
-// Boxes to draw, one entry per pixel in drawing order. Each box's edges are drawn in
-// its edge colour where one is given for every box; else in the outline colour where
-// the faces are drawn too, and in the box's own colour in wire mode.
-struct BoxBatch {
-  std::vector<Vector3> centres;
-  std::vector<HalfExtents> halfExtents;
-  std::vector<ColorRGBA> colours;
-  std::vector<ColorRGBA> edgeColours;  // empty, or one a box
-  void clear() {
-    centres.clear();
-    halfExtents.clear();
-    colours.clear();
-    edgeColours.clear();
-  }
-  void add(const Vector3& centre, const HalfExtents& half, const ColorRGBA& colour) {
-    centres.push_back(centre);
-    halfExtents.push_back(half);
-    colours.push_back(colour);
-  }
-  void add(const Vector3& centre, const HalfExtents& half, const ColorRGBA& colour, const ColorRGBA& edgeColour) {
-    add(centre, half, colour);
-    edgeColours.push_back(edgeColour);
-  }
-};
 
 // The colours of the ground grid and of the x, y and z axes.
 struct GridColours {
@@ -101,27 +70,7 @@ class Renderer {
   std::size_t waits() const { return waits_; }
 
  private:
-  // A box that may show: where its corners start, the faces it shows, the edges it
-  // leaves out, whether it lies wholly beyond the near plane, and its layer.
-  struct ChosenBox {
-    std::uint32_t base;
-    unsigned faces;
-    unsigned leaveOut;
-    bool beyondNear;
-    std::uint32_t layer;
-  };
-  // How a view's boxes are drawn.
-  struct BoxStyle {
-    bool faces, edges, outlined;
-    bool leaveOutHidden;  // faces that the box's own front faces hide
-    bool edgeColours;     // edges in colours of their own, not the corners
-  };
-
-  // The passes of drawBoxes (BoxDrawing.cpp).
-  void chooseBoxes(const BoxBatch& boxes, const BoxStyle& style);
-  void chooseEdges(const BoxStyle& style);
-  void placeInLayers();
-  void writeIndices(const BoxStyle& style);
+  // Hands the boxes `boxes_` worked out to OpenGL, in `style` (BoxDrawing.cpp).
   void submitBoxes(const BoxStyle& style);
 
   // glDrawElements and glDrawArrays of GL_TRIANGLES or GL_LINES, in pieces that keep
@@ -132,18 +81,7 @@ class Renderer {
   void submitWithinBound(unsigned mode, std::size_t count, Submit submit);
 
   Camera camera_;
-  // The boxes of the picture: each chosen box's corners and their colours (the box's,
-  // and its edges'), the chosen boxes, the indices to draw and where each layer's faces
-  // and edges end among them.
-  std::vector<Vector3> corners_;
-  std::vector<ColorRGBA> cornerColours_;
-  std::vector<ColorRGBA> edgeColours_;
-  bool edgesInOutlineColour_ = false;  // edgeColours_ holds the outline colour throughout
-  std::vector<ChosenBox> chosen_;
-  std::vector<std::uint32_t> indices_;
-  std::vector<std::size_t> facesEnd_, edgesEnd_;
-  SharedEdges sharedEdges_;
-  DrawingLayers layers_;
+  BoxPasses boxes_;  // the box drawing's own state
   // The bound on what the renderer is handed between waits.
   std::size_t primitivesBetweenWaits_;
   std::size_t handed_ = 0;
