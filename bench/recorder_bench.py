@@ -6,9 +6,10 @@ the peak resident memory, and where the time went (drawing, reading pixels, wait
 the encoder, added up over the drawing threads), as the recorder's --timing says it.
 With --large, also the same picture crunched with the largest scatter (about 640 MB of
 path file, 2,891 frames), recorded at 1280 x 720 in each mode. Then a 1000 x 750 picture
-recorded with --picture (crunched in memory, no path file) at 20,000, 100,000 and
-250,000 particles, 1280 x 720, solid, its flight home ten seconds long: frames per
-second and peak memory (this recorder only: an unchanged one may not have --picture).
+recorded with --picture (crunched in memory, no path file) at 20,000, 100,000, 250,000
+and 1,000,000 particles, 1280 x 720, solid, its flight home ten seconds long: frames per
+second (crunching included) and peak memory, with both recorders (the unchanged one
+must have --picture).
 
 Usage: recorder_bench.py [--baseline SOURCE] [--large] [--rounds N] [--work FOLDER] [BUILD]
 
@@ -125,12 +126,12 @@ def main():
 
     large_picture(folder)
     print("A 1000 x 750 picture crunched in memory (--picture), 1280 x 720, solid, a ten-second flight, raw frames")
-    for particles in (20000, 100000, 250000):
+    for particles in (20000, 100000, 250000, 1000000):
         for round_ in range(arguments.rounds):
-            fps, megabytes, where = record_picture(recorders[0][1], folder, particles)
-            print(f"  {particles:7d} particles, round {round_ + 1}   {fps:6.2f} frames/s {megabytes:6.1f} MB   ({where})",
-                  flush=True)
-
+            for label, recorder in (recorders if round_ % 2 == 0 else recorders[::-1]):
+                fps, megabytes, where = record_picture(recorder, folder, particles)
+                print(f"  {particles:7d} particles   {label:9s} {fps:6.2f} frames/s {megabytes:6.1f} MB   ({where})",
+                      flush=True)
 
 if __name__ == "__main__":
     main()

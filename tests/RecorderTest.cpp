@@ -106,7 +106,7 @@ TEST_F(Recorder, ABlendedBoxOverBlackAddsItsColourTimesItsOpacity) {
       record("one.pPath --color one.pColor --opacity one.pOpacity --blend on --mode solid --size 64x48 --hold 0 -o -");
   ASSERT_EQ(run.status, 0) << run.err;
   ASSERT_EQ(run.out.size(), 64u * 48 * 3);
-  const std::size_t middle = (24u * 64 + 32) * 3;
+  const std::size_t middle = (std::size_t{24} * 64 + 32) * 3;
   const int colour[3] = {200, 100, 60};
   for (int c = 0; c < 3; ++c) {
     const int added = static_cast<unsigned char>(run.out[middle + static_cast<std::size_t>(c)]);
