@@ -122,139 +122,25 @@ const char* modeWord(DrawMode mode) {
 }
 const char* onOffWord(bool on) { return on ? "on" : "off"; }
 
-}  // namespace
+// The sections of the help, in their order; an option in none has no lines of its own.
+enum class HelpSection { None, Output, Picture, Camera, Scale, Crunch, Messages };
 
-namespace {
-
-// The help's sections, each with the defaults of `defaults`.
-void usageHelp(std::ostream& out) {
-  out << "Usage: Zorvel-recorder PATH-FILE [--color FILE] [--opacity FILE] [--scale FILE MIN MAX]\n"
-         "                       [--object FILE.rtg] -o OUT [options]\n"
-         "       Zorvel-recorder --picture PICTURE [picture settings] -o OUT [options]\n"
-         "       Zorvel-recorder --blender CONFIGURATION -o OUT [options]\n"
-         "\n"
-         "Records an animation of the viewer (a path file from Zorvel-cruncher and its\n"
-         "optional colour, opacity, scale and object files), of a picture crunched in memory\n"
-         "as Zorvel-cruncher crunches one, or of the blender (a Morvaine configuration) to a\n"
-         "file, drawing exactly as their windows do, with no display.\n"
-         "\n"
-         "Output:\n"
-         "  -o, --output OUT      OUT.mp4: H.264 video (yuv420p); OUT.gif: animated picture\n"
-         "                        with a palette made for the animation; OUT/ (ending in a\n"
-         "                        slash): a folder of numbered PNG pictures; -: raw RGB\n"
-         "                        frames, top row first, on standard output. mp4, gif and\n"
-         "                        PNG need ffmpeg. Nothing is left behind when recording fails.\n";
-}
-
-void pictureHelp(std::ostream& out, const RecorderOptions& defaults) {
-  out << "Picture:\n"
-         "  --mode wire|solid|outlined   how each pixel is drawn (default "
-      << modeWord(defaults.drawMode)
-      << ")\n"
-         "  --grid on|off         the ground grid and axes (default "
-      << onOffWord(defaults.grid)
-      << ")\n"
-         "  --blend on|off        additive blending (default "
-      << onOffWord(defaults.blend)
-      << ")\n"
-         "  --settled-layer on|off  particles that no longer move are drawn once, into a\n"
-         "                        picture kept from frame to frame (on, faster), or every\n"
-         "                        particle in every frame (off): the same frames but where\n"
-         "                        two surfaces meet at the same depth (default "
-      << onOffWord(defaults.settledLayer)
-      << ")\n"
-         "  --size WxH            picture size in pixels (default "
-      << defaults.width << "x" << defaults.height
-      << ")\n"
-         "  --fps N               frames per second (default "
-      << defaults.framesPerSecond
-      << "): one picture per frame\n"
-         "  --hold SECONDS        how long the last frame stays (default "
-      << NumberLimit::boundText(defaults.holdSeconds)
-      << ")\n"
-         "Camera:\n"
-         "  --camera framed|viewer  framed (default): the whole picture at home in view with a\n"
-         "                        small margin, seen from the front turned "
-      << kFramedTurnX
-      << " degrees about x\n"
-         "                        and "
-      << kFramedTurnY
-      << " about y; viewer: the viewer's start camera\n"
-         "  --zoom Z, --pan X,Y, --turn X,Y   the viewer's camera values, over either\n"
-         "Scale:\n"
-         "  --scale FILE MIN MAX  scale values 0 to 255 map onto MIN to MAX (each "
-      << kPixelScaleRange.low << " to " << kPixelScaleRange.high << ")\n";
-}
-
-void crunchHelp(std::ostream& out, const PictureSource& defaults) {
-  const CruncherAttributes& crunch = defaults.crunch;
-  out << "A picture crunched in memory (PNG, JPEG, GIF, BMP or TGA; no file is written):\n"
-         "  --picture FILE        every pixel a particle, the picture upright as shown\n"
-         "  --particles N         at most N particles (default "
-      << defaults.particles
-      << "): a picture with more\n"
-         "                        pixels is shrunk to fit, keeping its proportions\n"
-         "  --seed N              the scattering's seed (default: the clock; --verbose says it)\n"
-         "  --scatter X,Y,Z       how far the particles fly apart, a multiple of the picture's\n"
-         "                        width, height and height range (each "
-      << kScatterScalarRange.low << " to " << kScatterScalarRange.high << ", default " << crunch.scatterVolumeScalar.x
-      << "," << crunch.scatterVolumeScalar.y << "," << crunch.scatterVolumeScalar.z
-      << ")\n"
-         "  --velocity V          how far a particle moves in a frame ("
-      << kVelocityRange.low << " to " << kVelocityRange.high << ", default " << crunch.pVelocityConstant
-      << "): the\n"
-         "                        flight home takes as many frames as the longest way home\n"
-         "                        is long over V, so a larger picture takes longer\n"
-         "  --duration SECONDS    in place of --velocity: the velocity whose flight home takes\n"
-         "                        about SECONDS, that is SECONDS x --fps frames (--verbose\n"
-         "                        says which velocity)\n"
-         "  --velocity-map FILE MIN MAX   a grey map's black moves at MIN, its white at MAX\n"
-         "  --height H            every particle's height above the picture (whole, "
-      << kHeightMaxRange.low << " to " << kHeightMaxRange.high << ",\n"
-      << "                        default " << crunch.pHeightMaxConstant
-      << ")\n"
-         "  --height-map FILE MAX   a grey map lifts each particle by its brightness, up to\n"
-         "                        MAX (whole, "
-      << kHeightMaxRange.low << " to " << kHeightMaxRange.high
-      << ")\n"
-         "  --opacity-constant N  every particle's opacity (whole, "
-      << kOpacityRange.low << " to " << kOpacityRange.high << ", default " << crunch.pOpacityConstant
-      << ")\n"
-         "  --opacity-map FILE    each particle's opacity is the map's grey level\n"
-         "  --scale-map FILE MIN MAX   each particle's size: the map's black MIN, white MAX\n"
-         "                        (each "
-      << kPixelScaleRange.low << " to " << kPixelScaleRange.high
-      << ")\n"
-         "                        A map is a picture of the picture's size (as read, before\n"
-         "                        any shrinking); a colour map counts by its brightness.\n";
-}
-
-void messagesHelp(std::ostream& out) {
-  out << "Messages:\n"
-         "  --timing              at the end, where the time went: drawing, reading pixels,\n"
-         "                        encoding\n"
-         "  -v, --verbose         also the lines the viewer, the cruncher or the blender prints\n"
-         "                        as it loads\n"
-         "  -h, --help            this text\n";
-}
-
-}  // namespace
-
-std::string recorderHelp() {
-  const RecorderOptions defaults;
+// The parts streamed one after the other, as one text.
+template <class... Parts>
+std::string said(const Parts&... parts) {
   std::ostringstream text;
-  usageHelp(text);
-  pictureHelp(text, defaults);
-  crunchHelp(text, PictureSource{});
-  messagesHelp(text);
+  (text << ... << parts);
   return text.str();
 }
+
+}  // namespace
 
 namespace {
 
 // What the command line names, as its options are read: the options, and each kind of
 // source's settings, of which checkSource() keeps the one named.
 struct CommandLine {
+  bool help = false;
   RecorderOptions options;
   PathSource path;
   PictureSource picture;
@@ -265,10 +151,23 @@ struct CommandLine {
 // fails with the line that says what is wrong with the words; `missing` is that line
 // when the words are not there.
 struct OptionRule {
+  using Apply = std::function<Result<void>(CommandLine&, const std::vector<std::string>&)>;
+  OptionRule(std::vector<std::string> names, int words, Apply apply, std::string missing)
+      : names(std::move(names)), words(words), apply(std::move(apply)), missing(std::move(missing)) {}
+
   std::vector<std::string> names;
   int words;
-  std::function<Result<void>(CommandLine&, const std::vector<std::string>&)> apply;
+  Apply apply;
   std::string missing;
+  HelpSection section = HelpSection::None;
+  std::string help;  // its lines in the help, in full
+
+  // The rule, with its lines in `section` of the help.
+  OptionRule described(HelpSection in, std::string lines) && {
+    section = in;
+    help = std::move(lines);
+    return std::move(*this);
+  }
 };
 
 // Right, or the line `why`.
@@ -395,76 +294,225 @@ bool takeDuration(CommandLine& o, const std::string& w) {
 std::string rangeWords(const NumberLimit& limit) { return "MIN and MAX, each " + limit.text() + ", MIN not above MAX"; }
 
 using Options = CommandLine;
-const std::vector<OptionRule> kOptionRules = {
-    oneWord({"-o", "--output"}, "-o needs the output file",
-            [](Options& o, const std::string& w) { return !(o.options.output = w).empty(); }),
-    fileOption("--color", path, &PathSource::colourFile, "a file"),
-    fileOption("--colour", path, &PathSource::colourFile, "a file"),
-    fileOption("--opacity", path, &PathSource::opacityFile, "a file"),
-    fileOption("--object", path, &PathSource::objectFile, "an RTG file"),
-    fileOption("--blender", blend, &BlendSource::configuration, "a configuration file"),
-    {{"--scale"}, 3, applyScale, "--scale needs a file and two numbers, MIN and MAX"},
-    {{"--mode"}, 1, applyMode, "--mode needs wire, solid or outlined"},
-    oneWord({"--grid"}, "--grid takes on or off",
-            [](Options& o, const std::string& w) { return onOff(w, o.options.grid); }),
-    oneWord({"--blend"}, "--blend takes on or off",
-            [](Options& o, const std::string& w) { return onOff(w, o.options.blend); }),
-    oneWord({"--settled-layer"}, "--settled-layer takes on or off",
-            [](Options& o, const std::string& w) { return onOff(w, o.options.settledLayer); }),
-    oneWord({"--size"}, "--size takes WIDTHxHEIGHT, each " + kSizeLimit.span() + " pixels", takeSize),
-    numberOption("--fps", kFpsLimit, options, &RecorderOptions::framesPerSecond),
-    numberOption("--hold", kHoldLimit, options, &RecorderOptions::holdSeconds),
-    flagOption({"--timing"}, &RecorderOptions::timing),
-    flagOption({"-v", "--verbose"}, &RecorderOptions::verbose),
-    oneWord({"--camera"}, "--camera takes framed or viewer",
-            [](Options& o, const std::string& w) {
-              o.options.camera.viewerStart = w == "viewer";
-              return w == "framed" || w == "viewer";
-            }),
-    oneWord({"--zoom"}, "--zoom takes a number",
-            [](Options& o, const std::string& w) {
-              float zoom = 0;
-              if (!wholeNumber(w, zoom)) return false;
-              o.options.camera.zoom = zoom;
-              return true;
-            }),
-    pairOption("--pan", &CameraChoice::panX, &CameraChoice::panY, "--pan takes X,Y"),
-    pairOption("--turn", &CameraChoice::rotateX, &CameraChoice::rotateY, "--turn takes X,Y in degrees"),
-    // A picture and its settings.
-    oneWord({"--picture"}, "--picture needs a picture file",
-            [](Options& o, const std::string& w) { return !(o.picture.crunch.pColorMap = w).empty(); }),
-    numberOption("--particles", kParticlesLimit, picture, &PictureSource::particles),
-    oneWord({"--seed"}, "--seed takes " + kSeedLimit.text(), takeSeed),
-    oneWord({"--scatter"}, "--scatter takes X,Y,Z, each " + wholeIn(kScatterScalarRange).text(), takeScatter),
-    numberOption("--velocity", numberIn(kVelocityRange), crunch, &CruncherAttributes::pVelocityConstant),
-    oneWord({"--duration"}, "--duration takes " + kDurationLimit.text(), takeDuration),
-    words("--velocity-map", 3, "--velocity-map takes a file, then " + rangeWords(numberIn(kVelocityRange)),
-          [](Options& o, const std::vector<std::string>& w) {
-            o.picture.crunch.pVelocityMap = w[0];
-            return limitedRange(w[1], w[2], numberIn(kVelocityRange), o.picture.crunch.pVelocityMinConstant,
-                                o.picture.crunch.pVelocityMaxConstant);
-          }),
-    numberOption("--height", wholeIn(kHeightMaxRange), crunch, &CruncherAttributes::pHeightMaxConstant),
-    words("--height-map", 2, "--height-map takes a file, then MAX, " + wholeIn(kHeightMaxRange).text(),
-          [](Options& o, const std::vector<std::string>& w) {
-            o.picture.crunch.pHeightMap = w[0];
-            return limitedNumber(w[1], wholeIn(kHeightMaxRange), o.picture.crunch.pHeightMaxConstant);
-          }),
-    numberOption("--opacity-constant", wholeIn(kOpacityRange), crunch, &CruncherAttributes::pOpacityConstant),
-    oneWord({"--opacity-map"}, "--opacity-map needs a grey map",
-            [](Options& o, const std::string& w) { return !(o.picture.crunch.pOpacityMap = w).empty(); }),
-    words("--scale-map", 3, "--scale-map takes a file, then " + rangeWords(numberIn(kPixelScaleRange)),
-          [](Options& o, const std::vector<std::string>& w) {
-            o.picture.crunch.pScaleMap = w[0];
-            return limitedRange(w[1], w[2], numberIn(kPixelScaleRange), o.picture.scaleMin, o.picture.scaleMax);
-          }),
-};
+using H = HelpSection;
 
-// The options that set a picture's crunching, and the pairs of them that set the same
-// thing two ways.
-const std::vector<std::string> kPictureSettings = {"--particles",        "--seed",         "--scatter",  "--velocity",
-                                                   "--duration",         "--velocity-map", "--height",   "--height-map",
-                                                   "--opacity-constant", "--opacity-map",  "--scale-map"};
+// Every option: its names, its rule and its lines in the help, in the help's order,
+// section by section.
+std::vector<OptionRule> outputRules() {
+  return {
+      oneWord({"-o", "--output"}, "-o needs the output file",
+              [](Options& o, const std::string& w) { return !(o.options.output = w).empty(); })
+          .described(H::Output,
+                     "  -o, --output OUT      OUT.mp4: H.264 video (yuv420p); OUT.gif: animated picture\n"
+                     "                        with a palette made for the animation; OUT/ (ending in a\n"
+                     "                        slash): a folder of numbered PNG pictures; -: raw RGB\n"
+                     "                        frames, top row first, on standard output. mp4, gif and\n"
+                     "                        PNG need ffmpeg. Nothing is left behind when recording fails.\n"),
+      // A path file's files and the blender's configuration, named in the usage lines.
+      fileOption("--color", path, &PathSource::colourFile, "a file"),
+      fileOption("--colour", path, &PathSource::colourFile, "a file"),
+      fileOption("--opacity", path, &PathSource::opacityFile, "a file"),
+      fileOption("--object", path, &PathSource::objectFile, "an RTG file"),
+      fileOption("--blender", blend, &BlendSource::configuration, "a configuration file"),
+  };
+}
+
+std::vector<OptionRule> pictureRules(const RecorderOptions& d) {
+  return {
+      OptionRule{{"--mode"}, 1, applyMode, "--mode needs wire, solid or outlined"}.described(
+          H::Picture,
+          said("  --mode wire|solid|outlined   how each pixel is drawn (default ", modeWord(d.drawMode), ")\n")),
+      oneWord({"--grid"}, "--grid takes on or off",
+              [](Options& o, const std::string& w) { return onOff(w, o.options.grid); })
+          .described(H::Picture,
+                     said("  --grid on|off         the ground grid and axes (default ", onOffWord(d.grid), ")\n")),
+      oneWord({"--blend"}, "--blend takes on or off",
+              [](Options& o, const std::string& w) { return onOff(w, o.options.blend); })
+          .described(H::Picture,
+                     said("  --blend on|off        additive blending (default ", onOffWord(d.blend), ")\n")),
+      oneWord({"--settled-layer"}, "--settled-layer takes on or off",
+              [](Options& o, const std::string& w) { return onOff(w, o.options.settledLayer); })
+          .described(H::Picture,
+                     said("  --settled-layer on|off  particles that no longer move are drawn once, into a\n"
+                          "                        picture kept from frame to frame (on, faster), or every\n"
+                          "                        particle in every frame (off): the same frames but where\n"
+                          "                        two surfaces meet at the same depth (default ",
+                          onOffWord(d.settledLayer), ")\n")),
+      oneWord({"--size"}, "--size takes WIDTHxHEIGHT, each " + kSizeLimit.span() + " pixels", takeSize)
+          .described(H::Picture,
+                     said("  --size WxH            picture size in pixels (default ", d.width, "x", d.height, ")\n")),
+      numberOption("--fps", kFpsLimit, options, &RecorderOptions::framesPerSecond)
+          .described(H::Picture, said("  --fps N               frames per second (default ", d.framesPerSecond,
+                                      "): one picture per frame\n")),
+      numberOption("--hold", kHoldLimit, options, &RecorderOptions::holdSeconds)
+          .described(H::Picture, said("  --hold SECONDS        how long the last frame stays (default ",
+                                      NumberLimit::boundText(d.holdSeconds), ")\n")),
+  };
+}
+
+std::vector<OptionRule> cameraRules() {
+  return {
+      oneWord({"--camera"}, "--camera takes framed or viewer",
+              [](Options& o, const std::string& w) {
+                o.options.camera.viewerStart = w == "viewer";
+                return w == "framed" || w == "viewer";
+              })
+          .described(H::Camera,
+                     said("  --camera framed|viewer  framed (default): the whole picture at home in view with a\n"
+                          "                        small margin, seen from the front turned ",
+                          kFramedTurnX, " degrees about x\n                        and ", kFramedTurnY,
+                          " about y; viewer: the viewer's start camera\n")),
+      oneWord({"--zoom"}, "--zoom takes a number",
+              [](Options& o, const std::string& w) {
+                float zoom = 0;
+                if (!wholeNumber(w, zoom)) return false;
+                o.options.camera.zoom = zoom;
+                return true;
+              })
+          .described(H::Camera, "  --zoom Z, --pan X,Y, --turn X,Y   the viewer's camera values, over either\n"),
+      pairOption("--pan", &CameraChoice::panX, &CameraChoice::panY, "--pan takes X,Y"),
+      pairOption("--turn", &CameraChoice::rotateX, &CameraChoice::rotateY, "--turn takes X,Y in degrees"),
+      OptionRule{{"--scale"}, 3, applyScale, "--scale needs a file and two numbers, MIN and MAX"}.described(
+          H::Scale, said("  --scale FILE MIN MAX  scale values 0 to 255 map onto MIN to MAX (each ",
+                         kPixelScaleRange.low, " to ", kPixelScaleRange.high, ")\n")),
+  };
+}
+
+std::vector<OptionRule> crunchRules(const PictureSource& p) {
+  const CruncherAttributes& c = p.crunch;
+  return {
+      // A picture and its settings.
+      oneWord({"--picture"}, "--picture needs a picture file",
+              [](Options& o, const std::string& w) { return !(o.picture.crunch.pColorMap = w).empty(); })
+          .described(H::Crunch, "  --picture FILE        every pixel a particle, the picture upright as shown\n"),
+      numberOption("--particles", kParticlesLimit, picture, &PictureSource::particles)
+          .described(H::Crunch, said("  --particles N         at most N particles (default ", p.particles,
+                                     "): a picture with more\n"
+                                     "                        pixels is shrunk to fit, keeping its proportions\n")),
+      oneWord({"--seed"}, "--seed takes " + kSeedLimit.text(), takeSeed)
+          .described(H::Crunch,
+                     "  --seed N              the scattering's seed (default: the clock; --verbose says it)\n"),
+      oneWord({"--scatter"}, "--scatter takes X,Y,Z, each " + wholeIn(kScatterScalarRange).text(), takeScatter)
+          .described(H::Crunch,
+                     said("  --scatter X,Y,Z       how far the particles fly apart, a multiple of the picture's\n"
+                          "                        width, height and height range (each ",
+                          kScatterScalarRange.low, " to ", kScatterScalarRange.high, ", default ",
+                          c.scatterVolumeScalar.x, ",", c.scatterVolumeScalar.y, ",", c.scatterVolumeScalar.z, ")\n")),
+      numberOption("--velocity", numberIn(kVelocityRange), crunch, &CruncherAttributes::pVelocityConstant)
+          .described(H::Crunch,
+                     said("  --velocity V          how far a particle moves in a frame (", kVelocityRange.low, " to ",
+                          kVelocityRange.high, ", default ", c.pVelocityConstant,
+                          "): the\n"
+                          "                        flight home takes as many frames as the longest way home\n"
+                          "                        is long over V, so a larger picture takes longer\n")),
+      oneWord({"--duration"}, "--duration takes " + kDurationLimit.text(), takeDuration)
+          .described(H::Crunch,
+                     "  --duration SECONDS    in place of --velocity: the velocity whose flight home takes\n"
+                     "                        about SECONDS, that is SECONDS x --fps frames (--verbose\n"
+                     "                        says which velocity)\n"),
+  };
+}
+
+std::vector<OptionRule> mapRules(const PictureSource& p) {
+  const CruncherAttributes& c = p.crunch;
+  return {
+      words("--velocity-map", 3, "--velocity-map takes a file, then " + rangeWords(numberIn(kVelocityRange)),
+            [](Options& o, const std::vector<std::string>& w) {
+              o.picture.crunch.pVelocityMap = w[0];
+              return limitedRange(w[1], w[2], numberIn(kVelocityRange), o.picture.crunch.pVelocityMinConstant,
+                                  o.picture.crunch.pVelocityMaxConstant);
+            })
+          .described(H::Crunch, "  --velocity-map FILE MIN MAX   a grey map's black moves at MIN, its white at MAX\n"),
+      numberOption("--height", wholeIn(kHeightMaxRange), crunch, &CruncherAttributes::pHeightMaxConstant)
+          .described(H::Crunch, said("  --height H            every particle's height above the picture (whole, ",
+                                     kHeightMaxRange.low, " to ", kHeightMaxRange.high,
+                                     ",\n                        default ", c.pHeightMaxConstant, ")\n")),
+      words("--height-map", 2, "--height-map takes a file, then MAX, " + wholeIn(kHeightMaxRange).text(),
+            [](Options& o, const std::vector<std::string>& w) {
+              o.picture.crunch.pHeightMap = w[0];
+              return limitedNumber(w[1], wholeIn(kHeightMaxRange), o.picture.crunch.pHeightMaxConstant);
+            })
+          .described(H::Crunch,
+                     said("  --height-map FILE MAX   a grey map lifts each particle by its brightness, up to\n"
+                          "                        MAX (whole, ",
+                          kHeightMaxRange.low, " to ", kHeightMaxRange.high, ")\n")),
+      numberOption("--opacity-constant", wholeIn(kOpacityRange), crunch, &CruncherAttributes::pOpacityConstant)
+          .described(H::Crunch, said("  --opacity-constant N  every particle's opacity (whole, ", kOpacityRange.low,
+                                     " to ", kOpacityRange.high, ", default ", c.pOpacityConstant, ")\n")),
+      oneWord({"--opacity-map"}, "--opacity-map needs a grey map",
+              [](Options& o, const std::string& w) { return !(o.picture.crunch.pOpacityMap = w).empty(); })
+          .described(H::Crunch, "  --opacity-map FILE    each particle's opacity is the map's grey level\n"),
+      words("--scale-map", 3, "--scale-map takes a file, then " + rangeWords(numberIn(kPixelScaleRange)),
+            [](Options& o, const std::vector<std::string>& w) {
+              o.picture.crunch.pScaleMap = w[0];
+              return limitedRange(w[1], w[2], numberIn(kPixelScaleRange), o.picture.scaleMin, o.picture.scaleMax);
+            })
+          .described(H::Crunch,
+                     said("  --scale-map FILE MIN MAX   each particle's size: the map's black MIN, white MAX\n"
+                          "                        (each ",
+                          kPixelScaleRange.low, " to ", kPixelScaleRange.high,
+                          ")\n"
+                          "                        A map is a picture of the picture's size (as read, before\n"
+                          "                        any shrinking); a colour map counts by its brightness.\n")),
+  };
+}
+
+std::vector<OptionRule> messageRules() {
+  return {
+      flagOption({"--timing"}, &RecorderOptions::timing)
+          .described(H::Messages,
+                     "  --timing              at the end, where the time went: drawing, reading pixels,\n"
+                     "                        encoding\n"),
+      flagOption({"-v", "--verbose"}, &RecorderOptions::verbose)
+          .described(H::Messages,
+                     "  -v, --verbose         also the lines the viewer, the cruncher or the blender prints\n"
+                     "                        as it loads\n"),
+      OptionRule{{"-h", "--help"},
+                 0,
+                 [](Options& o, const std::vector<std::string>&) {
+                   o.help = true;
+                   return Result<void>();
+                 },
+                 ""}
+          .described(H::Messages, "  -h, --help            this text\n"),
+  };
+}
+
+std::vector<OptionRule> optionRules() {
+  const RecorderOptions d;
+  const PictureSource p;
+  std::vector<OptionRule> rules;
+  for (const std::vector<OptionRule>& section :
+       {outputRules(), pictureRules(d), cameraRules(), crunchRules(p), mapRules(p), messageRules()})
+    rules.insert(rules.end(), section.begin(), section.end());
+  return rules;
+}
+
+const std::vector<OptionRule>& kOptionRules() {
+  static const std::vector<OptionRule> rules = optionRules();
+  return rules;
+}
+
+// The help's section titles.
+const char* titleOf(HelpSection section) {
+  switch (section) {
+    case HelpSection::Output: return "Output:\n";
+    case HelpSection::Picture: return "Picture:\n";
+    case HelpSection::Camera: return "Camera:\n";
+    case HelpSection::Scale: return "Scale:\n";
+    case HelpSection::Crunch: return "A picture crunched in memory (PNG, JPEG, GIF, BMP or TGA; no file is written):\n";
+    case HelpSection::Messages: return "Messages:\n";
+    case HelpSection::None: break;
+  }
+  return "";
+}
+
+// A picture's settings: the options of its section but --picture itself.
+bool isPictureSetting(const OptionRule& rule) {
+  return rule.section == HelpSection::Crunch && rule.names.front() != "--picture";
+}
+
+// The pairs of options that set the same thing two ways.
 const std::vector<std::pair<std::string, std::string>> kOneOrTheOther = {{"--velocity", "--duration"},
                                                                          {"--velocity", "--velocity-map"},
                                                                          {"--duration", "--velocity-map"},
@@ -472,7 +520,7 @@ const std::vector<std::pair<std::string, std::string>> kOneOrTheOther = {{"--vel
                                                                          {"--opacity-constant", "--opacity-map"}};
 
 const OptionRule* ruleFor(const std::string& name) {
-  for (const OptionRule& rule : kOptionRules)
+  for (const OptionRule& rule : kOptionRules())
     for (const std::string& known : rule.names)
       if (known == name) return &rule;
   return nullptr;
@@ -498,8 +546,9 @@ Result<void> checkSource(CommandLine& line, const std::vector<std::string>& posi
   if (picture && pathFiles)
     return usage(
         "--color, --opacity and --scale name a path file's files; a picture takes --opacity-map and --scale-map");
-  for (const std::string& setting : kPictureSettings)
-    if (!picture && named(setting)) return usage(setting + " goes with --picture");
+  for (const OptionRule& rule : kOptionRules())
+    if (!picture && isPictureSetting(rule) && named(rule.names.front()))
+      return usage(rule.names.front() + " goes with --picture");
   for (const auto& [one, other] : kOneOrTheOther)
     if (named(one) && named(other)) return usage(one + " or " + other + ", not both");
   if (picture) {
@@ -537,10 +586,6 @@ Result<RecorderCommand> parseRecorderArguments(const std::vector<std::string>& a
   std::vector<std::string> positional, given;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string& word = arguments[i];
-    if (word == "-h" || word == "--help") {
-      command.help = true;
-      return command;
-    }
     const OptionRule* rule = ruleFor(word);
     if (!rule) {
       if (word.size() > 1 && word[0] == '-') return usage("unknown option " + word + " (see --help)");
@@ -553,12 +598,37 @@ Result<RecorderCommand> parseRecorderArguments(const std::vector<std::string>& a
                                          arguments.begin() + static_cast<std::ptrdiff_t>(i + 1 + words));
     i += words;
     if (const Result<void> applied = rule->apply(line, taken); !applied) return applied.failure();
+    if (line.help) {
+      command.help = true;
+      return command;
+    }
     given.push_back(word);
   }
   if (const Result<void> source = checkSource(line, positional, given); !source) return source.failure();
   if (const Result<void> output = checkOutput(line.options); !output) return output.failure();
   command.options = std::move(line.options);
   return command;
+}
+
+std::string recorderHelp() {
+  std::string text =
+      "Usage: Zorvel-recorder PATH-FILE [--color FILE] [--opacity FILE] [--scale FILE MIN MAX]\n"
+      "                       [--object FILE.rtg] -o OUT [options]\n"
+      "       Zorvel-recorder --picture PICTURE [picture settings] -o OUT [options]\n"
+      "       Zorvel-recorder --blender CONFIGURATION -o OUT [options]\n"
+      "\n"
+      "Records an animation of the viewer (a path file from Zorvel-cruncher and its\n"
+      "optional colour, opacity, scale and object files), of a picture crunched in memory\n"
+      "as Zorvel-cruncher crunches one, or of the blender (a Morvaine configuration) to a\n"
+      "file, drawing exactly as their windows do, with no display.\n"
+      "\n";
+  for (const HelpSection section : {HelpSection::Output, HelpSection::Picture, HelpSection::Camera, HelpSection::Scale,
+                                    HelpSection::Crunch, HelpSection::Messages}) {
+    text += titleOf(section);
+    for (const OptionRule& rule : kOptionRules())
+      if (rule.section == section) text += rule.help;
+  }
+  return text;
 }
 
 }  // namespace zorvel
