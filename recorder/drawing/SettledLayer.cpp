@@ -42,8 +42,9 @@ std::uint64_t loadKey(const std::uint8_t* at) {
 }
 void storeKey(std::uint8_t* at, std::uint64_t key) { std::memcpy(at, &key, kKeyBytes); }
 
-// Rows read back at a time.
-constexpr int kBandRows = 128;
+// Rows read back at a time: a few, so that the bands take little memory beside the
+// layer's 7 bytes a pixel.
+constexpr int kBandRows = 16;
 
 }  // namespace
 
