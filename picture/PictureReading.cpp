@@ -29,6 +29,12 @@ Failure tooLarge(PictureSize size, std::uint64_t memoryBytes) {
 struct FileBytes {
   std::vector<std::uint8_t> data;
   std::size_t size = 0;
+
+  // The pixels a picture read from these bytes may have within `memoryBytes`, the bytes
+  // themselves held.
+  std::uint64_t pixelRoom(std::uint64_t memoryBytes) const {
+    return (memoryBytes - data.size()) / kPictureReadingBytesPerPixel;
+  }
 };
 
 // A TGA picture, read as the cruncher reads one; a file with no TGA header is no
@@ -41,8 +47,7 @@ Result<TgaImage> readTga(const FileBytes& file, std::uint64_t memoryBytes) {
       return failure(FailureKind::WrongFormat, "not a picture: neither PNG, JPEG, GIF, BMP nor TGA");
     return header.failure();
   }
-  Result<TgaImage> image =
-      decodeTga(file.data.data(), file.size, (memoryBytes - file.data.size()) / kPictureReadingBytesPerPixel);
+  Result<TgaImage> image = decodeTga(file.data.data(), file.size, file.pixelRoom(memoryBytes));
   if (!image && image.failure().kind == FailureKind::TooLarge)
     return tooLarge({header->width, header->height}, memoryBytes);
   return image;
@@ -55,8 +60,7 @@ Result<TgaImage> readDecoded(PictureFormat format, const FileBytes& file, std::u
   if (header->size.pixels() == 0)
     return failure(FailureKind::Malformed,
                    "a damaged " + std::string(pictureFormatName(format)) + " picture: its header declares no pixels");
-  if (decoderPixels(header->size) > (memoryBytes - file.data.size()) / kPictureReadingBytesPerPixel)
-    return tooLarge(header->size, memoryBytes);
+  if (decoderPixels(header->size) > file.pixelRoom(memoryBytes)) return tooLarge(header->size, memoryBytes);
   if (!header->whole) return header->whole.failure();
   return decodePicture(format, file.data.data(), file.size, header->size);
 }

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "common/Result.h"
@@ -29,23 +30,23 @@ class PositionSource {
 
 // What the particles are drawn as: the viewer's scene of colours and sizes, the object
 // drawn for each (none: boxes), and which particles settle when (none: every particle
-// drawn in every frame). The recording owns them and outlives its drawers.
-struct ParticlePicture {
-  const ViewerScene& scene;
-  const ObjectShape& shape;
-  const Settling* settling;
+// drawn in every frame). A recording owns it and outlives its drawers.
+struct ParticleScene {
+  ViewerScene scene;
+  ObjectShape shape;
+  std::optional<Settling> settling;
 };
 
-// Draws the frames `turns` gives of the particles `picture` names, at the positions
-// `positions` gives.
+// Draws the frames `turns` gives of `particles`, at the positions `positions` gives.
+// Keeps a reference to `particles`.
 class ParticleDrawer : public FrameDrawer {
  public:
-  ParticleDrawer(const ParticlePicture& picture, std::unique_ptr<PositionSource> positions, FrameTurns turns)
-      : count_(picture.scene.pixelCount),
+  ParticleDrawer(const ParticleScene& particles, std::unique_ptr<PositionSource> positions, FrameTurns turns)
+      : count_(particles.scene.pixelCount),
         positions_(std::move(positions)),
         turns_(turns),
         coordinates_(std::size_t{count_} * 3),
-        drawing_(picture.scene, picture.shape, picture.settling) {}
+        drawing_(particles.scene, particles.shape, particles.settling ? &*particles.settling : nullptr) {}
 
   Result<void> next() override {
     const Result<std::int32_t> f = turns_.take();

@@ -42,7 +42,7 @@ std::string forFfmpeg(const std::string& path) { return "file:" + path; }
 // first error, also one in writing the file's end (which it otherwise only reports).
 std::vector<std::string> quietRun() { return {"-hide_banner", "-loglevel", "error", "-xerror"}; }
 
-// Raw frames from the pipe, of the options' size and rate.
+// Raw frames from the pipe, of the plan's size and rate.
 std::vector<std::string> rawInput(const OutputPlan& o) {
   std::vector<std::string> arguments = quietRun();
   for (const std::string& a :
@@ -106,7 +106,7 @@ std::vector<std::string> gifFromPalette(const OutputFiles& files) {
 // beside the output.
 class FfmpegOutput : public FrameSink {
  public:
-  FfmpegOutput(const OutputPlan& options, std::string ffmpeg) : o_(options), ffmpeg_(std::move(ffmpeg)) {
+  FfmpegOutput(const OutputPlan& plan, std::string ffmpeg) : o_(plan), ffmpeg_(std::move(ffmpeg)) {
     std::string base = o_.output;
     if (o_.kind == OutputKind::PngFolder)
       while (base.size() > 1 && base.back() == '/') base.pop_back();
@@ -191,14 +191,14 @@ class FfmpegOutput : public FrameSink {
 
 }  // namespace
 
-Result<std::unique_ptr<FrameSink>> openFrameSink(const OutputPlan& options) {
-  if (options.kind == OutputKind::RawFrames) return std::unique_ptr<FrameSink>(new RawFrames);
+Result<std::unique_ptr<FrameSink>> openFrameSink(const OutputPlan& plan) {
+  if (plan.kind == OutputKind::RawFrames) return std::unique_ptr<FrameSink>(new RawFrames);
   const std::string ffmpeg = findProgram("ffmpeg", std::getenv("PATH"));
   if (ffmpeg.empty())
     return failure(FailureKind::ToolMissing,
                    "ffmpeg is not installed, and it makes mp4, gif and PNG output: install it (Debian: apt-get "
                    "install ffmpeg), or record raw frames with -o -");
-  auto sink = std::make_unique<FfmpegOutput>(options, ffmpeg);
+  auto sink = std::make_unique<FfmpegOutput>(plan, ffmpeg);
   const Result<void> opened = sink->open();
   if (!opened) return opened.failure();
   return std::unique_ptr<FrameSink>(std::move(sink));

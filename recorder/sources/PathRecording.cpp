@@ -45,14 +45,13 @@ class PathRecording : public Recording {
  public:
   PathRecording(ViewerScene scene, ObjectShape shape, std::string pathFile, PathFileSurvey survey, std::int32_t frames,
                 bool settledLayer)
-      : scene_(std::move(scene)),
-        shape_(std::move(shape)),
+      : particles_{std::move(scene), std::move(shape), std::nullopt},
         pathFile_(std::move(pathFile)),
         home_(std::move(survey.lastFrame)),
         frameCount_(frames) {
     positions_.add({survey.low[0], survey.low[1], survey.low[2]});
     positions_.add({survey.high[0], survey.high[1], survey.high[2]});
-    if (settledLayer) settling_ = Settling::of(std::move(survey.settledFrom));
+    if (settledLayer) particles_.settling = Settling::of(std::move(survey.settledFrom));
   }
 
   std::int32_t frameCount() const override { return frameCount_; }
@@ -61,20 +60,18 @@ class PathRecording : public Recording {
     Result<PathFrameStream> stream = PathFrameStream::open(pathFile_);
     if (!stream) return failure(stream.failure().kind, "cannot read " + pathFile_ + ": " + stream.failure().reason);
     return std::unique_ptr<FrameDrawer>(std::make_unique<ParticleDrawer>(
-        ParticlePicture{scene_, shape_, settling_ ? &*settling_ : nullptr},
-        std::make_unique<PathPositions>(pathFile_, std::move(stream.value())), FrameTurns(frameCount_, first, step)));
+        particles_, std::make_unique<PathPositions>(pathFile_, std::move(stream.value())),
+        FrameTurns(frameCount_, first, step)));
   }
-  Bounds homeBounds() const override { return pixelBounds(scene_, shape_, home_.data()); }
-  Bounds boundsOfAllFrames() const override { return pixelsWithin(positions_, scene_, shape_); }
+  Bounds homeBounds() const override { return pixelBounds(particles_.scene, particles_.shape, home_.data()); }
+  Bounds boundsOfAllFrames() const override { return pixelsWithin(positions_, particles_.scene, particles_.shape); }
 
  private:
-  ViewerScene scene_;
-  ObjectShape shape_;
+  ParticleScene particles_;
   std::string pathFile_;
   std::vector<float> home_;  // the last complete frame
   Bounds positions_;         // where the positions of the complete frames lie
   std::int32_t frameCount_;
-  std::optional<Settling> settling_;  // for the settled layer, when it is drawn
 };
 
 // A path file that cannot be played: the viewer's line for it on `lines`, and the

@@ -59,16 +59,18 @@ class PictureRecording : public Recording {
  public:
   PictureRecording(ViewerScene scene, ObjectShape shape, std::vector<MovingParticle> start,
                    std::vector<std::int32_t> steps, bool settledLayer)
-      : scene_(std::move(scene)), shape_(std::move(shape)), start_(std::move(start)), frames_(frameCountFor(steps)) {
+      : particles_{std::move(scene), std::move(shape), std::nullopt},
+        start_(std::move(start)),
+        frames_(frameCountFor(steps)) {
     // A particle home stays there: it settles from the frame it arrives in.
-    if (settledLayer) settling_ = Settling::of(std::move(steps));
+    if (settledLayer) particles_.settling = Settling::of(std::move(steps));
     std::vector<float> home(start_.size() * 3);
     for (std::size_t k = 0; k < start_.size(); ++k) {
       home[3 * k] = coordinateReadBack(start_[k].home.x);
       home[3 * k + 1] = coordinateReadBack(start_[k].home.y);
       home[3 * k + 2] = coordinateReadBack(start_[k].home.z);
     }
-    bounds_ = pixelBounds(scene_, shape_, home.data());
+    bounds_ = pixelBounds(particles_.scene, particles_.shape, home.data());
     // A particle moves from its start towards its home one axis at a time: every
     // position of it lies in the box of those two.
     Bounds positions;
@@ -76,26 +78,23 @@ class PictureRecording : public Recording {
       positions.add(m.position);
       positions.add(m.home);
     }
-    everywhere_ = pixelsWithin(positions, scene_, shape_);
+    everywhere_ = pixelsWithin(positions, particles_.scene, particles_.shape);
   }
 
   std::int32_t frameCount() const override { return frames_; }
   Bounds homeBounds() const override { return bounds_; }
   Bounds boundsOfAllFrames() const override { return everywhere_; }
   Result<std::unique_ptr<FrameDrawer>> drawer(std::int32_t first, std::int32_t step) const override {
-    return std::unique_ptr<FrameDrawer>(
-        std::make_unique<ParticleDrawer>(ParticlePicture{scene_, shape_, settling_ ? &*settling_ : nullptr},
-                                         std::make_unique<SteppedPositions>(start_), FrameTurns(frames_, first, step)));
+    return std::unique_ptr<FrameDrawer>(std::make_unique<ParticleDrawer>(
+        particles_, std::make_unique<SteppedPositions>(start_), FrameTurns(frames_, first, step)));
   }
 
  private:
-  ViewerScene scene_;
-  ObjectShape shape_;
+  ParticleScene particles_;
   std::vector<MovingParticle> start_;
   std::int32_t frames_;
-  std::optional<Settling> settling_;  // for the settled layer, when it is drawn
-  Bounds bounds_;                     // at home
-  Bounds everywhere_;                 // in any frame
+  Bounds bounds_;      // at home
+  Bounds everywhere_;  // in any frame
 };
 
 Failure aboutFile(const std::string& file, const Failure& why) { return failure(why.kind, file + ": " + why.reason); }
