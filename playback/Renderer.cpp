@@ -41,7 +41,6 @@ void drawGridAndAxes(const ViewState& view, const GridColours& colours) {
 
 Renderer::Renderer(std::size_t primitivesBetweenWaits)
     : camera_(initialViewState(0), projectionFor(1, 1)), primitivesBetweenWaits_(primitivesBetweenWaits) {
-  glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
   glEnable(GL_DEPTH_TEST);
 }
 
@@ -57,6 +56,8 @@ void Renderer::useCamera(const Camera& camera) {
 
 void Renderer::beginPicture(const Camera& camera, const ViewState& view, const GridColours& colours) {
   useCamera(camera);
+  const ColorRGBA& b = colours.background;
+  glClearColor(b.red / 255.0f, b.green / 255.0f, b.blue / 255.0f, b.alpha / 255.0f);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   if (view.showGrid) drawGridAndAxes(view, colours);
   glDisable(GL_LINE_SMOOTH);

@@ -19,16 +19,18 @@
 
 namespace zorvel {
 
-// The colours of the ground grid and of the x, y and z axes.
+// The colours of the ground grid and of the x, y and z axes, and the background the
+// picture is cleared to.
 struct GridColours {
   ColorRGBA grid, x, y, z;
+  ColorRGBA background{0, 0, 0, 0};
 };
 constexpr GridColours kGridColours{{51, 51, 51, 255}, {255, 0, 0, 255}, {0, 255, 0, 255}, {0, 0, 255, 255}};
 
 class Renderer {
  public:
   // A renderer for the context current on the calling thread, set up as every picture
-  // needs it (clear colour black, depth testing on). With `primitivesBetweenWaits`
+  // needs it (depth testing on). With `primitivesBetweenWaits`
   // other than 0 it waits for the renderer to fill what it was handed each time that
   // many triangles and lines were handed since it last finished, so that the lists the
   // renderer keeps for them stay bounded; the picture does not change.
@@ -36,8 +38,8 @@ class Renderer {
   Renderer(const Renderer&) = delete;
   Renderer& operator=(const Renderer&) = delete;
 
-  // Starts a picture with `camera`: the viewport and the camera's matrices, colour and
-  // depth cleared, then the grid and axes when the view shows them (with the blending
+  // Starts a picture with `camera`: the viewport and the camera's matrices, colour (to
+  // the background of `colours`) and depth cleared, then the grid and axes when the view shows them (with the blending
   // the last picture left, as every picture in a window follows another), line
   // smoothing off.
   void beginPicture(const Camera& camera, const ViewState& view, const GridColours& colours = kGridColours);

@@ -55,6 +55,12 @@ TEST(RecorderOptions, EachLimitTakesItsExactBoundsAndRefusesTheValuesJustPastThe
        [](const RecorderOptions& o) { return std::get<PictureSource>(o.source).crunch.pHeightMaxConstant; }},
       {"--picture", "--opacity-constant", "1", "255", 1, 255, "0", "256",
        [](const RecorderOptions& o) { return std::get<PictureSource>(o.source).crunch.pOpacityConstant; }},
+      {"w.pPath", "--orbit", "-720", "720", -720, 720, "-720.001", "720.001",
+       [](const RecorderOptions& o) { return o.camera.swing.degrees; }},
+      {"w.pPath", "--pull-back", "0.05", "1", 0.05, 1, "0.0499", "1.001",
+       [](const RecorderOptions& o) { return o.camera.swing.pullBack; }},
+      {"w.pPath", "--background", "0,0,0", "255,255,255", 0, 255, "0,0,-1", "255,255,256",
+       [](const RecorderOptions& o) { return o.background.blue; }},
   };
   for (const Limit& l : limits) {
     SCOPED_TRACE(l.option);

@@ -368,6 +368,80 @@ TEST_F(Recorder, WhatCannotBeRecordedIsRefusedInOneLineLeavingNothing) {
   }
 }
 
+TEST_F(Recorder, ACameraThatCannotBeUsedIsRefusedAsUsageNamingTheFileAndLineLeavingNothing) {
+  folder.write("w.pPath", walkingHome(2, 2, 3, 1.0f));
+  const std::pair<std::string, std::string> keyFiles[] = {
+      {"0 -12 0 -2 10\n", "k.keys, line 1: a key is six numbers"},
+      {"# start\n0.5 -12 0 -2 10 -45\n", "k.keys, line 2: FRAME is a whole number"},
+      {"0 -12 0 -2 10 -45\n0 -12 0 -2 10 -45\n", "k.keys, line 2: frame 0 does not come after frame 0"},
+      {"0 -12 zero -2 10 -45\n", "k.keys, line 1: PANX is a number the camera can take, not \"zero\""},
+      {"0 -12 0 -2 10 1e99\n", "k.keys, line 1: TURNY is a number the camera can take"},
+      {"# nothing\n", "k.keys, no key in it"}};
+  for (const auto& [keys, says] : keyFiles) {
+    SCOPED_TRACE(keys);
+    folder.write("k.keys", keys);
+    const std::vector<std::string> before = files();
+    const ProgramRun run = record("w.pPath --camera-keys k.keys -o out.mp4");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err.rfind("Zorvel-recorder: " + says, 0), 0u) << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    EXPECT_EQ(files(), before);
+  }
+  folder.write("k.keys", "0 -12 0 -2 10 -45\n");
+  const std::pair<const char*, const char*> usages[] = {
+      {"--camera-keys k.keys --orbit 90", "--camera-keys or --orbit, not both"},
+      {"--camera-keys k.keys --pull-back 0.5", "--camera-keys or --pull-back, not both"},
+      {"--camera-keys k.keys --zoom 3", "--camera-keys or --zoom, not both"},
+      {"--orbit 721", "--orbit takes degrees from -720 to 720"},
+      {"--pull-back 0", "--pull-back takes a number from 0.05 to 1"},
+      {"--background 1,2", "--background takes R,G,B (each from 0 to 255) or transparent"},
+      {"--background transparent -o t.mp4", "--background transparent needs a folder of PNG pictures"},
+      {"--background transparent --blend on -o t/", "--background transparent goes without --blend on"}};
+  for (const auto& [options, says] : usages) {
+    SCOPED_TRACE(options);
+    const std::vector<std::string> before = files();
+    const ProgramRun run = record(std::string("w.pPath -o out.mp4 ") + options);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err.rfind(std::string("Zorvel-recorder: ") + says, 0), 0u) << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    EXPECT_EQ(files(), before);
+  }
+}
+
+// The RGBA pixels of a PNG picture, as ffmpeg decodes it.
+std::string rgbaOf(const std::string& folder, const std::string& png) {
+  return runProgram("ffmpeg", folder, "", "", "-v error -i " + png + " -f rawvideo -pix_fmt rgba -").out;
+}
+
+TEST_F(Recorder, TheBackgroundIsTheColourAskedForOrInPngPicturesTransparentWithTheParticlesOpaque) {
+  // Two boxes, one half transparent, over no grid.
+  folder.write("two.pPath", "2 1\n\n0\n-1 0 0\n1 0 0\n");
+  folder.write("two.pColor", "2\n200 100 60 255 \n20 220 90 255 \n");
+  folder.write("two.pOpacity", "2\n255\n128\n");
+  const std::string scene = "two.pPath --color two.pColor --opacity two.pOpacity --mode solid --size 64x48 --hold 0 ";
+  const ProgramRun black = record(scene + "-o -");
+  const ProgramRun blue = record(scene + "--background 10,20,250 -o -");
+  const ProgramRun clear = record(scene + "--background transparent -o t/");
+  ASSERT_EQ(black.status, 0) << black.err;
+  ASSERT_EQ(blue.status, 0) << blue.err;
+  ASSERT_EQ(clear.status, 0) << clear.err;
+  const std::string rgba = rgbaOf(folder.path(), "t/frame-00001.png");
+  ASSERT_EQ(black.out.size(), 64u * 48 * 3);
+  ASSERT_EQ(rgba.size(), 64u * 48 * 4);
+  std::size_t drawn = 0;
+  for (std::size_t p = 0; p < 64 * 48; ++p) {
+    const std::string rgb = black.out.substr(3 * p, 3);
+    const bool empty = rgb == std::string(3, '\0');
+    // Where nothing is drawn: the colour asked for, or nothing at all; elsewhere the
+    // particles' colours, opaque.
+    EXPECT_EQ(blue.out.substr(3 * p, 3), empty ? std::string("\x0a\x14\xfa") : rgb) << "pixel " << p;
+    EXPECT_EQ(rgba.substr(4 * p, 3), rgb) << "pixel " << p;
+    EXPECT_EQ(static_cast<unsigned char>(rgba[4 * p + 3]), empty ? 0 : 255) << "pixel " << p;
+    drawn += !empty;
+  }
+  EXPECT_GT(drawn, 64u * 48 / 10);
+}
+
 TEST_F(Recorder, AFileThatIsPlainlyNoPathFileIsRefusedAsWhatItLooksLike) {
   folder.write("w.pPath", walkingHome(2, 2, 3, 1.0f));
   folder.write("w.pColor", "4\n1 2 3 255 \n4 5 6 255 \n7 8 9 255 \n1 1 1 255 \n");

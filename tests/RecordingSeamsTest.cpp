@@ -74,7 +74,8 @@ class RecordingSeams : public ::testing::Test {
     const Handover handover{2, [this](std::int64_t done) { handed.push_back(done); }, never};
     Timing timing;
     const ViewState view = initialViewState(0);
-    return drawInOrder({recording, contexts, view, projectionFor(kWidth, kHeight)}, handover, writer, timing);
+    const CameraPath still(cameraValuesOf(view));
+    return drawInOrder({recording, contexts, view, still, Bounds{}}, handover, writer, timing);
   }
 
   ScratchFolder folder;

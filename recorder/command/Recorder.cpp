@@ -13,6 +13,7 @@
 #include "common/ProgramNames.h"
 #include "common/WholeFile.h"
 #include "cruncher/RandomGenerator.h"
+#include "recorder/command/CameraKeyFile.h"
 #include "recorder/command/RecorderOptions.h"
 #include "recorder/drawing/CameraFraming.h"
 #include "recorder/drawing/OffscreenContext.h"
@@ -48,6 +49,39 @@ ViewState cameraFor(const RecorderOptions& o, const Recording& recording) {
   view.showGrid = o.grid;
   view.additiveBlend = o.blend;
   return view;
+}
+
+// The camera of each frame: the one the options ask for, still, swung round and pulled
+// back to it over the recording's frames, or along the keys given.
+CameraPath camerasFor(const RecorderOptions& o, const std::optional<std::vector<CameraKey>>& keys,
+                      const Recording& recording, const ViewState& rest) {
+  if (keys) return CameraPath::keyed(*keys);
+  const CameraSwing& swing = o.camera.swing;
+  if (swing.degrees == 0 && swing.pullBack == 1) return CameraPath(cameraValuesOf(rest));
+  Framing home{recording.homeBounds()};
+  home.width = o.width;
+  home.height = o.height;
+  return CameraPath::swinging(cameraValuesOf(rest), swing, home, recording.frameCount());
+}
+
+// Frame f's camera as a line of a key file.
+std::string keyLine(std::int64_t f, const CameraValues& v) {
+  std::ostringstream line;
+  line.precision(9);
+  line << f << " " << v.zoom << " " << v.panX << " " << v.panY << " " << v.turnX << " " << v.turnY;
+  return line.str();
+}
+
+// The keys of the file --camera-keys names, none where it names none; a file that cannot
+// be used fails as usage (WrongFormat), naming it.
+Result<std::optional<std::vector<CameraKey>>> cameraKeys(const RecorderOptions& o) {
+  const std::string& name = o.camera.keysFile;
+  if (name.empty()) return std::optional<std::vector<CameraKey>>();
+  const Result<FileText> text = readWholeFile(name);
+  if (!text) return failure(text.failure().kind, "cannot read " + name + ": " + text.failure().reason);
+  Result<std::vector<CameraKey>> keys = parseCameraKeys(text->view());
+  if (!keys) return failure(FailureKind::WrongFormat, name + ", " + keys.failure().reason);
+  return std::optional<std::vector<CameraKey>>(std::move(keys.value()));
 }
 
 // Every input file named opens, or the first that does not, with why.
@@ -89,7 +123,8 @@ Result<std::vector<std::unique_ptr<OffscreenContext>>> drawingContexts(const Rec
 // Records what the options ask for into `sink`: every frame, the last one `hold` times
 // more, and the output finished. Returns the frames drawn (and why they ended early,
 // where they did); a failure says why in one line.
-Result<DrawnFrames> recordInto(FrameSink& sink, const RecorderOptions& o, std::int64_t hold, Timing& timing) {
+Result<DrawnFrames> recordInto(FrameSink& sink, const RecorderOptions& o,
+                               const std::optional<std::vector<CameraKey>>& keys, std::int64_t hold, Timing& timing) {
   std::ostream quiet(nullptr);
   Result<std::unique_ptr<Recording>> recording =
       loadRecording(o.source, o.loading(), o.verbose ? std::cerr : quiet, std::cerr);
@@ -98,14 +133,20 @@ Result<DrawnFrames> recordInto(FrameSink& sink, const RecorderOptions& o, std::i
   if (!contexts) return contexts.failure();
   if (o.verbose) say("drawing with " + contexts->front()->rendererName());
   const ViewState view = cameraFor(o, *recording.value());
-  const Projection projection = projectionReaching(view, recording.value()->boundsOfAllFrames(), o.width, o.height);
+  const CameraPath cameras = camerasFor(o, keys, *recording.value(), view);
+  const std::int32_t frames = recording.value()->frameCount();
+  if (o.verbose && !cameras.stillAt(0, frames))
+    for (std::int32_t f = 0; f < frames; ++f) say("camera " + keyLine(f, cameras.at(f)));
+  GridColours colours = kGridColours;
+  colours.background = o.transparent ? ColorRGBA{0, 0, 0, 0} : o.background;
 
   timing.recording.start();
   PictureWriter writer(sink, contexts->size() + 1);
   RecordingProgress progress(recording.value()->frameCount());
   const Handover handover{hold, [&progress](std::int64_t done) { progress.frameDone(done); }, gInterrupted};
-  Result<DrawnFrames> drawn =
-      drawInOrder({*recording.value(), contexts.value(), view, projection}, handover, writer, timing);
+  Result<DrawnFrames> drawn = drawInOrder({*recording.value(), contexts.value(), view, cameras,
+                                           recording.value()->boundsOfAllFrames(), colours, o.transparent},
+                                          handover, writer, timing);
   if (!drawn) return drawn.failure();
   timing.writing.start();
   const Result<void> written = writer.close();
@@ -126,6 +167,11 @@ int record(RecorderOptions o) {
     say(readable.failure().reason);
     return 1;
   }
+  const Result<std::optional<std::vector<CameraKey>>> keys = cameraKeys(o);
+  if (!keys) {
+    say(keys.failure().reason);
+    return keys.failure().kind == FailureKind::WrongFormat ? 2 : 1;
+  }
   Result<std::unique_ptr<FrameSink>> sink = openFrameSink(o.outputPlan());
   if (!sink) {
     say(sink.failure().reason);
@@ -133,7 +179,7 @@ int record(RecorderOptions o) {
   }
   Timing timing;
   const std::int64_t hold = std::llround(o.holdSeconds * o.framesPerSecond);
-  const Result<DrawnFrames> drawn = recordInto(*sink.value(), o, hold, timing);
+  const Result<DrawnFrames> drawn = recordInto(*sink.value(), o, keys.value(), hold, timing);
   if (!drawn) {
     sink.value()->abandon();
     say(drawn.failure().reason);

@@ -8,7 +8,7 @@
 #include <optional>
 #include <sstream>
 
-#include "common/TextScanner.h"
+#include "recorder/command/NumberWords.h"
 #include "recorder/drawing/CameraFraming.h"
 #include "viewer/ViewerAttributes.h"
 
@@ -23,24 +23,6 @@ bool endsWith(const std::string& text, const std::string& end) {
   if (text.size() < end.size()) return false;
   return std::equal(end.begin(), end.end(), text.end() - static_cast<std::ptrdiff_t>(end.size()),
                     [](char e, char t) { return e == std::tolower(static_cast<unsigned char>(t)); });
-}
-
-// A whole word that is a number, converted as the prompts convert what is typed: a
-// float or a double as the grammar of numbers reads it, a whole number as an integer.
-template <class T>
-bool wholeNumber(const std::string& word, T& value) {
-  if constexpr (std::is_floating_point_v<T>) {
-    const char* const begin = word.c_str();
-    const char* const end = begin + word.size();
-    if (word.empty() || numberEnd(begin, end) != end) return false;
-    const T converted = std::is_same_v<T, float> ? std::strtof(begin, nullptr) : std::strtod(begin, nullptr);
-    if (!std::isfinite(converted)) return false;
-    value = converted;
-    return true;
-  } else {
-    TextScanner scan(word);
-    return !word.empty() && word[0] != '-' && scan.integer(value) && scan.atEnd();
-  }
 }
 
 // The words of "A,B,..." split at the commas.
@@ -91,6 +73,9 @@ constexpr NumberLimit kHoldLimit{0, 3600, "seconds", false};
 constexpr NumberLimit kParticlesLimit{1, 100000000, "a whole number", true};
 constexpr NumberLimit kSeedLimit{0, 4294967295.0, "a whole number", true};
 constexpr NumberLimit kDurationLimit{0.1, 3600, "seconds", false};
+constexpr NumberLimit kOrbitLimit{-720, 720, "degrees", false};
+constexpr NumberLimit kPullBackLimit{0.05, 1, "a number", false};
+constexpr NumberLimit kChannelLimit{0, 255, "a whole number", true};
 constexpr NumberLimit wholeIn(const ValueRange& range) { return {range.low, range.high, "a whole number", true}; }
 constexpr NumberLimit numberIn(const ValueRange& range) { return {range.low, range.high, "a number", false}; }
 
@@ -229,6 +214,8 @@ OptionRule fileOption(const std::string& name, Record& (*record)(CommandLine&), 
 }
 PathSource& path(CommandLine& o) { return o.path; }
 BlendSource& blend(CommandLine& o) { return o.blend; }
+CameraChoice& camera(CommandLine& o) { return o.options.camera; }
+CameraSwing& swing(CommandLine& o) { return o.options.camera.swing; }
 
 // An option that takes "X,Y" into two camera values.
 OptionRule pairOption(const std::string& name, std::optional<float> CameraChoice::*x,
@@ -290,6 +277,18 @@ bool takeDuration(CommandLine& o, const std::string& w) {
   return true;
 }
 
+// "R,G,B" (each 0 to 255) or "transparent" as the background.
+bool takeBackground(CommandLine& o, const std::string& w) {
+  if (w == "transparent") return (o.options.transparent = true);
+  const std::vector<std::string> parts = commaParts(w);
+  std::uint8_t* channels[] = {&o.options.background.red, &o.options.background.green, &o.options.background.blue};
+  if (parts.size() != 3) return false;
+  for (std::size_t c = 0; c < 3; ++c)
+    if (!limitedNumber(parts[c], kChannelLimit, *channels[c])) return false;
+  o.options.transparent = false;
+  return true;
+}
+
 // What a MIN and MAX option says about its range.
 std::string rangeWords(const NumberLimit& limit) { return "MIN and MAX, each " + limit.text() + ", MIN not above MAX"; }
 
@@ -330,6 +329,13 @@ std::vector<OptionRule> pictureRules(const RecorderOptions& d) {
               [](Options& o, const std::string& w) { return onOff(w, o.options.blend); })
           .described(H::Picture,
                      said("  --blend on|off        additive blending (default ", onOffWord(d.blend), ")\n")),
+      oneWord({"--background"}, "--background takes R,G,B (each " + kChannelLimit.span() + ") or transparent",
+              takeBackground)
+          .described(H::Picture,
+                     "  --background R,G,B|transparent   the colour where nothing is drawn (each 0 to\n"
+                     "                        255; default 0,0,0); transparent: none there, for a folder\n"
+                     "                        of PNG pictures, whose pixels get alpha 0 there and 255\n"
+                     "                        where anything is drawn (not with --blend on)\n"),
       oneWord({"--settled-layer"}, "--settled-layer takes on or off",
               [](Options& o, const std::string& w) { return onOff(w, o.options.settledLayer); })
           .described(H::Picture,
@@ -372,6 +378,30 @@ std::vector<OptionRule> cameraRules() {
           .described(H::Camera, "  --zoom Z, --pan X,Y, --turn X,Y   the viewer's camera values, over either\n"),
       pairOption("--pan", &CameraChoice::panX, &CameraChoice::panY, "--pan takes X,Y"),
       pairOption("--turn", &CameraChoice::rotateX, &CameraChoice::rotateY, "--turn takes X,Y in degrees"),
+      numberOption("--orbit", kOrbitLimit, swing, &CameraSwing::degrees)
+          .described(H::Camera,
+                     said("  --orbit DEGREES       a turntable: the camera starts turned DEGREES (",
+                          NumberLimit::boundText(kOrbitLimit.low), " to ", NumberLimit::boundText(kOrbitLimit.high),
+                          ")\n"
+                          "                        further about the upright axis through the middle of the\n"
+                          "                        picture at home (as --turn's Y adds), swings round over the\n"
+                          "                        flight home, easing in and out, and comes to rest on the\n"
+                          "                        camera above as the picture lands, the whole picture in view\n")),
+      numberOption("--pull-back", kPullBackLimit, swing, &CameraSwing::pullBack)
+          .described(H::Camera,
+                     said("  --pull-back FACTOR    the camera starts at FACTOR (", kPullBackLimit.low, " to ",
+                          kPullBackLimit.high,
+                          ") times its distance from the middle\n"
+                          "                        of the picture, inside the cloud, and eases out to the camera\n"
+                          "                        above as the picture lands; alone or with --orbit\n")),
+      fileOption("--camera-keys", camera, &CameraChoice::keysFile, "a file of camera keys")
+          .described(H::Camera,
+                     "  --camera-keys FILE    the camera along a path of keys, one a line: FRAME ZOOM PANX\n"
+                     "                        PANY TURNX TURNY (frames counted from 0, rising; # starts a\n"
+                     "                        comment); smooth from key to key with no overshoot, still\n"
+                     "                        before the first key and after the last. It sets every camera\n"
+                     "                        value: not with --camera, --zoom, --pan, --turn, --orbit or\n"
+                     "                        --pull-back. --verbose lists each frame's camera as such a key\n"),
       OptionRule{{"--scale"}, 3, applyScale, "--scale needs a file and two numbers, MIN and MAX"}.described(
           H::Scale, said("  --scale FILE MIN MAX  scale values 0 to 255 map onto MIN to MAX (each ",
                          kPixelScaleRange.low, " to ", kPixelScaleRange.high, ")\n")),
@@ -517,7 +547,13 @@ const std::vector<std::pair<std::string, std::string>> kOneOrTheOther = {{"--vel
                                                                          {"--velocity", "--velocity-map"},
                                                                          {"--duration", "--velocity-map"},
                                                                          {"--height", "--height-map"},
-                                                                         {"--opacity-constant", "--opacity-map"}};
+                                                                         {"--opacity-constant", "--opacity-map"},
+                                                                         {"--camera-keys", "--camera"},
+                                                                         {"--camera-keys", "--zoom"},
+                                                                         {"--camera-keys", "--pan"},
+                                                                         {"--camera-keys", "--turn"},
+                                                                         {"--camera-keys", "--orbit"},
+                                                                         {"--camera-keys", "--pull-back"}};
 
 const OptionRule* ruleFor(const std::string& name) {
   for (const OptionRule& rule : kOptionRules())
@@ -574,6 +610,12 @@ Result<void> checkOutput(RecorderOptions& o) {
     o.outputKind = OutputKind::Gif;
   else
     return usage("-o " + o.output + ": the output ends in .mp4 or .gif, is a folder ending in /, or is -");
+  if (o.transparent && o.outputKind != OutputKind::PngFolder)
+    return usage(
+        "--background transparent needs a folder of PNG pictures (-o FOLDER/): mp4, gif and raw frames "
+        "have no transparency");
+  if (o.transparent && o.blend)
+    return usage("--background transparent goes without --blend on: additive colours need a background to add to");
   return rightOr(o.outputKind != OutputKind::Mp4 || (o.width % 2 == 0 && o.height % 2 == 0),
                  "--size: an mp4 video needs an even width and height");
 }

@@ -11,18 +11,23 @@
 #include <string>
 #include <vector>
 
+#include "common/ColorRGBA.h"
 #include "common/Result.h"
 #include "playback/ViewState.h"
+#include "recorder/drawing/CameraMoves.h"
 #include "recorder/output/FrameSink.h"
 #include "recorder/sources/RecordingSource.h"
 
 namespace zorvel {
 
 // The camera: framed on the picture at home, the viewer's start camera, and explicit
-// values over either.
+// values over either; swung round and pulled back to it over the flight home, or moved
+// along the keys of a file instead.
 struct CameraChoice {
   bool viewerStart = false;
   std::optional<float> zoom, panX, panY, rotateX, rotateY;
+  CameraSwing swing;     // --orbit and --pull-back: none by default
+  std::string keysFile;  // --camera-keys
 };
 
 struct RecorderOptions {
@@ -38,12 +43,16 @@ struct RecorderOptions {
   int framesPerSecond = kFramesPerSecond;
   double holdSeconds = 2.0;
   CameraChoice camera;
+  ColorRGBA background{0, 0, 0, 255};
+  bool transparent = false;  // the background transparent: PNG pictures only
   bool settledLayer = true;  // particles that no longer move drawn once, into a picture kept
   bool timing = false;       // report where the time went
   bool verbose = false;      // print the loading lines of the viewer or the blender
 
-  LoadingSettings loading() const { return {settledLayer, verbose, width, height, framesPerSecond}; }
-  OutputPlan outputPlan() const { return {output, outputKind, width, height, framesPerSecond}; }
+  // A transparent background is found where nothing was drawn, in every particle drawn
+  // every frame: the settled layer is not used.
+  LoadingSettings loading() const { return {settledLayer && !transparent, verbose, width, height, framesPerSecond}; }
+  OutputPlan outputPlan() const { return {output, outputKind, width, height, framesPerSecond, transparent}; }
 };
 
 // What the command line asks for.

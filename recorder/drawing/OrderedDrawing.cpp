@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "playback/Renderer.h"
+#include "recorder/drawing/CameraFraming.h"
 
 namespace zorvel {
 
@@ -69,8 +70,7 @@ class Turns {
 // What the drawing threads share.
 struct Drawing {
   Drawing(const DrawingPlan& plan, const Handover& handover, PictureWriter& writer)
-      : view(plan.view),
-        camera(plan.view, plan.projection),
+      : plan(plan),
         frames(plan.recording.frameCount()),
         hold(handover.hold),
         step(static_cast<std::int64_t>(plan.contexts.size())),
@@ -78,8 +78,14 @@ struct Drawing {
         handed(handover.handed),
         interrupted(handover.interrupted) {}
 
-  const ViewState& view;
-  Camera camera;
+  // The view of frame f: the plan's with the frame's camera values.
+  ViewState viewOf(std::int64_t f) const {
+    ViewState view = plan.view;
+    setCameraValues(view, plan.cameras.at(f));
+    return view;
+  }
+
+  const DrawingPlan& plan;
   std::int64_t frames, hold;
   std::int64_t step;  // the contexts drawing in turn
   PictureWriter& writer;
@@ -93,10 +99,9 @@ struct Drawing {
 void drawShare(Drawing& d, OffscreenContext& context, FrameDrawer& drawer, Timing& own, std::int64_t first) {
   context.makeCurrent();
   Renderer renderer(kPrimitivesBetweenWaits);
-  FrameCanvas canvas{context, renderer, d.camera, own.reading};
   // The grid is drawn with the blending that the last frame's boxes left, as in the
   // window, where every picture follows another.
-  renderer.setDrawingState(d.view);
+  renderer.setDrawingState(d.plan.view);
   for (std::int64_t f = first; f < d.frames && !d.interrupted && !d.turns.stopped(); f += d.step) {
     if (const Result<void> taken = drawer.next(); !taken) {
       d.turns.endAt(f, taken.failure());
@@ -110,7 +115,12 @@ void drawShare(Drawing& d, OffscreenContext& context, FrameDrawer& drawer, Timin
       break;
     }
     own.drawing.start();
-    drawer.draw(canvas, d.view, picture.value());
+    const ViewState view = d.viewOf(f);
+    const Camera camera(view, projectionReaching(view, d.plan.reach, context.width(), context.height()));
+    FrameCanvas canvas{context,           renderer,       camera,
+                       own.reading,       d.plan.colours, d.plan.cameras.stillAt(f, d.frames),
+                       d.plan.transparent};
+    drawer.draw(canvas, view, picture.value());
     own.drawing.stop();
     if (!d.turns.await(f)) {
       d.writer.giveBack(std::move(picture.value()));

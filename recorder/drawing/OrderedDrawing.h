@@ -14,6 +14,7 @@
 
 #include "common/Result.h"
 #include "playback/ViewState.h"
+#include "recorder/drawing/CameraMoves.h"
 #include "recorder/drawing/OffscreenContext.h"
 #include "recorder/drawing/Recording.h"
 #include "recorder/drawing/Stopwatch.h"
@@ -50,16 +51,21 @@ struct DrawnFrames {
 };
 
 // What is drawn, and how: the recording, the contexts that draw it (one thread each),
-// the view whose camera and drawing state every frame takes, and the projection.
+// the view whose drawing state every frame takes, each frame's camera, where anything
+// lies in any frame (the far plane reaches it), and what the frames are drawn on.
 struct DrawingPlan {
   const Recording& recording;
   const std::vector<std::unique_ptr<OffscreenContext>>& contexts;
   const ViewState& view;
-  Projection projection;
+  const CameraPath& cameras;
+  Bounds reach;
+  GridColours colours = kGridColours;
+  bool transparent = false;  // RGBA pictures, transparent where nothing is drawn
 };
 
 // Draws every frame of `plan.recording`, one thread a context (made current there; each
-// set up with the projection and the view's drawing state), and hands the pictures to
+// set up with the view's drawing state, each frame with its camera: the view with the
+// frame's camera values and a far plane that reaches `plan.reach`), and hands the pictures to
 // `writer` in order, as `handover` says. Stops early when `handover.interrupted` is set
 // or when the writer failed (whose close() says why), and at a frame that cannot be
 // read after all, the last picture drawn then held. Fails where the drawing cannot

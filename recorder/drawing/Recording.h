@@ -23,16 +23,20 @@ namespace zorvel {
 class OffscreenContext;
 
 // What a frame is drawn into: a drawing context, current on the calling thread, the
-// context's renderer, the recording's camera, and where the time reading pixels back
-// adds up.
+// context's renderer, the frame's camera, and where the time reading pixels back adds
+// up; and what the frame is drawn on.
 struct FrameCanvas {
   OffscreenContext& context;
   Renderer& renderer;
   const Camera& camera;
-  Stopwatch& reading;  // the time spent reading pixels back
+  Stopwatch& reading;          // the time spent reading pixels back
+  const GridColours& colours;  // the background, the grid and the axes
+  bool cameraStill = true;     // the frame's camera is the one of the frame before
+  bool transparent = false;    // where nothing is drawn is transparent: RGBA read back
 };
 
-// Waits until what was drawn into the canvas is drawn, and reads it back as RGB bytes,
+// Waits until what was drawn into the canvas is drawn, and reads it back as RGB bytes
+// (RGBA on a transparent canvas: alpha 255 wherever anything was drawn, 0 elsewhere),
 // top row first, timing the reading.
 void readBack(FrameCanvas& canvas, std::vector<std::uint8_t>& rgb);
 

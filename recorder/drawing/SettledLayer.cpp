@@ -87,12 +87,17 @@ void LayeredDrawing::drawNames(FrameCanvas& canvas, const ParticleFrame& frame,
 
 void LayeredDrawing::draw(FrameCanvas& canvas, const ParticleFrame& frame, std::int32_t f, const ViewState& view,
                           std::vector<std::uint8_t>& rgb) {
-  if (!settling_ || view.additiveBlend) {
-    canvas.renderer.beginPicture(canvas.camera, view);
+  if (!settling_ || view.additiveBlend || !canvas.cameraStill) {
+    canvas.renderer.beginPicture(canvas.camera, view, canvas.colours);
     drawing_.draw(canvas.renderer, frame, view);
     readBack(canvas, rgb);
     return;
   }
+  if (layerBegun_ && layerCamera_ != cameraValuesOf(view)) {  // drawn afresh, as the camera sees it now
+    layerBegun_ = false;
+    drawnIntoLayer_ = 0;
+  }
+  layerCamera_ = cameraValuesOf(view);
   addSettled(canvas, frame, f, view);
   drawOverLayer(canvas, frame, f, view, rgb);
 }
@@ -130,9 +135,11 @@ void LayeredDrawing::drawOverLayer(FrameCanvas& canvas, const ParticleFrame& fra
     if (settling_->from[k] > f) moving_.push_back(k);
   rgb.resize(width * height * 3);
   const bool outlined = drawsFaces(view.drawMode);
+  const GridColours& colours = canvas.colours;
+  const ColorRGBA named[kFirstBox] = {colours.background, colours.grid, colours.x, colours.y, colours.z};
   const auto rowOut = [&](std::size_t row) { return rgb.data() + row * width * 3; };
   const auto put = [&](std::uint8_t* to, std::uint32_t name) {
-    const ColorRGBA c = colourOf(name, outlined);
+    const ColorRGBA c = colourOf(name, outlined, named);
     to[0] = c.red;
     to[1] = c.green;
     to[2] = c.blue;

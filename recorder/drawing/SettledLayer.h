@@ -18,11 +18,16 @@
 // window) met another surface at the same depth. With additive blending the order of
 // drawing decides every pixel, and every box is drawn in every frame, in order, as
 // without a layer.
+//
+// The layer holds the particles as one camera sees them: a frame whose camera is not the
+// one of the frame before draws every box, and a frame whose camera stands still but
+// differs from the layer's draws the layer afresh.
 
 #include <cstdint>
 #include <vector>
 
 #include "playback/ViewState.h"
+#include "recorder/drawing/CameraMoves.h"
 #include "recorder/drawing/Recording.h"
 #include "recorder/drawing/Settling.h"
 #include "viewer/ObjectShape.h"
@@ -32,8 +37,8 @@
 namespace zorvel {
 
 // Draws the frames of a particle recording into one context, over its settled layer
-// where `settling` is given and the view does not blend, else every particle in every
-// frame. Frames come in ascending order. Keeps references to what it is given.
+// where `settling` is given, the view does not blend and the camera stands still, else
+// every particle. Frames come in ascending order. Keeps references to what it is given.
 class LayeredDrawing {
  public:
   LayeredDrawing(const ViewerScene& scene, const ObjectShape& shape, const Settling* settling);
@@ -58,9 +63,10 @@ class LayeredDrawing {
   template <class Take>
   void drawNames(FrameCanvas& canvas, const ParticleFrame& frame, const std::vector<std::uint32_t>& pixels,
                  const ViewState& view, bool withGrid, Take take);
-  // The colour of the surface `name` in the view's draw mode.
-  ColorRGBA colourOf(std::uint32_t name, bool outlined) const {
-    if (name < kFirstBox) return kNamedColours[name];
+  // The colour of the surface `name` in the view's draw mode, those of the background,
+  // the grid and the axes at `named`.
+  ColorRGBA colourOf(std::uint32_t name, bool outlined, const ColorRGBA* named) const {
+    if (name < kFirstBox) return named[name];
     const std::uint32_t box = name - kFirstBox;
     return (box & 1u) && outlined ? outlineColor : pixelColours_[box >> 1];
   }
@@ -68,14 +74,13 @@ class LayeredDrawing {
   // The names of the surfaces, in the order the reference drawing draws them: nothing
   // (the background), the grid, the x, y and z axes, then each box's faces and edges.
   static constexpr std::uint32_t kFirstBox = 5;
-  static constexpr ColorRGBA kNamedColours[kFirstBox] = {
-      {0, 0, 0, 255}, kGridColours.grid, kGridColours.x, kGridColours.y, kGridColours.z};
 
   ViewerDrawing drawing_;
   std::vector<ColorRGBA> pixelColours_;  // each pixel's colour, as the drawing takes it
   const Settling* settling_;
   std::size_t drawnIntoLayer_ = 0;  // how many of settling_->inOrder the layer holds
   bool layerBegun_ = false;
+  CameraValues layerCamera_;  // the camera the layer was drawn with
   // What shows at each pixel of the layer, top row first: its depth (24 bits) above the
   // name of its surface (32 bits), in 7 bytes, so that the nearer surface, or at the
   // same depth the one named first, has the smaller number.

@@ -46,9 +46,9 @@ std::vector<std::string> quietRun() { return {"-hide_banner", "-loglevel", "erro
 std::vector<std::string> rawInput(const OutputPlan& o) {
   std::vector<std::string> arguments = quietRun();
   for (const std::string& a :
-       {std::string("-f"), std::string("rawvideo"), std::string("-pix_fmt"), std::string("rgb24"), std::string("-s"),
-        std::to_string(o.width) + "x" + std::to_string(o.height), std::string("-r"), std::to_string(o.framesPerSecond),
-        std::string("-i"), std::string("pipe:0"), std::string("-an")})
+       {std::string("-f"), std::string("rawvideo"), std::string("-pix_fmt"), std::string(o.alpha ? "rgba" : "rgb24"),
+        std::string("-s"), std::to_string(o.width) + "x" + std::to_string(o.height), std::string("-r"),
+        std::to_string(o.framesPerSecond), std::string("-i"), std::string("pipe:0"), std::string("-an")})
     arguments.push_back(a);
   return arguments;
 }

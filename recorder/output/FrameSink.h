@@ -18,19 +18,20 @@ namespace zorvel {
 
 enum class OutputKind { Mp4, Gif, PngFolder, RawFrames };
 
-// What the frames become: the output's name as typed and its kind, and the frames' size
-// and rate.
+// What the frames become: the output's name as typed and its kind, the frames' size and
+// rate, and whether they come as RGBA (PNG pictures only) rather than RGB.
 struct OutputPlan {
   std::string output;
   OutputKind kind = OutputKind::Mp4;
   int width = 0, height = 0;
   int framesPerSecond = 0;
+  bool alpha = false;
 };
 
 class FrameSink {
  public:
   virtual ~FrameSink() = default;
-  // Takes one picture: width x height RGB bytes, top row first. A failure (CannotWrite,
+  // Takes one picture: width x height RGB bytes (RGBA where the plan says), top row first. A failure (CannotWrite,
   // its reason one line) means the sink is to be abandoned.
   virtual Result<void> put(const std::vector<std::uint8_t>& rgb) = 0;
   // Finishes the output and gives it its name; or why not ("cannot write OUT: ffmpeg:

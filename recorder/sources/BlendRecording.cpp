@@ -33,7 +33,7 @@ class BlendDrawer : public FrameDrawer {
     return {};
   }
   void draw(FrameCanvas& canvas, const ViewState& view, std::vector<std::uint8_t>& rgb) override {
-    canvas.renderer.beginPicture(canvas.camera, view);
+    canvas.renderer.beginPicture(canvas.camera, view, canvas.colours);
     drawing_.draw(canvas.renderer, playback_, view);
     readBack(canvas, rgb);
   }
