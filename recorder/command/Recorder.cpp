@@ -135,7 +135,7 @@ Result<DrawnFrames> recordInto(FrameSink& sink, const RecorderOptions& o,
   const ViewState view = cameraFor(o, *recording.value());
   const CameraPath cameras = camerasFor(o, keys, *recording.value(), view);
   const std::int32_t frames = recording.value()->frameCount();
-  if (o.verbose && !cameras.stillAt(0, frames))
+  if (o.verbose && cameras.moves())
     for (std::int32_t f = 0; f < frames; ++f) say("camera " + keyLine(f, cameras.at(f)));
   GridColours colours = kGridColours;
   colours.background = o.transparent ? ColorRGBA{0, 0, 0, 0} : o.background;

@@ -61,6 +61,9 @@ class CameraPath {
   // The camera of frame `f`.
   CameraValues at(std::int64_t f) const;
 
+  // Whether the camera may move: a swing or a key path.
+  bool moves() const { return kind_ != Kind::Still; }
+
   // Whether frame `f` of `frames` has the camera of the frame before it; the first
   // frame, of the frame after it (or of none, when it is the only one).
   bool stillAt(std::int64_t f, std::int64_t frames) const;

@@ -27,9 +27,14 @@ The recorder's settled layer is held to the straightforward drawing too: a recor
 drawn over the layer against the reference recorder drawing every box in every frame,
 frame by frame, under the same rule.
 
+A recording whose camera moves is held to still recordings: each of its frames against
+the frame the recorder draws, every box in it, with a still camera of that frame's
+camera values (which the recorder's --verbose lists), under the same rule, the
+reference recorder drawing in order and reversed showing where the order decides.
+
 Usage: identity_tests.py viewer|blender PROGRAM REFERENCE_PROGRAM
        identity_tests.py recorder VIEWER RECORDER
-       identity_tests.py layer RECORDER REFERENCE_RECORDER
+       identity_tests.py layer|moving RECORDER REFERENCE_RECORDER
 """
 
 import os
@@ -106,9 +111,11 @@ def on_an_edge(pixel, program, reference):
 def unexplained(pictures):
     """The pixels at which the program's picture (the first) differs from the
     reference's (the second) where neither the drawing order decides (the reversed
-    reference, the third, agrees with the reference) nor an edge explains it."""
-    program, reference, reversed_reference = pictures
-    order_decides = differing_pixels(reference, reversed_reference)
+    reference, the third, agrees with the reference; or, where a fourth picture is
+    given, the third and the fourth, the reference drawing in order and reversed, agree)
+    nor an edge explains it."""
+    program, reference = pictures[0], pictures[1]
+    order_decides = differing_pixels(*pictures[-2:])
     return {p for p in differing_pixels(program, reference) - order_decides if not on_an_edge(p, program, reference)}
 
 
@@ -324,6 +331,53 @@ def layer_test(recorder, reference, folder):
     print(f"at most {most} pixels differed in one frame (of {width * height // 1000} allowed)")
 
 
+def moving_test(recorder, reference, folder):
+    """A turntable, a turntable pulled back, and a key path that stands still, moves and
+    stands still again (where the settled layer is drawn afresh), each in two draw modes
+    with blending off and on: frame k of the moving recording against frame k of a
+    still recording, every box drawn, with frame k's camera values."""
+    frames = layer_scene(folder)
+    width, height = 320, 240
+    size = width * height * 3
+    with open(os.path.join(folder, "k.keys"), "w") as f:
+        f.write("# still, a move, still again\n0 -4 0.5 0 20 -30\n3 -4 0.5 0 20 -30\n6 0 -0.5 -1 5 -60\n")
+
+    def record(program, options, reversed_order=False):
+        environment = dict(os.environ)
+        if reversed_order:
+            environment["ZORVEL_REFERENCE_REVERSED"] = "1"
+        run = subprocess.run([program, "l.pPath", "--color", "l.pColor", "--opacity", "l.pOpacity", "--size",
+                              f"{width}x{height}", "--hold", "0", "--grid", "on", "-o", "-"] + options, cwd=folder,
+                             env=environment, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        w.check(run.returncode == 0 and len(run.stdout) == frames * size,
+                f"{' '.join(options)}: {frames} frames ({run.returncode}, {len(run.stdout)} bytes)")
+        pictures = [w.Screen(run.stdout[f * size:(f + 1) * size], width) for f in range(len(run.stdout) // size)]
+        return pictures, run.stderr.decode()
+
+    most = 0
+    for move in (["--orbit", "90"], ["--orbit", "-200", "--pull-back", "0.5"], ["--camera-keys", "k.keys"]):
+        for mode in ("wire", "solid"):
+            for blend in ("off", "on"):
+                options = move + ["--mode", mode, "--blend", blend]
+                moving, said = record(recorder, options + ["--verbose"])
+                cameras = [line.split()[2:] for line in said.splitlines() if line.startswith("Zorvel-recorder: camera ")]
+                w.check(len(cameras) == frames, f"{' '.join(options)}: a camera for each frame ({len(cameras)})")
+                for f, key in enumerate(cameras[:len(moving)]):
+                    w.check(key[0] == str(f), f"the camera of frame {f} listed in turn, not {key[0]}")
+                    still = ["--mode", mode, "--blend", blend, "--camera", "viewer", "--zoom", key[1],
+                             "--pan", f"{key[2]},{key[3]}", "--turn", f"{key[4]},{key[5]}", "--settled-layer", "off"]
+                    pictures = (moving[f], record(recorder, still)[0][f])
+                    if pictures[0].data != pictures[1].data:  # where the order decides
+                        pictures += (record(reference, still)[0][f], record(reference, still, True)[0][f])
+                    differing = differing_pixels(pictures[0], pictures[1])
+                    most = max(most, len(differing))
+                    w.check(allowed(pictures, blend == "on"),
+                            f"{' '.join(options)}, frame {f}: {len(differing)} pixels differ from the still "
+                            f"camera's frame, {len(unexplained(pictures)) if differing else 0} of them neither "
+                            f"where the order decides nor on an edge")
+    print(f"at most {most} pixels differed in one frame (of {width * height // 1000} allowed)")
+
+
 def main():
     which, programs = sys.argv[1], [os.path.abspath(p) for p in sys.argv[2:4]]
     folder = w.scratch_folder("zorvel-identity-")
@@ -331,6 +385,8 @@ def main():
         recorder_test(*programs, folder)
     elif which == "layer":
         layer_test(*programs, folder)
+    elif which == "moving":
+        moving_test(*programs, folder)
     elif which == "viewer":
         menu = viewer_scene(folder)
         # Frame 0 and frame 2 (two steps on), each through the whole tour, then smoothed.
