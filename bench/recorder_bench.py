@@ -9,9 +9,12 @@ path file, 2,891 frames), recorded at 1280 x 720 in each mode. Then a 1000 x 750
 recorded with --picture (crunched in memory, no path file) at 20,000, 100,000, 250,000
 and 1,000,000 particles, 1280 x 720, solid, its flight home ten seconds long: frames per
 second (crunching included) and peak memory, with both recorders (the unchanged one
-must have --picture).
+must have --picture). Last, the 141 x 141 picture's path file at 1280 x 720, raw frames,
+in each draw mode, with a 360-degree orbit (--orbit 360), beside the still camera and
+beside --settled-layer off, each with both recorders but the orbit with the unchanged
+one, which may not have it (--orbit-only: that part alone).
 
-Usage: recorder_bench.py [--baseline SOURCE] [--large] [--rounds N] [--work FOLDER] [BUILD]
+Usage: recorder_bench.py [--baseline SOURCE] [--large] [--orbit-only] [--rounds N] [--work FOLDER] [BUILD]
 
 BUILD is a build of this tree (default: build). With --baseline, the recorder is also
 built from another source tree (the unchanged source, say a `git worktree` of an
@@ -50,6 +53,12 @@ def record(recorder, folder, path, mode, size, output):
     """The --timing line and the peak resident memory in MB of one recording."""
     return timed(recorder, folder, [path, "--color", "bench.tga.pColor", "--mode", mode, "--size", size, "--hold",
                                     "0", "--timing", "-o", output])
+
+
+def record_orbit(recorder, folder, mode, extra):
+    """The same for the bench path file at 1280 x 720 with `extra` options."""
+    return timed(recorder, folder, ["bench.pPath", "--color", "bench.tga.pColor", "--mode", mode, "--size",
+                                    "1280x720", "--hold", "0", "--timing", "-o", "-"] + extra)
 
 
 def record_picture(recorder, folder, particles):
@@ -93,6 +102,7 @@ def main():
     parser.add_argument("build", nargs="?", default=os.path.join(SOURCE, "build"), help="a build of this tree")
     parser.add_argument("--baseline", help="another source tree to measure beside this one")
     parser.add_argument("--large", action="store_true", help="also the largest scatter's 640 MB path file")
+    parser.add_argument("--orbit-only", action="store_true", help="only the orbit against the still camera")
     parser.add_argument("--rounds", type=int, default=2, help="recordings of each case, taking turns at going first")
     parser.add_argument("--work", default=os.path.join(SOURCE, "build-bench"), help="where the baseline is built")
     arguments = parser.parse_args()
@@ -114,6 +124,9 @@ def main():
         cases += [("large.pPath", "1280x720", mode, "-") for mode in MODES]
 
     os.sync()  # the crunched files written back before the first recording, not during it
+    if arguments.orbit_only:
+        orbits(recorders, folder, arguments.rounds)
+        return
     print("19,881 pixels, framed camera, Mesa's software renderer (EGL, no display); "
           "frames per second and peak resident memory")
     for path, size, mode, output in cases:
@@ -132,6 +145,21 @@ def main():
                 fps, megabytes, where = record_picture(recorder, folder, particles)
                 print(f"  {particles:7d} particles   {label:9s} {fps:6.2f} frames/s {megabytes:6.1f} MB   ({where})",
                       flush=True)
+    orbits(recorders, folder, arguments.rounds)
+
+
+def orbits(recorders, folder, rounds):
+    print("19,881 pixels, 405 frames, 1280 x 720, raw frames: a 360-degree orbit beside the still camera")
+    for mode in MODES:
+        for round_ in range(rounds):
+            for label, recorder in (recorders if round_ % 2 == 0 else recorders[::-1]):
+                for what, extra in (("orbit 360", ["--orbit", "360"]), ("still", []),
+                                    ("still, layer off", ["--settled-layer", "off"])):
+                    if label != "new" and what.startswith("orbit"):
+                        continue
+                    fps, megabytes, where = record_orbit(recorder, folder, mode, extra)
+                    print(f"  {mode:8s} {what:17s} {label:9s} {fps:6.2f} frames/s {megabytes:6.1f} MB   ({where})",
+                          flush=True)
 
 if __name__ == "__main__":
     main()

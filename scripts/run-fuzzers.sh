@@ -38,5 +38,6 @@ run picture_header_fuzz picture 4096
 run path_file_fuzz path 8192
 run attribute_files_fuzz attributes 4096
 run rtg_object_fuzz rtg 8192
+run camera_keys_fuzz keys 4096
 run blender_config_fuzz config 4096
 exit $status

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """The README's "Your own picture" walk-through, run as written: every sh block of that
-section in turn, in a scratch folder that holds the project's scripts and samples and
+section in turn (then the turntable of "Moving the camera"), in a scratch folder that holds the project's scripts and samples and
 the programs under build/bin. The viewer's window opens on a private Xvfb server; there
 the test makes the README's gestures for seeing the whole picture and checks that the
 picture at home is then whole on the screen, with black all round it; it plays a
@@ -20,11 +20,12 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 import window_tests as w  # noqa: E402
 
 SECTION = "## Your own picture"
+TURNTABLE = "## Moving the camera"
 
 
-def walkthrough_blocks(readme):
-    start = readme.index(SECTION)
-    end = readme.find("\n## ", start + len(SECTION))
+def walkthrough_blocks(readme, title=SECTION):
+    start = readme.index(title)
+    end = readme.find("\n## ", start + len(title))
     section = readme[start:end if end >= 0 else len(readme)]
     return section, re.findall(r"```sh\n(.*?)```", section, re.S)
 
@@ -122,6 +123,12 @@ def main():
                     "meadow.tga." + ext for ext in ("pPath", "pColor", "pOpacity", "pVelocity", "pScale")]:
                 path = os.path.join(mine, name)
                 w.check(os.path.isfile(path) and os.path.getsize(path) > 0, f"{name} is there")
+            _, turntable = walkthrough_blocks(readme, TURNTABLE)
+            w.check(len(turntable) == 1, f"the turntable is one block ({len(turntable)})")
+            for block in turntable:
+                status, out = run_block(block, root, display)
+                print(out, end="")
+                w.check(status == 0 and "wrote sunset-orbit.mp4: " in out, f"the turntable records: status {status}")
     finally:
         display.close()
     if w.failures:
