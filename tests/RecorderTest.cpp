@@ -429,7 +429,7 @@ TEST_F(Recorder, TheBackgroundIsTheColourAskedForOrInPngPicturesTransparentWithT
   ASSERT_EQ(black.out.size(), 64u * 48 * 3);
   ASSERT_EQ(rgba.size(), 64u * 48 * 4);
   std::size_t drawn = 0;
-  for (std::size_t p = 0; p < 64 * 48; ++p) {
+  for (std::size_t p = 0; p < std::size_t{64} * 48; ++p) {
     const std::string rgb = black.out.substr(3 * p, 3);
     const bool empty = rgb == std::string(3, '\0');
     // Where nothing is drawn: the colour asked for, or nothing at all; elsewhere the
