@@ -195,23 +195,52 @@ TEST_F(Recorder, AFileCutOrCorruptInAFrameRecordsTheFramesBeforeItThenTheHold) {
 TEST_F(Recorder, ItSaysOnlyHowFarItIsWhatItWroteAndWhyAFileIsNotUsedUnlessAskedForMore) {
   folder.write("w.pPath", walkingHome(2, 2, 3, 1.0f));
   folder.write("c.pColor", "3\n1 2 3 255 \n4 5 6 255 \n7 8 9 255 \n");  // three pixels, not four
-  const std::string arguments = "w.pPath --color c.pColor --size 32x24 --hold 0 -o w.mp4";
+  const std::string arguments = "w.pPath --color c.pColor --size 32x24 --hold 0.2 -o w.mp4";
   const ProgramRun quiet = record(arguments);
   ASSERT_EQ(quiet.status, 0) << quiet.err;
   std::istringstream lines(quiet.err);
   std::vector<std::string> said;
   for (std::string line; std::getline(lines, line);) said.push_back(line);
-  ASSERT_FALSE(said.empty());
+  ASSERT_GE(said.size(), 3u);
   EXPECT_EQ(said.front(), "Zorvel-recorder: c.pColor: counts 3 pixels where the pPath-file has 4");
-  EXPECT_EQ(said.back(), "Zorvel-recorder: wrote w.mp4: 3 frames of 32 x 24 at 25 a second");
+  EXPECT_EQ(said.back(), "Zorvel-recorder: wrote w.mp4: 8 frames of 32 x 24 at 25 a second");
   for (std::size_t i = 1; i + 1 < said.size(); ++i)
     EXPECT_EQ(said[i].rfind("Zorvel-recorder: recording: frame ", 0), 0u) << said[i];
+  // The progress counts every frame the file holds, the hold's too.
+  EXPECT_EQ(said[said.size() - 2].rfind("Zorvel-recorder: recording: frame 8 of 8,", 0), 0u) << said[said.size() - 2];
 
   const ProgramRun verbose = record(arguments + " --verbose");
   ASSERT_EQ(verbose.status, 0) << verbose.err;
   for (const char* line : {"Number of pixels in pColor-file is not equal to number of pixels in pPath-file.\n",
                            "pScale-file: Undefined\n", "Number of pixels: 4\nNumber of frames: 3\n"})
     EXPECT_NE(verbose.err.find(line), std::string::npos) << line;
+}
+
+TEST_F(Recorder, AnInterruptedRecordingWritesNothingAndEndsWith128AndTheSignalsNumber) {
+  // A picture whose recording takes a while; the signal comes once the first progress
+  // line shows that frames are being written.
+  std::vector<std::uint8_t> pixels;
+  for (int p = 0; p < 100 * 100; ++p)
+    for (const int c : {p % 256, p / 7 % 256, p / 39 % 256}) pixels.push_back(static_cast<std::uint8_t>(c));
+  TgaHeader header;
+  header.width = header.height = 100;
+  folder.write("p.tga", tgaFile(header, pixels));
+  const std::string script =
+      "\"$0\" --picture p.tga --seed 1 --duration 60 --size 160x120 --hold 0 -o out.mp4 2> said.txt & pid=$!; "
+      "until grep -q \"recording: frame\" said.txt 2> /dev/null || ! kill -0 $pid 2> /dev/null; do sleep 0.02; done; "
+      "kill -$1 $pid; wait $pid; echo $?";
+  for (const auto& [signal, status] : {std::pair{"INT", "130"}, std::pair{"TERM", "143"}}) {
+    SCOPED_TRACE(signal);
+    const std::vector<std::string> before = files();
+    const ProgramRun run =
+        runProgram("bash", folder.path(), "", "", "-c '" + script + "' " + ZORVEL_RECORDER + " " + signal,
+                   "ASAN_OPTIONS=detect_leaks=0");
+    EXPECT_EQ(run.out, std::string(status) + "\n");
+    const std::string said = folder.read("said.txt");
+    EXPECT_NE(said.find("Zorvel-recorder: interrupted; nothing written\n"), std::string::npos) << said;
+    fs::remove(folder.path() / "said.txt");
+    EXPECT_EQ(files(), before);
+  }
 }
 
 TEST_F(Recorder, AnyOutputNameRecordsUnderTheNameTyped) {
@@ -440,6 +469,43 @@ TEST_F(Recorder, TheBackgroundIsTheColourAskedForOrInPngPicturesTransparentWithT
     drawn += !empty;
   }
   EXPECT_GT(drawn, 64u * 48 / 10);
+}
+
+TEST_F(Recorder, AnOutputThatWouldOverwriteAnInputIsRefusedAsUsageAndTheInputKept) {
+  const std::string path = walkingHome(2, 2, 3, 1.0f);
+  folder.write("w.mp4", path);  // a path file by any name
+  folder.write("w.pPath", path);
+  folder.write("colours.gif", "4\n1 2 3 255 \n4 5 6 255 \n7 8 9 255 \n1 1 1 255 \n");
+  folder.write("k.keys", "0 -12 0 -2 10 -45\n");
+  folder.write("day.morvaine",
+               "#MORVAINE_CONFIGURATION_FILE\n#NUMBER_OF_KEYFRAMES 1\n#MINDISPLACEMENT 0.5\n"
+               "#MAXDISPLACEMENT 5\n#IMAGEPATH key.gif #NUMBER_OF_INTERPOLATION_FRAMES 3\n");
+  folder.write("key.gif", "a keyframe by any name");
+  fs::create_symlink("w.pPath", folder.path() / "link.mp4");
+  fs::create_directory(folder.path() / "sub");
+  fs::create_directory(folder.path() / "frames");
+  folder.write("frames/k.keys", "0 -12 0 -2 10 -45\n");
+  const std::pair<const char*, const char*> cases[] = {
+      {"w.mp4 -o w.mp4", "-o w.mp4 would overwrite w.mp4, which it records from"},
+      {"w.mp4 -o ./sub/../w.mp4", "-o ./sub/../w.mp4 would overwrite w.mp4"},
+      {"w.pPath -o link.mp4", "-o link.mp4 would overwrite w.pPath"},
+      {"w.pPath --color colours.gif -o colours.gif", "-o colours.gif would overwrite colours.gif"},
+      {"w.pPath --camera-keys k.keys -o k.keys/", "-o k.keys/ would overwrite k.keys"},
+      {"w.pPath --camera-keys frames/k.keys -o frames/", "-o frames/ would hold frames/k.keys"},
+      {"--blender day.morvaine -o key.gif", "-o key.gif would overwrite key.gif"}};
+  for (const auto& [arguments, says] : cases) {
+    SCOPED_TRACE(arguments);
+    const std::vector<std::string> before = files();
+    const ProgramRun run = record(arguments);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err.rfind(std::string("Zorvel-recorder: ") + says, 0), 0u) << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    EXPECT_EQ(files(), before);
+  }
+  EXPECT_EQ(folder.read("w.mp4"), path);
+  EXPECT_EQ(folder.read("w.pPath"), path);
+  EXPECT_EQ(folder.read("key.gif"), "a keyframe by any name");
+  EXPECT_TRUE(fs::is_symlink(folder.path() / "link.mp4"));
 }
 
 TEST_F(Recorder, AFileThatIsPlainlyNoPathFileIsRefusedAsWhatItLooksLike) {

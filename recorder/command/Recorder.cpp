@@ -15,6 +15,7 @@
 #include "cruncher/RandomGenerator.h"
 #include "recorder/command/CameraKeyFile.h"
 #include "recorder/command/RecorderOptions.h"
+#include "recorder/command/SparedInputs.h"
 #include "recorder/drawing/CameraFraming.h"
 #include "recorder/drawing/OffscreenContext.h"
 #include "recorder/drawing/OrderedDrawing.h"
@@ -27,9 +28,10 @@ namespace zorvel {
 
 namespace {
 
+// The signal that interrupted the recording; 0 while none did.
 volatile std::sig_atomic_t gInterrupted = 0;
 
-void onInterrupt(int) { gInterrupted = 1; }
+void onInterrupt(int signal) { gInterrupted = signal; }
 
 void say(const std::string& line) { std::cerr << kRecorderName << ": " << line << std::endl; }
 
@@ -142,7 +144,7 @@ Result<DrawnFrames> recordInto(FrameSink& sink, const RecorderOptions& o,
 
   timing.recording.start();
   PictureWriter writer(sink, contexts->size() + 1);
-  RecordingProgress progress(recording.value()->frameCount());
+  RecordingProgress progress(recording.value()->frameCount() + hold);
   const Handover handover{hold, [&progress](std::int64_t done) { progress.frameDone(done); }, gInterrupted};
   Result<DrawnFrames> drawn = drawInOrder({*recording.value(), contexts.value(), view, cameras,
                                            recording.value()->boundsOfAllFrames(), colours, o.transparent},
@@ -167,6 +169,12 @@ int record(RecorderOptions o) {
     say(readable.failure().reason);
     return 1;
   }
+  std::vector<std::string> inputs = filesRead(o.source);
+  if (!o.camera.keysFile.empty()) inputs.push_back(o.camera.keysFile);
+  if (const Result<void> spared = checkInputsSpared(o.outputPlan(), inputs); !spared) {
+    say(spared.failure().reason);
+    return 2;
+  }
   const Result<std::optional<std::vector<CameraKey>>> keys = cameraKeys(o);
   if (!keys) {
     say(keys.failure().reason);
@@ -183,7 +191,8 @@ int record(RecorderOptions o) {
   if (!drawn) {
     sink.value()->abandon();
     say(drawn.failure().reason);
-    return 1;
+    // An interrupted recording ends as batch tools end on a signal: 128 and its number.
+    return gInterrupted ? 128 + gInterrupted : 1;
   }
   const std::int64_t frames = drawn->count;
   if (drawn->cut) say(drawn->cut->reason + "; recorded the " + std::to_string(frames) + " frames before it");

@@ -127,11 +127,12 @@ void drawShare(Drawing& d, OffscreenContext& context, FrameDrawer& drawer, Timin
       break;
     }
     // The last frame is also the first of the hold.
-    if (!d.writer.put(std::move(picture.value()), f + 1 == d.frames ? 1 + d.hold : 1)) {
+    const std::int64_t copies = f + 1 == d.frames ? 1 + d.hold : 1;
+    if (!d.writer.put(std::move(picture.value()), copies)) {
       d.turns.stop();
       break;
     }
-    d.handed(f + 1);
+    d.handed(f + copies);
     d.turns.handed(f);
   }
   if (d.interrupted) d.turns.stop();
@@ -165,7 +166,7 @@ Result<DrawnFrames> drawInOrder(const DrawingPlan& plan, const Handover& handove
   const std::int64_t drawn = d.turns.end();
   if (drawn == 0) return d.turns.why().value();
   // A failed writer says why when it closes.
-  if (d.hold > 0 && !d.turns.stopped()) static_cast<void>(writer.putLastAgain(d.hold));
+  if (d.hold > 0 && !d.turns.stopped() && writer.putLastAgain(d.hold)) handover.handed(drawn + d.hold);
   return DrawnFrames{drawn, d.turns.why()};
 }
 

@@ -35,8 +35,8 @@ struct Timing {
 };
 
 // How the drawn pictures are handed to the writer: the last one `1 + hold` times,
-// `handed` told how many frames are handed over after each, and the drawing stopped
-// once `interrupted` is set.
+// `handed` told how many pictures are handed over after each (the hold's included), and
+// the drawing stopped once `interrupted` is set.
 struct Handover {
   std::int64_t hold = 0;
   std::function<void(std::int64_t)> handed;

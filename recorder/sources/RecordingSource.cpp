@@ -1,5 +1,8 @@
 #include "recorder/sources/RecordingSource.h"
 
+#include "blender/BlenderConfig.h"
+#include "common/WholeFile.h"
+
 namespace zorvel {
 
 std::vector<std::string> inputFiles(const RecordingSource& source) {
@@ -18,6 +21,18 @@ std::vector<std::string> inputFiles(const RecordingSource& source) {
       add(*name);
   } else {
     add(std::get<BlendSource>(source).configuration);
+  }
+  return files;
+}
+
+std::vector<std::string> filesRead(const RecordingSource& source) {
+  std::vector<std::string> files = inputFiles(source);
+  if (const auto* blend = std::get_if<BlendSource>(&source)) {
+    const Result<FileText> text = readWholeFile(blend->configuration);
+    ConfigurationText configuration;
+    if (text) static_cast<void>(parseConfiguration(text->view(), configuration));
+    for (const ConfigurationEntry& entry : configuration.entries) files.push_back(entry.imagePath);
+    if (configuration.lastPath) files.push_back(*configuration.lastPath);
   }
   return files;
 }

@@ -45,8 +45,12 @@ struct BlendSource {
 
 using RecordingSource = std::variant<PathSource, PictureSource, BlendSource>;
 
-// Every file `source` reads, in the order they are named.
+// Every file `source` names, in the order they are named.
 std::vector<std::string> inputFiles(const RecordingSource& source);
+
+// Every file recording `source` reads: those it names and, for the blender, the
+// keyframe pictures its configuration names (as far as the configuration can be read).
+std::vector<std::string> filesRead(const RecordingSource& source);
 
 // What loading and drawing a recording needs besides its source.
 struct LoadingSettings {
