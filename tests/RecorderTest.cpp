@@ -324,8 +324,9 @@ TEST_F(Recorder, AFullDiskIsNoSuccessAndFfmpegsOwnReasonEndsTheLine) {
   folder.write("a.pPath", path.str());
   folder.write("a.pColor", colours.str());
   // A small video (8.4 KB) on a disk full only at its end, where ffmpeg writes its
-  // index; a larger one on a disk full halfway through its frames; and a GIF whose
-  // lossless frames (some 1.6 MB) and palette fit, but not the GIF made from them.
+  // index; a larger one on a disk full halfway through its frames; a GIF whose
+  // lossless frames (some 1.6 MB) and palette fit, but not the GIF made from them; and
+  // PNG pictures that fill the disk a few frames in, ffmpeg saying so again and again.
   folder.write("small.pPath", walkingHome(6, 4, 32, 3.0f));
   struct Case {
     const char* size;
@@ -333,7 +334,8 @@ TEST_F(Recorder, AFullDiskIsNoSuccessAndFfmpegsOwnReasonEndsTheLine) {
     const char* output;
   };
   for (const Case c : {Case{"8k", "small.pPath", "t/full.mp4"}, Case{"512k", "a.pPath --color a.pColor", "t/full.mp4"},
-                       Case{"2000k", "a.pPath --color a.pColor", "t/full.gif"}}) {
+                       Case{"2000k", "a.pPath --color a.pColor", "t/full.gif"},
+                       Case{"200k", "a.pPath --color a.pColor", "t/frames/"}}) {
     SCOPED_TRACE(std::string(c.size) + " " + c.output);
     const SmallDisk disk(folder.path() / "t", c.size);
     if (!disk.mounted()) GTEST_SKIP() << "no small file system can be mounted here: " << disk.why();

@@ -38,9 +38,11 @@ class RawFrames : public FrameSink {
 // is taken for another protocol ("take:2.mp4") or for an option ("-y.mp4").
 std::string forFfmpeg(const std::string& path) { return "file:" + path; }
 
-// The start of every run: quiet but for errors, and ending with an error status at the
-// first error, also one in writing the file's end (which it otherwise only reports).
-std::vector<std::string> quietRun() { return {"-hide_banner", "-loglevel", "error", "-xerror"}; }
+// The start of every run: quiet but for errors, each said in full (never folded into
+// "Last message repeated" lines, so that its last line is an error's), and ending with
+// an error status at the first error, also one in writing the file's end (which it
+// otherwise only reports).
+std::vector<std::string> quietRun() { return {"-hide_banner", "-loglevel", "repeat+error", "-xerror"}; }
 
 // Raw frames from the pipe, of the plan's size and rate.
 std::vector<std::string> rawInput(const OutputPlan& o) {
