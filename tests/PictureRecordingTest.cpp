@@ -54,11 +54,11 @@ TEST_F(PictureRecorder, ATgaPictureGivesTheFramesOfTheFilesTheCruncherWritesForI
     const char* pathOptions;     // what records the files it writes
     const char* pictureOptions;  // the same settings for the picture
   };
-  for (const Case c : {Case{"default settings", "", "--opacity c.tga.pOpacity", ""},
+  for (const Case c : {Case{"default settings", "", "--opacity c.tga.pOpacity", "--velocity 1"},
                        Case{"scatter and velocity", "a\nb\n3\n4\n5\nx\nb\nd\n0.7\nx\n", "--opacity c.tga.pOpacity",
                             "--scatter 3,4,5 --velocity 0.7"},
                        Case{"a height map, opacity constant", "b\ng\ng.tga\n17\nb\n128\nx\n",
-                            "--opacity c.tga.pOpacity", "--height-map g.tga 17 --opacity-constant 128"},
+                            "--opacity c.tga.pOpacity", "--height-map g.tga 17 --opacity-constant 128 --velocity 1"},
                        Case{"velocity, opacity and scale maps", "b\nc\ng.tga\n0.3\n2.5\na\ng.tga\ne\ng.tga\nx\n",
                             "--opacity g.tga.pOpacity --scale g.tga.pScale 0.5 1.7",
                             "--velocity-map g.tga 0.3 2.5 --opacity-map g.tga --scale-map g.tga 0.5 1.7"}}) {
@@ -167,6 +167,14 @@ TEST_F(PictureRecorder, ADurationChoosesTheVelocityThatBringsEveryParticleHomeIn
     EXPECT_TRUE(
         record("--picture c.tga --seed 3 --velocity " + velocity + " --fps 10 --size 32x24 --hold 0 -o -").out ==
         run.out);
+  }
+  // Without a velocity or a duration, about eight seconds, whatever the picture's size.
+  folder.write("big.tga", colourTga(160, 120));
+  for (const char* picture : {"c.tga", "big.tga"}) {
+    const ProgramRun run =
+        record(std::string("--picture ") + picture + " --seed 3 --fps 10 --size 32x24 --hold 0 -o -");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NEAR(static_cast<double>(run.out.size() / (std::size_t{32} * 24 * 3)), 80, 1.0) << picture;
   }
   // 2.45 s at 10 frames a second is 24.5 frames, rounded to the 25 frames of 2.5 s.
   EXPECT_TRUE(frames("--picture c.tga --seed 3 --duration 2.45 --fps 10") ==

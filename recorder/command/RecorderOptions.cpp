@@ -73,6 +73,7 @@ constexpr NumberLimit kHoldLimit{0, 3600, "seconds", false};
 constexpr NumberLimit kParticlesLimit{1, 100000000, "a whole number", true};
 constexpr NumberLimit kSeedLimit{0, 4294967295.0, "a whole number", true};
 constexpr NumberLimit kDurationLimit{0.1, 3600, "seconds", false};
+constexpr double kDefaultFlightSeconds = 8;
 constexpr NumberLimit kOrbitLimit{-720, 720, "degrees", false};
 constexpr NumberLimit kPullBackLimit{0.05, 1, "a number", false};
 constexpr NumberLimit kChannelLimit{0, 255, "a whole number", true};
@@ -431,15 +432,19 @@ std::vector<OptionRule> crunchRules(const PictureSource& p) {
       numberOption("--velocity", numberIn(kVelocityRange), crunch, &CruncherAttributes::pVelocityConstant)
           .described(H::Crunch,
                      said("  --velocity V          how far a particle moves in a frame (", kVelocityRange.low, " to ",
-                          kVelocityRange.high, ", default ", c.pVelocityConstant,
-                          "): the\n"
-                          "                        flight home takes as many frames as the longest way home\n"
-                          "                        is long over V, so a larger picture takes longer\n")),
+                          kVelocityRange.high,
+                          "), as the\n"
+                          "                        cruncher's velocity: the flight home takes as many frames as\n"
+                          "                        the longest way home is long over V, so a larger picture\n"
+                          "                        takes longer\n")),
       oneWord({"--duration"}, "--duration takes " + kDurationLimit.text(), takeDuration)
           .described(H::Crunch,
-                     "  --duration SECONDS    in place of --velocity: the velocity whose flight home takes\n"
-                     "                        about SECONDS, that is SECONDS x --fps frames (--verbose\n"
-                     "                        says which velocity)\n"),
+                     said("  --duration SECONDS    the velocity whose flight home takes about SECONDS, that\n"
+                          "                        is SECONDS x --fps frames (default ",
+                          kDefaultFlightSeconds,
+                          ", whatever the picture's\n"
+                          "                        size, unless --velocity or --velocity-map is given;\n"
+                          "                        --verbose says which velocity)\n")),
   };
 }
 
@@ -587,6 +592,10 @@ Result<void> checkSource(CommandLine& line, const std::vector<std::string>& posi
       return usage(rule.names.front() + " goes with --picture");
   for (const auto& [one, other] : kOneOrTheOther)
     if (named(one) && named(other)) return usage(one + " or " + other + ", not both");
+  // A picture's flight home takes the same time whatever its size, unless a velocity
+  // is asked for.
+  if (picture && !named("--velocity") && !named("--duration") && !named("--velocity-map"))
+    line.picture.durationSeconds = kDefaultFlightSeconds;
   if (picture) {
     line.picture.objectFile = path.objectFile;
     line.options.source = line.picture;
