@@ -15,6 +15,22 @@ PictureFormat pictureFormatOf(const std::uint8_t* start, std::size_t size) {
   if (startsWith("BM")) return PictureFormat::Bmp;
   if (startsWith("II*") || startsWith(std::string_view("MM\0*", 4))) return PictureFormat::Tiff;
   if (startsWith("RIFF") && startsWith("WEBP", 8)) return PictureFormat::WebP;
+  if (startsWith("ftyp", 4)) {
+    for (const char* brand : {"avif", "avis"})
+      if (startsWith(brand, 8)) return PictureFormat::Avif;
+    for (const char* brand : {"heic", "heix", "hevc", "hevx", "heim", "heis", "mif1", "msf1"})
+      if (startsWith(brand, 8)) return PictureFormat::Heic;
+  }
+  if (startsWith(std::string_view("\0\0\0\x0CjP  \r\n\x87\n", 12)) || startsWith("\xFF\x4F\xFF\x51"))
+    return PictureFormat::Jpeg2000;
+  if (startsWith(std::string_view("\0\0\0\x0CJXL \r\n\x87\n", 12)) || startsWith("\xFF\x0A"))
+    return PictureFormat::JpegXl;
+  if (size >= 3 && start[0] == 'P' && start[1] >= '1' && start[1] <= '7' &&
+      (start[2] == ' ' || start[2] == '\n' || start[2] == '\r' || start[2] == '\t'))
+    return PictureFormat::Pnm;
+  if (startsWith("8BPS")) return PictureFormat::Psd;
+  if (startsWith(std::string_view("\0\0\x01\0", 4)) && size >= 6 && (start[4] | start[5]) != 0)
+    return PictureFormat::Ico;
   return PictureFormat::Unmarked;
 }
 
@@ -33,6 +49,13 @@ FormatWords wordsFor(PictureFormat format) {
     case PictureFormat::Bmp: return {"BMP", "a BMP picture"};
     case PictureFormat::Tiff: return {"TIFF", "a TIFF picture"};
     case PictureFormat::WebP: return {"WebP", "a WebP picture"};
+    case PictureFormat::Heic: return {"HEIC", "a HEIC picture"};
+    case PictureFormat::Avif: return {"AVIF", "an AVIF picture"};
+    case PictureFormat::Jpeg2000: return {"JPEG 2000", "a JPEG 2000 picture"};
+    case PictureFormat::JpegXl: return {"JPEG XL", "a JPEG XL picture"};
+    case PictureFormat::Pnm: return {"PNM", "a PNM picture"};
+    case PictureFormat::Psd: return {"PSD", "a PSD picture"};
+    case PictureFormat::Ico: return {"ICO", "an ICO picture"};
     case PictureFormat::Unmarked: break;
   }
   return {nullptr, nullptr};

@@ -8,9 +8,10 @@
 
 namespace zorvel {
 
-enum class PictureFormat { Unmarked, Png, Jpeg, Gif, Bmp, Tiff, WebP };
+enum class PictureFormat { Unmarked, Png, Jpeg, Gif, Bmp, Tiff, WebP, Heic, Avif, Jpeg2000, JpegXl, Pnm, Psd, Ico };
 
-// The format the first `size` bytes at `start` mark (16 bytes are enough).
+// The format the first `size` bytes at `start` mark (16 bytes are enough). HEIC and
+// AVIF are told by the brand their file type box starts with.
 PictureFormat pictureFormatOf(const std::uint8_t* start, std::size_t size);
 
 // The format in words: "a PNG picture"; nullptr for Unmarked.

@@ -37,15 +37,26 @@ struct FileBytes {
   }
 };
 
-// A TGA picture, read as the cruncher reads one; a file with no TGA header is no
-// picture of any kind read here.
+// Whether pictures of `format` are read here (through the ffmpeg libraries).
+bool readsFormat(PictureFormat format) {
+  return format == PictureFormat::Png || format == PictureFormat::Jpeg || format == PictureFormat::Gif ||
+         format == PictureFormat::Bmp;
+}
+
+// Whether a file whose TGA header is refused is a TGA all the same: a colour-mapped one
+// (its colour map type 1, or its image type 1 or 9), which the reader says it does not
+// take.
+bool colourMappedTga(const FileBytes& file) {
+  return file.size >= 18 && (file.data[1] == 1 || file.data[2] == 1 || file.data[2] == 9);
+}
+
+// A TGA picture, read as the cruncher reads one; a file whose header the TGA reader
+// cannot read is no picture of any kind read here (but for a colour-mapped TGA).
 Result<TgaImage> readTga(const FileBytes& file, std::uint64_t memoryBytes) {
   const Result<TgaInfo> header = readTgaHeader(file.data.data(), file.size);
   if (!header) {
-    const FailureKind kind = header.failure().kind;
-    if (kind == FailureKind::WrongFormat || kind == FailureKind::CutShort)
-      return failure(FailureKind::WrongFormat, "not a picture: neither PNG, JPEG, GIF, BMP nor TGA");
-    return header.failure();
+    if (colourMappedTga(file)) return header.failure();
+    return failure(FailureKind::WrongFormat, "not a picture: neither PNG, JPEG, GIF, BMP nor TGA");
   }
   Result<TgaImage> image = decodeTga(file.data.data(), file.size, file.pixelRoom(memoryBytes));
   if (!image && image.failure().kind == FailureKind::TooLarge)
@@ -75,7 +86,7 @@ Result<TgaImage> readPicture(const std::string& fileName, std::uint64_t memoryBy
   const std::size_t got = std::fread(start, 1, sizeof start, handle);
   if (got == 0) return failure(FailureKind::WrongFormat, "empty: not a picture");
   const PictureFormat format = pictureFormatOf(start, got);
-  if (format == PictureFormat::Tiff || format == PictureFormat::WebP)
+  if (format != PictureFormat::Unmarked && !readsFormat(format))
     return failure(FailureKind::Unsupported, std::string(describePictureFormat(format)) +
                                                  ", which is not read (PNG, JPEG, GIF, BMP and TGA are)");
   if (format != PictureFormat::Unmarked)

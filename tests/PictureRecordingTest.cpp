@@ -252,6 +252,34 @@ TEST_F(PictureRecorder, WhatCannotBeRecordedIsRefusedInOneLineLeavingNothing) {
   }
 }
 
+TEST_F(PictureRecorder, APictureIsNamedByWhatItsFirstBytesSayAndTakenForTgaOnlyWhenItsHeaderReads) {
+  // Pictures other tools write, but for JPEG XL, whose mark is written here.
+  ASSERT_EQ(runProgram("convert", folder.path(), "", "", "-size 8x6 gradient:red-blue p.png").status, 0);
+  const std::pair<const char*, const char*> formats[] = {
+      {"p.heic", "a HEIC picture"},  {"p.avif", "an AVIF picture"}, {"p.jp2", "a JPEG 2000 picture"},
+      {"p.ppm", "a PNM picture"},    {"p.psd", "a PSD picture"},    {"p.ico", "an ICO picture"},
+      {"p.jxl", "a JPEG XL picture"}};
+  for (const auto& [name, what] : formats) {
+    SCOPED_TRACE(name);
+    if (std::string(name) == "p.jxl")
+      folder.write(name, std::string("\xFF\x0A\xFA\x7F\x01\x90\x08\x06", 8));
+    else
+      ASSERT_EQ(runProgram("convert", folder.path(), "", "", std::string("p.png ") + name).status, 0);
+    const ProgramRun run = record(std::string("--picture ") + name + " -o out.mp4");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, std::string("Zorvel-recorder: ") + name + ": " + what +
+                           ", which is not read (PNG, JPEG, GIF, BMP and TGA are)\n");
+    const ProgramRun crunched =
+        runProgram(ZORVEL_SEEDED_CRUNCHER, folder.path(), std::string("a\na\n") + name + "\nx\nd\ny\nx\ny\n");
+    EXPECT_EQ(crunched.err, std::string("Zorvel-cruncher: ") + name + ": not a TGA file: it is " + what + "\n");
+  }
+  // A header no TGA reader takes, with no other mark: no picture at all.
+  folder.write("odd.tga", std::string("\0\0\0\0\0\0\0\0\0\0\0\0\x01\0\x01\0\x07\0abc", 21));
+  EXPECT_EQ(record("--picture odd.tga -o out.mp4").err,
+            "Zorvel-recorder: odd.tga: not a picture: neither PNG, JPEG, GIF, BMP nor TGA\n");
+  EXPECT_FALSE(folder.exists("out.mp4"));
+}
+
 TEST_F(PictureRecorder, SettingsOutOfTheCrunchersRangesAreUsageErrorsThatNameTheRange) {
   folder.write("c.tga", colourTga(12, 9));
   folder.write("g.tga", greyTga(12, 9, gradient));
