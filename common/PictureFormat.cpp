@@ -63,6 +63,11 @@ FormatWords wordsFor(PictureFormat format) {
 
 }  // namespace
 
+bool recorderReads(PictureFormat format) {
+  return format == PictureFormat::Png || format == PictureFormat::Jpeg || format == PictureFormat::Gif ||
+         format == PictureFormat::Bmp;
+}
+
 const char* describePictureFormat(PictureFormat format) { return wordsFor(format).description; }
 
 const char* pictureFormatName(PictureFormat format) { return wordsFor(format).name; }

@@ -14,6 +14,9 @@ enum class PictureFormat { Unmarked, Png, Jpeg, Gif, Bmp, Tiff, WebP, Heic, Avif
 // AVIF are told by the brand their file type box starts with.
 PictureFormat pictureFormatOf(const std::uint8_t* start, std::size_t size);
 
+// Whether the recorder decodes pictures of `format` (besides TGA, which is unmarked).
+bool recorderReads(PictureFormat format);
+
 // The format in words: "a PNG picture"; nullptr for Unmarked.
 const char* describePictureFormat(PictureFormat format);
 // The format's name: "PNG"; nullptr for Unmarked.

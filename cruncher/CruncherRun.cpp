@@ -7,9 +7,11 @@
 
 #include "common/ConsoleText.h"
 #include "common/ImageSummary.h"
+#include "common/PictureFormat.h"
 #include "common/ProgramEnd.h"
 #include "common/ProgramNames.h"
 #include "common/TickCounter.h"
+#include "common/WholeFile.h"
 #include "cruncher/AttributeFiles.h"
 #include "cruncher/CruncherMenus.h"
 #include "cruncher/FrameLoop.h"
@@ -152,6 +154,17 @@ std::optional<std::vector<float>> valuesOrNone(Result<std::vector<float>> read, 
   return std::nullopt;
 }
 
+// For a picture of another format than TGA, where it can go instead: to the recorder,
+// where it reads that format, and to the script that makes a TGA of it.
+std::string whereItCanGo(const std::string& name) {
+  const Result<std::string> start = readFileStart(name, 16);
+  if (!start) return "";
+  const PictureFormat format = pictureFormatOf(reinterpret_cast<const std::uint8_t*>(start->data()), start->size());
+  if (format == PictureFormat::Unmarked) return "";
+  return std::string("; ") + (recorderReads(format) ? "Zorvel-recorder --picture records it as it is, and " : "") +
+         "bash scripts/make-tga.sh " + name + " OUT.tga makes a TGA of it";
+}
+
 // The colour image of a run, opened once: named, a TGA picture this reader takes, and
 // within the pixel limit, decoded; its summary printed. Nothing, when it is refused:
 // the lines say why, and `err` does too when a named picture is unusable.
@@ -163,7 +176,7 @@ std::optional<TgaImage> acceptColourImage(const std::string& name, std::ostream&
   }
   OpenedPicture picture(name, kMaxPixels);
   if (picture.unreadable()) {
-    printReason(err, kCruncherName, name, picture.image.failure().reason);
+    printReason(err, kCruncherName, name, picture.image.failure().reason + whereItCanGo(name));
     printLine(out, "Attempt to open color-file failed.");
     printLine(out);
     return std::nullopt;

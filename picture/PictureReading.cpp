@@ -37,12 +37,6 @@ struct FileBytes {
   }
 };
 
-// Whether pictures of `format` are read here (through the ffmpeg libraries).
-bool readsFormat(PictureFormat format) {
-  return format == PictureFormat::Png || format == PictureFormat::Jpeg || format == PictureFormat::Gif ||
-         format == PictureFormat::Bmp;
-}
-
 // Whether a file whose TGA header is refused is a TGA all the same: a colour-mapped one
 // (its colour map type 1, or its image type 1 or 9), which the reader says it does not
 // take.
@@ -86,7 +80,7 @@ Result<TgaImage> readPicture(const std::string& fileName, std::uint64_t memoryBy
   const std::size_t got = std::fread(start, 1, sizeof start, handle);
   if (got == 0) return failure(FailureKind::WrongFormat, "empty: not a picture");
   const PictureFormat format = pictureFormatOf(start, got);
-  if (format != PictureFormat::Unmarked && !readsFormat(format))
+  if (format != PictureFormat::Unmarked && !recorderReads(format))
     return failure(FailureKind::Unsupported, std::string(describePictureFormat(format)) +
                                                  ", which is not read (PNG, JPEG, GIF, BMP and TGA are)");
   if (format != PictureFormat::Unmarked)

@@ -369,14 +369,18 @@ TEST_F(CruncherRun, EachUnusableColourImageIsNamedOnStandardErrorWithWhyInPlainW
     const char* file;
     const char* reason;
   };
-  for (const Case c : {Case{"gone.tga", "no such file"}, Case{"photo.tga", "not a TGA file: it is a PNG picture"},
-                       Case{"snap.tga", "not a TGA file: it is a JPEG picture"},
-                       Case{"mapped.tga", "a colour-mapped TGA picture, which is not supported"},
-                       Case{"cut.tga", "cut short: its pixel data ends early"},
-                       Case{"packed.tga", "cut short: its pixel data ends early"},
-                       Case{"wide.tga",
-                            "has 20001 pixels, more than the 20000 a run takes; "
-                            "bash scripts/make-tga.sh wide.tga SMALLER.tga shrinks it to fit"}}) {
+  // A picture of another format: where it can go instead.
+  const std::string instead = "Zorvel-recorder --picture records it as it is, and bash scripts/make-tga.sh ";
+  const std::string photo = "not a TGA file: it is a PNG picture; " + instead + "photo.tga OUT.tga makes a TGA of it";
+  const std::string snap = "not a TGA file: it is a JPEG picture; " + instead + "snap.tga OUT.tga makes a TGA of it";
+  for (const Case c :
+       {Case{"gone.tga", "no such file"}, Case{"photo.tga", photo.c_str()}, Case{"snap.tga", snap.c_str()},
+        Case{"mapped.tga", "a colour-mapped TGA picture, which is not supported"},
+        Case{"cut.tga", "cut short: its pixel data ends early"},
+        Case{"packed.tga", "cut short: its pixel data ends early"},
+        Case{"wide.tga",
+             "has 20001 pixels, more than the 20000 a run takes; "
+             "bash scripts/make-tga.sh wide.tga SMALLER.tga shrinks it to fit"}}) {
     SCOPED_TRACE(c.file);
     // Undefined first: no reason for a file never named.
     const ProgramRun run =
