@@ -252,6 +252,56 @@ TEST_F(PictureRecorder, WhatCannotBeRecordedIsRefusedInOneLineLeavingNothing) {
   }
 }
 
+// The most common value of channel `c` among the pixels of a raw RGB picture where it
+// is not 0.
+int commonestLevel(const std::string& rgb, std::size_t c) {
+  std::vector<int> counts(256);
+  for (std::size_t p = c; p < rgb.size(); p += 3) ++counts[static_cast<unsigned char>(rgb[p])];
+  return static_cast<int>(std::max_element(counts.begin() + 1, counts.end()) - counts.begin());
+}
+
+TEST_F(PictureRecorder, ATransparentPixelIsNoParticleAndAPartlyTransparentOneIsLessOpaque) {
+  // A red rectangle on a green ground of alpha 0; a red picture at half alpha; an opaque one.
+  const auto convert = [&](const std::string& arguments) {
+    ASSERT_EQ(runProgram("convert", folder.path(), "", "", arguments).status, 0) << arguments;
+  };
+  convert("-size 20x10 'xc:rgba(0,255,0,0)' -fill red -draw 'rectangle 5,2 14,7' logo.png");
+  convert("-size 20x10 'xc:rgba(255,0,0,0.5)' half.png");
+  convert("-size 20x10 gradient:red-blue opaque.png");
+  const std::string last = " --seed 1 --velocity 20 --mode solid --size 96x72 --hold 0 -o -";
+  const auto lastFrame = [](const ProgramRun& run) {
+    return run.out.substr(run.out.size() - std::size_t{96} * 72 * 3);
+  };
+  const auto greenPixels = [](const std::string& rgb) {
+    std::size_t green = 0;
+    for (std::size_t p = 0; p < rgb.size(); p += 3) green += rgb[p + 1] != 0;
+    return green;
+  };
+  const ProgramRun logo = record("--picture logo.png --verbose" + last);
+  ASSERT_EQ(logo.status, 0) << logo.err;
+  EXPECT_EQ(said(logo.err, "Transparent"), "140 pixels left out, 60 particles");
+  EXPECT_EQ(greenPixels(lastFrame(logo)), 0u);
+  EXPECT_GT(commonestLevel(lastFrame(logo), 0), 250);
+  const ProgramRun everyPixel = record("--picture logo.png --transparency off" + last);
+  ASSERT_EQ(everyPixel.status, 0) << everyPixel.err;
+  EXPECT_GT(greenPixels(lastFrame(everyPixel)), std::size_t{96} * 72 / 10);
+  // Blended over black, a box at half alpha adds half its colour.
+  const ProgramRun half = record("--picture half.png --blend on" + last);
+  ASSERT_EQ(half.status, 0) << half.err;
+  EXPECT_NEAR(commonestLevel(lastFrame(half), 0), 128, 2);
+  EXPECT_EQ(commonestLevel(lastFrame(record("--picture half.png --blend on --transparency off" + last)), 0), 255);
+  // No transparent pixel: the frames every pixel gives.
+  EXPECT_TRUE(record("--picture opaque.png" + last).out ==
+              record("--picture opaque.png --transparency off" + last).out);
+  // Nothing but transparent pixels: nothing to record.
+  convert("-size 4x4 'xc:rgba(9,9,9,0)' clear.png");
+  const ProgramRun clear = record("--picture clear.png" + last);
+  EXPECT_EQ(clear.status, 1);
+  EXPECT_EQ(clear.err,
+            "Zorvel-recorder: clear.png: every pixel is transparent: nothing to record (--transparency off "
+            "makes every pixel a particle)\n");
+}
+
 TEST_F(PictureRecorder, APictureIsNamedByWhatItsFirstBytesSayAndTakenForTgaOnlyWhenItsHeaderReads) {
   // Pictures other tools write, but for JPEG XL, whose mark is written here.
   ASSERT_EQ(runProgram("convert", folder.path(), "", "", "-size 8x6 gradient:red-blue p.png").status, 0);

@@ -416,6 +416,14 @@ std::vector<OptionRule> crunchRules(const PictureSource& p) {
       oneWord({"--picture"}, "--picture needs a picture file",
               [](Options& o, const std::string& w) { return !(o.picture.crunch.pColorMap = w).empty(); })
           .described(H::Crunch, "  --picture FILE        every pixel a particle, the picture upright as shown\n"),
+      oneWord({"--transparency"}, "--transparency takes on or off",
+              [](Options& o, const std::string& w) { return onOff(w, o.picture.transparency); })
+          .described(H::Crunch, said("  --transparency on|off   on (default ", onOffWord(p.transparency),
+                                     "): a pixel with alpha 0 is no particle,\n"
+                                     "                        so that a logo flies together on its own, and a partly\n"
+                                     "                        transparent pixel takes its alpha as its opacity (times\n"
+                                     "                        the opacity asked for); off: every pixel a particle, as\n"
+                                     "                        opaque as the opacity says\n")),
       numberOption("--particles", kParticlesLimit, picture, &PictureSource::particles)
           .described(H::Crunch, said("  --particles N         at most N particles (default ", p.particles,
                                      "): a picture with more\n"

@@ -234,6 +234,44 @@ ViewerScene sceneOf(const PictureSource& o, const PixelImage& colour, const Pict
   return scene;
 }
 
+// A picture's transparency, where it has any: each particle's opacity times its pixel's
+// alpha, and the particles of pixels with alpha 0 left out (the particles of every
+// other pixel keep their places and their way home). Fails when no pixel is left.
+Result<void> applyTransparency(const PictureSource& o, const TgaImage& picture, ViewerScene& scene,
+                               std::vector<MovingParticle>& particles, std::ostream& lines) {
+  if (!o.transparency || picture.info.bitsPerPixel != 32 || picture.info.alphaBits == 0) return {};
+  const auto alphaOf = [&picture](std::size_t k) { return picture.pixels[4 * k + 3]; };
+  std::size_t kept = 0, opaque = 0;
+  for (std::size_t k = 0; k < particles.size(); ++k) {
+    kept += alphaOf(k) != 0;
+    opaque += alphaOf(k) == 255;
+  }
+  if (opaque == particles.size()) return {};
+  if (kept == 0)
+    return failure(FailureKind::Malformed, o.crunch.pColorMap +
+                                               ": every pixel is transparent: nothing to record (--transparency "
+                                               "off makes every pixel a particle)");
+  ViewerScene shown;
+  shown.allocatePixels(static_cast<std::uint32_t>(kept));
+  std::vector<MovingParticle> shownParticles;
+  shownParticles.reserve(kept);
+  for (std::size_t k = 0, to = 0; k < particles.size(); ++k) {
+    const std::uint8_t alpha = alphaOf(k);
+    if (alpha == 0) continue;
+    shown.pixelRed[to] = scene.pixelRed[k];
+    shown.pixelGreen[to] = scene.pixelGreen[k];
+    shown.pixelBlue[to] = scene.pixelBlue[k];
+    shown.pixelAlpha[to] = (scene.pixelAlpha[k] * alpha + 127) / 255;
+    shown.pixelScale[to] = scene.pixelScale[k];
+    shownParticles.push_back(particles[k]);
+    ++to;
+  }
+  lines << "Transparent: " << particles.size() - kept << " pixels left out, " << kept << " particles" << std::endl;
+  scene = std::move(shown);
+  particles = std::move(shownParticles);
+  return {};
+}
+
 // With a duration asked for, the velocity that comes nearest to it for every particle;
 // said on `err` when even the fastest or the slowest is too far from it.
 void chooseVelocity(const PictureSource& o, int framesPerSecond, std::vector<MovingParticle>& particles,
@@ -273,6 +311,8 @@ Result<std::unique_ptr<Recording>> loadPictureRecording(const PictureSource& o, 
   ViewerScene scene = sceneOf(o, colour.value(), pictures.value());
   std::vector<MovingParticle> start = startingParticles(colour->records);
   colour = PixelImage{};
+  if (const Result<void> shown = applyTransparency(o, pictures->colour, scene, start, lines); !shown)
+    return shown.failure();
   pictures = Pictures{};
   chooseVelocity(o, settings.framesPerSecond, start, lines, err);
   std::vector<std::int32_t> steps = stepsHome(start);

@@ -36,6 +36,7 @@ struct PictureSource {
   std::optional<double> durationSeconds;        // how long the flight home lasts; none: by the velocity
   double scaleMin = 1.0, scaleMax = 1.0;        // the scale map's size range
   std::string objectFile;                       // the object drawn for each particle, if any
+  bool transparency = true;  // a transparent pixel is no particle, a partly transparent one less opaque
 };
 
 // The blender's configuration file.
