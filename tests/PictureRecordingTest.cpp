@@ -174,7 +174,8 @@ TEST_F(PictureRecorder, ADurationChoosesTheVelocityThatBringsEveryParticleHomeIn
     const ProgramRun run =
         record(std::string("--picture ") + picture + " --seed 3 --fps 10 --size 32x24 --hold 0 -o -");
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_NEAR(static_cast<double>(run.out.size() / (std::size_t{32} * 24 * 3)), 80, 1.0) << picture;
+    const std::size_t recorded = run.out.size() / (std::size_t{32} * 24 * 3);
+    EXPECT_NEAR(static_cast<double>(recorded), 80, 1.0) << picture;
   }
   // 2.45 s at 10 frames a second is 24.5 frames, rounded to the 25 frames of 2.5 s.
   EXPECT_TRUE(frames("--picture c.tga --seed 3 --duration 2.45 --fps 10") ==
