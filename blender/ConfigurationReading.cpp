@@ -1,7 +1,5 @@
 #include "blender/ConfigurationReading.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <istream>
 #include <map>
@@ -50,13 +48,6 @@ struct Picture {
   Result<TgaInfo> header = failure(FailureKind::Undefined, "");
   std::shared_ptr<KeyframeImage> image;
 };
-
-// The file a name stands for, to tell two names of one file.
-std::optional<std::pair<dev_t, ino_t>> fileIdentity(const std::string& name) {
-  struct stat info {};
-  if (::stat(name.c_str(), &info) != 0) return std::nullopt;
-  return std::make_pair(info.st_dev, info.st_ino);
-}
 
 // The distinct pictures of the entries, and which one each entry shows.
 std::vector<Picture> planPictures(const std::vector<ConfigurationEntry>& entries, std::vector<std::size_t>& shown) {

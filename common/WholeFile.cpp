@@ -84,4 +84,10 @@ Result<std::string> readFileStart(const std::string& fileName, std::size_t limit
   return text;
 }
 
+std::optional<std::pair<dev_t, ino_t>> fileIdentity(const std::string& fileName) {
+  struct stat info {};
+  if (::stat(fileName.c_str(), &info) != 0) return std::nullopt;
+  return std::make_pair(info.st_dev, info.st_ino);
+}
+
 }  // namespace zorvel

@@ -4,11 +4,15 @@
 // a device or a pipe (which may never end) is refused like a missing file, and the
 // failure says which it was.
 
+#include <sys/types.h>
+
 #include <cstddef>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "common/Result.h"
 
@@ -55,6 +59,10 @@ class MappedFile {
   const char* data_ = nullptr;
   std::size_t size_ = 0;
 };
+
+// The file a name leads to, links followed, as its device and inode: two names of one
+// file have the same; none where there is no such file.
+std::optional<std::pair<dev_t, ino_t>> fileIdentity(const std::string& fileName);
 
 // At most the first `limit` bytes of a plain file, or why it cannot be opened.
 Result<std::string> readFileStart(const std::string& fileName, std::size_t limit);

@@ -1,24 +1,16 @@
 #include "recorder/command/SparedInputs.h"
 
-#include <sys/stat.h>
-
 #include <filesystem>
 #include <optional>
 #include <utility>
+
+#include "common/WholeFile.h"
 
 namespace zorvel {
 
 namespace {
 
 namespace fs = std::filesystem;
-
-// The file a name leads to, links followed: its device and inode; none where there is
-// no such file.
-std::optional<std::pair<dev_t, ino_t>> fileIdentity(const std::string& name) {
-  struct stat info {};
-  if (::stat(name.c_str(), &info) != 0) return std::nullopt;
-  return std::make_pair(info.st_dev, info.st_ino);
-}
 
 // Whether `inner` lies somewhere inside the folder `folder` (both as they resolve, links
 // followed).
