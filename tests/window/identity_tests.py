@@ -293,25 +293,35 @@ def layer_scene(folder):
     return frames
 
 
+LAYER_WIDTH, LAYER_HEIGHT = 320, 240
+
+
+def record_layer_scene(program, folder, frames, options, reversed_order=False):
+    """The layer scene recorded by `program` with `options` as raw frames, the frames as
+    pictures and what it said; with `reversed_order`, the reference drawing its boxes
+    last to first."""
+    size = LAYER_WIDTH * LAYER_HEIGHT * 3
+    environment = dict(os.environ)
+    if reversed_order:
+        environment["ZORVEL_REFERENCE_REVERSED"] = "1"
+    run = subprocess.run([program, "l.pPath", "--color", "l.pColor", "--opacity", "l.pOpacity", "--size",
+                          f"{LAYER_WIDTH}x{LAYER_HEIGHT}", "--hold", "0", "-o", "-"] + options, cwd=folder,
+                         env=environment, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+    w.check(run.returncode == 0 and len(run.stdout) == frames * size,
+            f"{' '.join(options)}: {frames} frames ({run.returncode}, {len(run.stdout)} bytes)")
+    pictures = [w.Screen(run.stdout[f * size:(f + 1) * size], LAYER_WIDTH) for f in range(len(run.stdout) // size)]
+    return pictures, run.stderr.decode()
+
+
 def layer_test(recorder, reference, folder):
     """The recorder with its settled layer against the straightforward drawing of every
     box in every frame (the reference recorder), in every draw mode, blending off and
     on, from two cameras: frame by frame, equal with blending, else differing only where
     two surfaces meet at the same depth."""
     frames = layer_scene(folder)
-    width, height = 320, 240
-    size = width * height * 3
 
     def record(program, options, reversed_order=False):
-        environment = dict(os.environ)
-        if reversed_order:
-            environment["ZORVEL_REFERENCE_REVERSED"] = "1"
-        run = subprocess.run([program, "l.pPath", "--color", "l.pColor", "--opacity", "l.pOpacity", "--size",
-                              f"{width}x{height}", "--hold", "0", "-o", "-"] + options, cwd=folder, env=environment,
-                             stdout=subprocess.PIPE, stderr=subprocess.PIPE)
-        w.check(run.returncode == 0 and len(run.stdout) == frames * size,
-                f"{' '.join(options)}: {frames} frames ({run.returncode}, {len(run.stdout)} bytes)")
-        return [w.Screen(run.stdout[f * size:(f + 1) * size], width) for f in range(len(run.stdout) // size)]
+        return record_layer_scene(program, folder, frames, options, reversed_order)[0]
 
     most = 0
     for camera in (["--camera", "framed"], ["--camera", "viewer", "--zoom", "0", "--turn", "20,-35"]):
@@ -328,7 +338,7 @@ def layer_test(recorder, reference, folder):
                             f"{' '.join(options)}, frame {f}: {len(differing)} pixels differ from every box drawn, "
                             f"{len(unexplained(pictures)) if differing else 0} of them neither where the order "
                             f"decides nor on an edge")
-    print(f"at most {most} pixels differed in one frame (of {width * height // 1000} allowed)")
+    print(f"at most {most} pixels differed in one frame (of {LAYER_WIDTH * LAYER_HEIGHT // 1000} allowed)")
 
 
 def moving_test(recorder, reference, folder):
@@ -337,22 +347,11 @@ def moving_test(recorder, reference, folder):
     with blending off and on: frame k of the moving recording against frame k of a
     still recording, every box drawn, with frame k's camera values."""
     frames = layer_scene(folder)
-    width, height = 320, 240
-    size = width * height * 3
     with open(os.path.join(folder, "k.keys"), "w") as f:
         f.write("# still, a move, still again\n0 -4 0.5 0 20 -30\n3 -4 0.5 0 20 -30\n6 0 -0.5 -1 5 -60\n")
 
     def record(program, options, reversed_order=False):
-        environment = dict(os.environ)
-        if reversed_order:
-            environment["ZORVEL_REFERENCE_REVERSED"] = "1"
-        run = subprocess.run([program, "l.pPath", "--color", "l.pColor", "--opacity", "l.pOpacity", "--size",
-                              f"{width}x{height}", "--hold", "0", "--grid", "on", "-o", "-"] + options, cwd=folder,
-                             env=environment, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
-        w.check(run.returncode == 0 and len(run.stdout) == frames * size,
-                f"{' '.join(options)}: {frames} frames ({run.returncode}, {len(run.stdout)} bytes)")
-        pictures = [w.Screen(run.stdout[f * size:(f + 1) * size], width) for f in range(len(run.stdout) // size)]
-        return pictures, run.stderr.decode()
+        return record_layer_scene(program, folder, frames, ["--grid", "on"] + options, reversed_order)
 
     most = 0
     for move in (["--orbit", "90"], ["--orbit", "-200", "--pull-back", "0.5"], ["--camera-keys", "k.keys"]):
@@ -375,7 +374,7 @@ def moving_test(recorder, reference, folder):
                             f"{' '.join(options)}, frame {f}: {len(differing)} pixels differ from the still "
                             f"camera's frame, {len(unexplained(pictures)) if differing else 0} of them neither "
                             f"where the order decides nor on an edge")
-    print(f"at most {most} pixels differed in one frame (of {width * height // 1000} allowed)")
+    print(f"at most {most} pixels differed in one frame (of {LAYER_WIDTH * LAYER_HEIGHT // 1000} allowed)")
 
 
 def main():
