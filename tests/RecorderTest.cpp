@@ -243,13 +243,71 @@ TEST_F(Recorder, AnInterruptedRecordingWritesNothingAndEndsWith128AndTheSignalsN
   }
 }
 
+TEST_F(Recorder, TheQualityTradesAFilesSizeForItsLookAndAGifOfFewerFramesStillEndsOnTheLastOne) {
+  // Particles of random colours, so that what an encoder keeps shows in its size.
+  std::mt19937 random(11);
+  std::ostringstream colours;
+  colours << 40 * 30 << "\n";
+  for (int p = 0; p < 40 * 30; ++p)
+    colours << random() % 256 << " " << random() % 256 << " " << random() % 256 << " 255 \n";
+  folder.write("w.pPath", walkingHome(40, 30, 10, 20.0f));
+  folder.write("w.pColor", colours.str());
+  std::uintmax_t smaller = 0;
+  for (const char* quality : {"low", "medium", "high"}) {
+    SCOPED_TRACE(quality);
+    const ProgramRun run = record(std::string("w.pPath --color w.pColor --size 320x240 --hold 0 --quality ") + quality +
+                                  " -o " + quality + ".mp4");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_GT(fs::file_size(folder.path() / (std::string(quality) + ".mp4")), smaller);
+    smaller = fs::file_size(folder.path() / (std::string(quality) + ".mp4"));
+  }
+  // 10 frames at 25 a second: low keeps frames 0, 3, 6 and 9; medium 0, 2, 4, 6, 8 and
+  // the last, 9; high every frame. The progress counts what the file holds.
+  struct Gif {
+    const char* quality;
+    const char* says;
+    const char* frames;
+  };
+  for (const Gif g : {Gif{"low", "4 frames of 320 x 240 at 8.33 a second", "4"},
+                      Gif{"medium", "6 frames of 320 x 240 at 12.5 a second", "6"},
+                      Gif{"high", "10 frames of 320 x 240 at 25 a second", "10"}}) {
+    SCOPED_TRACE(g.quality);
+    const std::string name = std::string(g.quality) + ".gif";
+    const ProgramRun run =
+        record(std::string("w.pPath --color w.pColor --size 320x240 --hold 0 --quality ") + g.quality + " -o " + name);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find("recording: frame " + std::string(g.frames) + " of " + g.frames + ","), std::string::npos)
+        << run.err;
+    EXPECT_NE(run.err.find("wrote " + name + ": " + g.says + "\n"), std::string::npos) << run.err;
+    const ProgramRun probe =
+        runProgram("ffprobe", folder.path(), "", "",
+                   "-v error -count_frames -show_entries stream=nb_read_frames -of default=nw=1:nk=1 " + name);
+    EXPECT_EQ(probe.out, std::string(g.frames) + "\n") << probe.err;
+  }
+  // The gif's last picture is the recording's last frame, all at home, not the one before.
+  const ProgramRun raw = record("w.pPath --color w.pColor --size 320x240 --hold 0 -o -");
+  const ProgramRun last = runProgram("ffmpeg", folder.path(), "", "",
+                                     "-v error -i medium.gif -vf reverse -frames:v 1 -f rawvideo -pix_fmt rgb24 -");
+  const std::size_t frameBytes = 320 * 240 * 3;
+  ASSERT_EQ(raw.out.size(), 10 * frameBytes);
+  ASSERT_EQ(last.out.size(), frameBytes) << last.err;
+  const auto distance = [&](std::size_t frame) {
+    double sum = 0;
+    for (std::size_t i = 0; i < frameBytes; ++i)
+      sum +=
+          std::abs(static_cast<std::uint8_t>(last.out[i]) - static_cast<std::uint8_t>(raw.out[frame * frameBytes + i]));
+    return sum / static_cast<double>(frameBytes);
+  };
+  EXPECT_LT(distance(9) * 3, distance(8)) << distance(9) << " against " << distance(8);
+}
+
 TEST_F(Recorder, AnyOutputNameRecordsUnderTheNameTyped) {
   folder.write("w.pPath", walkingHome(2, 2, 3, 1.0f));
   for (const std::string name : {"-y.mp4", "take:2.mp4", "pipe:1.mp4", "concat:x.mp4", "clip.MP4", "anim.Gif"}) {
     SCOPED_TRACE(name);
     const ProgramRun run = record("w.pPath --size 32x24 --hold 0 -o '" + name + "'");
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(run.err.find("wrote " + name + ": 3 frames"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("wrote " + name + ": "), std::string::npos) << run.err;
     EXPECT_TRUE(folder.exists(name));
     EXPECT_GT(fs::file_size(folder.path() / name), 0u);
   }
@@ -323,9 +381,10 @@ TEST_F(Recorder, AFullDiskIsNoSuccessAndFfmpegsOwnReasonEndsTheLine) {
     colours << channel(random) << " " << channel(random) << " " << channel(random) << " 255 \n";
   folder.write("a.pPath", path.str());
   folder.write("a.pColor", colours.str());
-  // A small video (8.4 KB) on a disk full only at its end, where ffmpeg writes its
-  // index; a larger one on a disk full halfway through its frames; a GIF whose
-  // lossless frames (some 1.6 MB) and palette fit, but not the GIF made from them; and
+  // A small video (8.5 KB) on a disk full only at its end, where ffmpeg writes its
+  // index; a larger one (660 KB at high quality) on a disk full some way through its
+  // frames; a GIF of every frame whose lossless frames (some 1.6 MB) and palette fit, but
+  // not the GIF made from them; and
   // PNG pictures that fill the disk a few frames in, ffmpeg saying so again and again.
   folder.write("small.pPath", walkingHome(6, 4, 32, 3.0f));
   struct Case {
@@ -333,8 +392,9 @@ TEST_F(Recorder, AFullDiskIsNoSuccessAndFfmpegsOwnReasonEndsTheLine) {
     const char* arguments;
     const char* output;
   };
-  for (const Case c : {Case{"8k", "small.pPath", "t/full.mp4"}, Case{"512k", "a.pPath --color a.pColor", "t/full.mp4"},
-                       Case{"2000k", "a.pPath --color a.pColor", "t/full.gif"},
+  for (const Case c : {Case{"8k", "small.pPath --hold 3", "t/full.mp4"},
+                       Case{"512k", "a.pPath --color a.pColor --quality high", "t/full.mp4"},
+                       Case{"2000k", "a.pPath --color a.pColor --quality high", "t/full.gif"},
                        Case{"200k", "a.pPath --color a.pColor", "t/frames/"}}) {
     SCOPED_TRACE(std::string(c.size) + " " + c.output);
     const SmallDisk disk(folder.path() / "t", c.size);
@@ -364,6 +424,9 @@ TEST_F(Recorder, WhatCannotBeRecordedIsRefusedInOneLineLeavingNothing) {
       {"gone.pPath -o out.mp4", "", 1, "cannot read gone.pPath: no such file"},
       {"w.pPath --mode cubes -o out.mp4", "", 2, "--mode takes wire, solid or outlined"},
       {"w.pPath -o out.avi", "", 2, "the output ends in .mp4 or .gif"},
+      {"w.pPath --quality best -o out.mp4", "", 2, "--quality takes low, medium or high"},
+      {"w.pPath --quality high -o frames/", "", 2, "--quality goes with an mp4 or a gif"},
+      {"w.pPath --quality low -o -", "", 2, "--quality goes with an mp4 or a gif"},
       {"w.pPath -o out.mp4", "PATH=/nonexistent", 1, "ffmpeg is not installed"},
       {"w.pPath -o a-file/out.mp4", "", 1, "cannot write a-file/out.mp4"},
       // What cannot play: the viewer's and the blender's reasons, once.

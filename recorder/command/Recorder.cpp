@@ -108,6 +108,16 @@ std::string timingLine(std::int64_t frames, const Timing& timing) {
   return text.str();
 }
 
+// What the output holds of `frames` frames: "N frames of W x H at R a second", the rate
+// that of the frames kept (at most two decimals).
+std::string heldLine(const OutputPlan& plan, std::int64_t frames) {
+  const int every = framesKeptEvery(plan);
+  std::ostringstream rate;
+  rate << std::round(100.0 * plan.framesPerSecond / every) / 100.0;
+  return std::to_string(framesHeld(frames, frames, every)) + " frames of " + std::to_string(plan.width) + " x " +
+         std::to_string(plan.height) + " at " + rate.str() + " a second";
+}
+
 // One context a processor (at most two), and one frame at least for each.
 Result<std::vector<std::unique_ptr<OffscreenContext>>> drawingContexts(const RecorderOptions& o, std::int64_t frames) {
   const std::int64_t threads =
@@ -144,8 +154,19 @@ Result<DrawnFrames> recordInto(FrameSink& sink, const RecorderOptions& o,
 
   timing.recording.start();
   PictureWriter writer(sink, contexts->size() + 1);
-  RecordingProgress progress(recording.value()->frameCount() + hold);
-  const Handover handover{hold, [&progress](std::int64_t done) { progress.frameDone(done); }, gInterrupted};
+  // The progress counts the frames the output will hold.
+  const std::int64_t total = recording.value()->frameCount() + hold;
+  const int every = framesKeptEvery(o.outputPlan());
+  RecordingProgress progress(framesHeld(total, total, every));
+  // Frames are handed over one thread at a time, in order; a frame the output does not
+  // keep moves the progress on only with the next one it keeps.
+  std::int64_t shown = 0;
+  const Handover handover{hold,
+                          [&progress, &shown, total, every](std::int64_t done) {
+                            const std::int64_t held = framesHeld(done, total, every);
+                            if (held > shown) progress.frameDone(shown = held);
+                          },
+                          gInterrupted};
   Result<DrawnFrames> drawn = drawInOrder({*recording.value(), contexts.value(), view, cameras,
                                            recording.value()->boundsOfAllFrames(), colours, o.transparent},
                                           handover, writer, timing);
@@ -197,9 +218,7 @@ int record(RecorderOptions o) {
   const std::int64_t frames = drawn->count;
   if (drawn->cut) say(drawn->cut->reason + "; recorded the " + std::to_string(frames) + " frames before it");
   if (o.timing) say(timingLine(frames, timing));
-  if (o.outputKind != OutputKind::RawFrames)
-    say("wrote " + o.output + ": " + std::to_string(frames + hold) + " frames of " + std::to_string(o.width) + " x " +
-        std::to_string(o.height) + " at " + std::to_string(o.framesPerSecond) + " a second");
+  if (o.outputKind != OutputKind::RawFrames) say("wrote " + o.output + ": " + heldLine(o.outputPlan(), frames + hold));
   return 0;
 }
 

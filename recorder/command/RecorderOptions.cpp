@@ -290,6 +290,18 @@ bool takeBackground(CommandLine& o, const std::string& w) {
   return true;
 }
 
+// "low", "medium" or "high" as the output's quality.
+bool takeQuality(CommandLine& o, const std::string& w) {
+  constexpr std::pair<const char*, Quality> kWords[] = {
+      {"low", Quality::Low}, {"medium", Quality::Medium}, {"high", Quality::High}};
+  for (const auto& [word, quality] : kWords)
+    if (w == word) {
+      o.options.quality = quality;
+      return true;
+    }
+  return false;
+}
+
 // What a MIN and MAX option says about its range.
 std::string rangeWords(const NumberLimit& limit) { return "MIN and MAX, each " + limit.text() + ", MIN not above MAX"; }
 
@@ -308,6 +320,14 @@ std::vector<OptionRule> outputRules() {
                      "                        slash): a folder of numbered PNG pictures; -: raw RGB\n"
                      "                        frames, top row first, on standard output. mp4, gif and\n"
                      "                        PNG need ffmpeg. Nothing is left behind when recording fails.\n"),
+      oneWord({"--quality"}, "--quality takes low, medium or high", takeQuality)
+          .described(H::Output,
+                     "  --quality low|medium|high   an mp4's or a gif's size against its look (default\n"
+                     "                        medium). mp4: H.264 at constant rate factor 28, 24 or 18.\n"
+                     "                        gif: low keeps at most 10 frames a second in 128 colours,\n"
+                     "                        medium at most 15 (every second frame at 25 a second), both\n"
+                     "                        with an ordered dither; high keeps every frame, finely\n"
+                     "                        dithered. The last frame is always kept\n"),
       // A path file's files and the blender's configuration, named in the usage lines.
       fileOption("--color", path, &PathSource::colourFile, "a file"),
       fileOption("--colour", path, &PathSource::colourFile, "a file"),
@@ -631,6 +651,8 @@ Result<void> checkOutput(RecorderOptions& o) {
     return usage(
         "--background transparent needs a folder of PNG pictures (-o FOLDER/): mp4, gif and raw frames "
         "have no transparency");
+  if (o.quality && (o.outputKind == OutputKind::PngFolder || o.outputKind == OutputKind::RawFrames))
+    return usage("--quality goes with an mp4 or a gif: PNG pictures and raw frames keep every pixel");
   if (o.transparent && o.blend)
     return usage("--background transparent goes without --blend on: additive colours need a background to add to");
   return rightOr(o.outputKind != OutputKind::Mp4 || (o.width % 2 == 0 && o.height % 2 == 0),

@@ -35,6 +35,7 @@ struct RecorderOptions {
 
   std::string output;
   OutputKind outputKind = OutputKind::Mp4;
+  std::optional<Quality> quality;  // --quality, for mp4 and gif: medium where not given
 
   DrawMode drawMode = DrawMode::Solid;
   bool grid = false;
@@ -52,7 +53,9 @@ struct RecorderOptions {
   // A transparent background is found where nothing was drawn, in every particle drawn
   // every frame: the settled layer is not used.
   LoadingSettings loading() const { return {settledLayer && !transparent, verbose, width, height, framesPerSecond}; }
-  OutputPlan outputPlan() const { return {output, outputKind, width, height, framesPerSecond, transparent}; }
+  OutputPlan outputPlan() const {
+    return {output, outputKind, width, height, framesPerSecond, transparent, quality.value_or(Quality::Medium)};
+  }
 };
 
 // What the command line asks for.

@@ -44,13 +44,34 @@ std::string forFfmpeg(const std::string& path) { return "file:" + path; }
 // otherwise only reports).
 std::vector<std::string> quietRun() { return {"-hide_banner", "-loglevel", "repeat+error", "-xerror"}; }
 
-// Raw frames from the pipe, of the plan's size and rate.
+// What each quality asks of the encoders, low to high.
+struct QualitySettings {
+  const char* crf;           // H.264's constant rate factor: the lower, the more is kept
+  int gifMostPerSecond;      // a gif's most frames a second; 0: every frame
+  const char* gifPalette;    // how the gif's palette is made
+  const char* gifColouring;  // how its frames take the palette's colours
+};
+
+// An ordered dither is the same in every frame where the picture is, so that what did
+// not change is not stored again; diffusing the error finds finer shades but changes
+// pixels all over each frame.
+constexpr QualitySettings kQualities[] = {
+    {"28", 10, "palettegen=stats_mode=diff:max_colors=128",
+     "paletteuse=dither=bayer:bayer_scale=5:diff_mode=rectangle"},
+    {"24", 15, "palettegen=stats_mode=diff", "paletteuse=dither=bayer:bayer_scale=5:diff_mode=rectangle"},
+    {"18", 0, "palettegen=stats_mode=diff", "paletteuse=dither=sierra2_4a"},
+};
+
+const QualitySettings& settingsOf(const OutputPlan& o) { return kQualities[static_cast<int>(o.quality)]; }
+
+// Raw frames from the pipe, of the plan's size, at the rate of the frames kept.
 std::vector<std::string> rawInput(const OutputPlan& o) {
   std::vector<std::string> arguments = quietRun();
   for (const std::string& a :
        {std::string("-f"), std::string("rawvideo"), std::string("-pix_fmt"), std::string(o.alpha ? "rgba" : "rgb24"),
         std::string("-s"), std::to_string(o.width) + "x" + std::to_string(o.height), std::string("-r"),
-        std::to_string(o.framesPerSecond), std::string("-i"), std::string("pipe:0"), std::string("-an")})
+        std::to_string(o.framesPerSecond) + "/" + std::to_string(framesKeptEvery(o)), std::string("-i"),
+        std::string("pipe:0"), std::string("-an")})
     arguments.push_back(a);
   return arguments;
 }
@@ -69,8 +90,8 @@ std::vector<std::string> framesInto(const OutputPlan& o, const OutputFiles& file
     for (const char* a : words) arguments.emplace_back(a);
   };
   if (o.kind == OutputKind::Mp4) {
-    add({"-c:v", "libx264", "-preset", "veryfast", "-crf", "20", "-pix_fmt", "yuv420p", "-movflags", "+faststart", "-f",
-         "mp4", "-y"});
+    add({"-c:v", "libx264", "-preset", "fast", "-crf", settingsOf(o).crf, "-pix_fmt", "yuv420p", "-movflags",
+         "+faststart", "-f", "mp4", "-y"});
     arguments.push_back(forFfmpeg(files.part));
   } else if (o.kind == OutputKind::Gif) {
     add({"-c:v", "ffv1", "-f", "matroska", "-y"});
@@ -83,20 +104,20 @@ std::vector<std::string> framesInto(const OutputPlan& o, const OutputFiles& file
 }
 
 // A gif's palette, made from all of its frames.
-std::vector<std::string> gifPalette(const OutputFiles& files) {
+std::vector<std::string> gifPalette(const OutputPlan& o, const OutputFiles& files) {
   std::vector<std::string> arguments = quietRun();
   for (const std::string& a :
-       {std::string("-i"), forFfmpeg(files.frames), std::string("-vf"), std::string("palettegen=stats_mode=diff"),
+       {std::string("-i"), forFfmpeg(files.frames), std::string("-vf"), std::string(settingsOf(o).gifPalette),
         std::string("-f"), std::string("image2"), std::string("-y"), forFfmpeg(files.palette)})
     arguments.push_back(a);
   return arguments;
 }
 
 // The gif itself, from its frames and palette.
-std::vector<std::string> gifFromPalette(const OutputFiles& files) {
+std::vector<std::string> gifFromPalette(const OutputPlan& o, const OutputFiles& files) {
   std::vector<std::string> arguments = quietRun();
   for (const std::string& a : {std::string("-i"), forFfmpeg(files.frames), std::string("-i"), forFfmpeg(files.palette),
-                               std::string("-lavfi"), std::string("[0:v][1:v]paletteuse=dither=sierra2_4a"),
+                               std::string("-lavfi"), "[0:v][1:v]" + std::string(settingsOf(o).gifColouring),
                                std::string("-f"), std::string("gif"), std::string("-y"), forFfmpeg(files.part)})
     arguments.push_back(a);
   return arguments;
@@ -108,7 +129,8 @@ std::vector<std::string> gifFromPalette(const OutputFiles& files) {
 // beside the output.
 class FfmpegOutput : public FrameSink {
  public:
-  FfmpegOutput(const OutputPlan& plan, std::string ffmpeg) : o_(plan), ffmpeg_(std::move(ffmpeg)) {
+  FfmpegOutput(const OutputPlan& plan, std::string ffmpeg)
+      : o_(plan), ffmpeg_(std::move(ffmpeg)), keptEvery_(framesKeptEvery(plan)) {
     std::string base = o_.output;
     if (o_.kind == OutputKind::PngFolder)
       while (base.size() > 1 && base.back() == '/') base.pop_back();
@@ -140,15 +162,24 @@ class FfmpegOutput : public FrameSink {
     return {};
   }
 
+  // A frame between the ones kept is held back until the next one is kept, and is fed at
+  // the end if none is: the output ends on the last frame.
   Result<void> put(const std::vector<std::uint8_t>& rgb) override {
-    if (run_->feed(rgb.data(), rgb.size())) return {};
-    return failed(run_->wait());
+    if (handed_++ % keptEvery_ != 0) {
+      heldBack_ = rgb;
+      return {};
+    }
+    heldBack_.clear();
+    return feed(rgb);
   }
 
   Result<void> finish() override {
+    if (!heldBack_.empty())
+      if (Result<void> fed = feed(heldBack_); !fed) return fed;
+    heldBack_ = {};
     if (Result<void> ended = run_->wait(); !ended) return failed(ended);
     if (o_.kind == OutputKind::Gif) {
-      for (const std::vector<std::string>& step : {gifPalette(files_), gifFromPalette(files_)}) {
+      for (const std::vector<std::string>& step : {gifPalette(o_, files_), gifFromPalette(o_, files_)}) {
         Result<std::unique_ptr<ChildProcess>> run = ChildProcess::start(ffmpeg_, step, false);
         if (!run) return failed(run.failure());
         if (Result<void> ended = run.value()->wait(); !ended) return failed(ended);
@@ -172,6 +203,10 @@ class FfmpegOutput : public FrameSink {
   }
 
  private:
+  Result<void> feed(const std::vector<std::uint8_t>& rgb) {
+    if (run_->feed(rgb.data(), rgb.size())) return {};
+    return failed(run_->wait());
+  }
   // What ffmpeg said, or why it could not go on, as the line that says the output could
   // not be written; what was made is removed.
   Failure failed(const Result<void>& why) {
@@ -189,9 +224,23 @@ class FfmpegOutput : public FrameSink {
   OutputFiles files_;
   std::unique_ptr<ChildProcess> run_;
   bool done_ = false;
+  const int keptEvery_;
+  std::int64_t handed_ = 0;
+  std::vector<std::uint8_t> heldBack_;
 };
 
 }  // namespace
+
+int framesKeptEvery(const OutputPlan& plan) {
+  const int most = settingsOf(plan).gifMostPerSecond;
+  if (plan.kind != OutputKind::Gif || most == 0) return 1;
+  return (plan.framesPerSecond + most - 1) / most;
+}
+
+std::int64_t framesHeld(std::int64_t done, std::int64_t total, int every) {
+  const bool lastBetween = done == total && total > 0 && (total - 1) % every != 0;
+  return (done + every - 1) / every + (lastBetween ? 1 : 0);
+}
 
 Result<std::unique_ptr<FrameSink>> openFrameSink(const OutputPlan& plan) {
   if (plan.kind == OutputKind::RawFrames) return std::unique_ptr<FrameSink>(new RawFrames);
