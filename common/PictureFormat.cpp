@@ -64,8 +64,18 @@ FormatWords wordsFor(PictureFormat format) {
 }  // namespace
 
 bool recorderReads(PictureFormat format) {
-  return format == PictureFormat::Png || format == PictureFormat::Jpeg || format == PictureFormat::Gif ||
-         format == PictureFormat::Bmp;
+  switch (format) {
+    case PictureFormat::Png:
+    case PictureFormat::Jpeg:
+    case PictureFormat::Gif:
+    case PictureFormat::Bmp:
+    case PictureFormat::Tiff:
+    case PictureFormat::WebP:
+    case PictureFormat::Pnm:
+    case PictureFormat::Heic:
+    case PictureFormat::Avif: return true;
+    default: return false;
+  }
 }
 
 const char* describePictureFormat(PictureFormat format) { return wordsFor(format).description; }

@@ -93,8 +93,12 @@ Result<PictureHeader> jpegHeader(const std::uint8_t* data, std::size_t size) {
   }
 }
 
-// A GIF file's blocks up to the end of its first picture's data.
-Result<void> gifWhole(const std::uint8_t* data, std::size_t size) {
+// A GIF file's blocks up to the end of its first picture's data, and on to its end to
+// count the pictures it holds.
+Result<PictureHeader> gifHeader(const std::uint8_t* data, std::size_t size) {
+  if (size < 11) return headerEnds("a GIF picture");
+  PictureHeader header{
+      {littleEndian16(data + 6), littleEndian16(data + 8)}, cutShort("a GIF picture", "inside its first picture"), 0};
   const auto colourTable = [](std::uint8_t packed) -> std::size_t {
     return packed & 0x80 ? 3u << ((packed & 7) + 1) : 0;
   };
@@ -110,22 +114,219 @@ Result<void> gifWhole(const std::uint8_t* data, std::size_t size) {
       at = subBlocks(at + 2);
     } else if (block == 0x2C && at + 10 <= size) {
       const std::size_t codes = at + 10 + colourTable(data[at + 9]);
-      if (codes < size && subBlocks(codes + 1) != 0) return {};
-      break;
+      at = codes < size ? subBlocks(codes + 1) : 0;
+      if (at == 0) break;
+      if (++header.pictures == 1) header.whole = {};
     } else if (block == 0x3B) {
-      return failure(FailureKind::Malformed, "a damaged GIF picture: it holds no picture");
+      break;
     } else if (block != 0x21 && block != 0x2C) {
-      return failure(FailureKind::Malformed, "a damaged GIF picture: a block of unknown kind");
+      if (header.pictures == 0)
+        header.whole = failure(FailureKind::Malformed, "a damaged GIF picture: a block of unknown kind");
+      break;
     } else {
       break;
     }
   }
-  return cutShort("a GIF picture", "inside its first picture");
+  if (header.pictures == 0 && at != 0 && at < size && data[at] == 0x3B)
+    header.whole = failure(FailureKind::Malformed, "a damaged GIF picture: it holds no picture");
+  header.pictures = std::max<std::uint32_t>(header.pictures, 1);
+  return header;
 }
 
-Result<PictureHeader> gifHeader(const std::uint8_t* data, std::size_t size) {
-  if (size < 11) return headerEnds("a GIF picture");
-  return PictureHeader{{littleEndian16(data + 6), littleEndian16(data + 8)}, gifWhole(data, size)};
+// A WebP file's chunks: its size stands in its first (VP8, VP8L or VP8X); an animation
+// (VP8X, then ANIM and ANMF chunks) is read as its first frame, which is whole when its
+// chunk is.
+Result<PictureHeader> webpHeader(const std::uint8_t* data, std::size_t size) {
+  if (size < 30) return headerEnds("a WebP picture");
+  const std::uint8_t* chunk = data + 12;
+  const std::uint32_t length = littleEndian32(chunk + 4);
+  const std::uint8_t* d = chunk + 8;
+  const std::string type(reinterpret_cast<const char*>(chunk), 4);
+  PictureHeader header;
+  if (type == "VP8 ") {
+    if (d[3] != 0x9D || d[4] != 0x01 || d[5] != 0x2A)
+      return failure(FailureKind::Malformed, "a damaged WebP picture: its VP8 frame has no start code");
+    header.size = {littleEndian16(d + 6) & 0x3FFFu, littleEndian16(d + 8) & 0x3FFFu};
+  } else if (type == "VP8L") {
+    if (d[0] != 0x2F) return failure(FailureKind::Malformed, "a damaged WebP picture: its VP8L data has no signature");
+    const std::uint32_t bits = littleEndian32(d + 1);
+    header.size = {(bits & 0x3FFFu) + 1, (bits >> 14 & 0x3FFFu) + 1};
+  } else if (type == "VP8X") {
+    header.size = {(littleEndian32(d + 4) & 0xFFFFFFu) + 1, (littleEndian32(d + 7) & 0xFFFFFFu) + 1};
+  } else {
+    return failure(FailureKind::Malformed, "a damaged WebP picture: it does not start with an image chunk");
+  }
+  if (size - 20 < length) {
+    header.whole = cutShort("a WebP picture", "inside its " + type + " chunk");
+    return header;
+  }
+  if (type != "VP8X") return header;
+  // An extended file: its picture in a VP8 or VP8L chunk after others (ALPH, ICCP), or
+  // an animation's frames, each an ANMF chunk.
+  const bool animated = (d[0] & 0x02) != 0;
+  header.pictures = 0;
+  header.whole = cutShort("a WebP picture", animated ? "before its first frame" : "before its image data");
+  for (std::size_t at = 20 + std::size_t{length} + (length & 1); at <= size && size - at >= 8;) {
+    const std::uint64_t next = littleEndian32(data + at + 4);
+    const bool frame = animated ? std::memcmp(data + at, "ANMF", 4) == 0
+                                : std::memcmp(data + at, "VP8 ", 4) == 0 || std::memcmp(data + at, "VP8L", 4) == 0;
+    if (size - at - 8 < next) {
+      if (frame && header.pictures == 0)
+        header.whole = cutShort("a WebP picture", animated ? "inside its first frame" : "inside its image data");
+      break;
+    }
+    if (frame && header.pictures++ == 0) {
+      header.firstFrame = animated ? at + 8 : 0;
+      header.whole = !animated || next >= 24 ? Result<void>{}
+                                             : failure(FailureKind::Malformed,
+                                                       "a damaged WebP picture: a frame too short to hold a picture");
+    }
+    at += 8 + static_cast<std::size_t>(next) + (next & 1);
+  }
+  header.pictures = std::max<std::uint32_t>(header.pictures, 1);
+  return header;
+}
+
+// A TIFF file's directories (one a page): the first gives the size and where its strips
+// or tiles lie, which must lie within the file; the others are counted.
+Result<PictureHeader> tiffHeader(const std::uint8_t* data, std::size_t size) {
+  if (size < 8) return headerEnds("a TIFF picture");
+  const bool little = data[0] == 'I';
+  const auto u16 = [&](std::size_t at) { return little ? littleEndian16(data + at) : bigEndian16(data + at); };
+  const auto u32 = [&](std::size_t at) { return little ? littleEndian32(data + at) : bigEndian32(data + at); };
+  std::size_t directory = u32(4);
+  if (directory < 8)
+    return failure(FailureKind::Malformed, "a damaged TIFF picture: its first directory lies in its header");
+  if (directory > size - 2 || size - directory - 2 < std::size_t{u16(directory)} * 12)
+    return failure(FailureKind::CutShort, "cut short: a TIFF picture ends before its first directory");
+  const std::size_t entries = u16(directory);
+  // An entry's values: where they stand (in the entry, or where it points) and how many.
+  struct Values {
+    std::size_t at = 0, count = 0;
+    bool wide = false;
+  };
+  const auto valuesOf = [&](std::size_t entry) -> Values {
+    const std::uint32_t type = u16(entry + 2), count = u32(entry + 4);
+    const std::size_t bytes = (type == 3 ? 2u : 4u) * std::size_t{count};
+    if (type != 3 && type != 4) return {};
+    return {bytes <= 4 ? entry + 8 : u32(entry + 8), count, type == 4};
+  };
+  // The bytes a value of each type takes (1 for a type not known).
+  const auto typeBytes = [](std::uint32_t type) -> std::uint64_t {
+    switch (type) {
+      case 3:
+      case 8: return 2;
+      case 4:
+      case 9:
+      case 11: return 4;
+      case 5:
+      case 10:
+      case 12: return 8;
+      default: return 1;
+    }
+  };
+  PictureHeader header;
+  Values offsets, counts;
+  bool valuesWithin = true;
+  for (std::size_t e = 0; e < entries; ++e) {
+    const std::size_t entry = directory + 2 + e * 12;
+    const std::uint32_t tag = u16(entry);
+    const std::uint64_t bytes = typeBytes(u16(entry + 2)) * u32(entry + 4);
+    if (bytes > 4 && (u32(entry + 8) > size || size - u32(entry + 8) < bytes)) valuesWithin = false;
+    const Values values = valuesOf(entry);
+    const std::uint32_t first = values.count == 0 ? 0 : values.wide ? u32(entry + 8) : u16(entry + 8);
+    if (tag == 256) header.size.width = first;
+    if (tag == 257) header.size.height = first;
+    if (tag == 273 || tag == 324) offsets = values;
+    if (tag == 279 || tag == 325) counts = values;
+  }
+  const auto within = [&](const Values& v) { return v.at <= size && (size - v.at) / (v.wide ? 4 : 2) >= v.count; };
+  if (offsets.count == 0 || offsets.count != counts.count)
+    header.whole = failure(FailureKind::Malformed, "a damaged TIFF picture: where its pixels lie is not told");
+  else if (!valuesWithin || !within(offsets) || !within(counts))
+    header.whole = cutShort("a TIFF picture", "inside its directory");
+  else
+    for (std::size_t i = 0; i < offsets.count && header.whole; ++i) {
+      const auto value = [&](const Values& v) -> std::uint64_t {
+        return v.wide ? u32(v.at + 4 * i) : u16(v.at + 2 * i);
+      };
+      if (value(offsets) > size || size - value(offsets) < value(counts))
+        header.whole = cutShort("a TIFF picture", "inside its pixels");
+    }
+  // The other pages, each directory pointing to the next; a loop or a pointer out of the
+  // file ends the count.
+  for (std::size_t pages = 1; pages < 65536; ++pages) {
+    const std::size_t next = directory + 2 + std::size_t{u16(directory)} * 12;
+    if (next > size - 4) break;
+    const std::size_t following = u32(next);
+    if (following <= directory || following > size - 2 || size - following - 2 < std::size_t{u16(following)} * 12)
+      break;
+    directory = following;
+    header.pictures = static_cast<std::uint32_t>(pages + 1);
+  }
+  return header;
+}
+
+// A PNM file's header: its kind (P1 to P7), then whitespace-separated numbers (# starts
+// a comment to the line's end), or for P7 (PAM) named lines up to ENDHDR. The binary
+// kinds' pixels are counted against the file; the text kinds' the decoder reads.
+Result<PictureHeader> pnmHeader(const std::uint8_t* data, std::size_t size) {
+  const char kind = static_cast<char>(data[1]);
+  std::size_t at = 2;
+  const auto number = [&](std::uint64_t& value) {
+    for (;;) {
+      while (at < size && std::isspace(data[at])) ++at;
+      if (at < size && data[at] == '#')
+        while (at < size && data[at] != '\n') ++at;
+      else
+        break;
+    }
+    if (at >= size || !std::isdigit(data[at])) return false;
+    for (value = 0; at < size && std::isdigit(data[at]) && value < (std::uint64_t{1} << 32); ++at)
+      value = value * 10 + (data[at] - '0');
+    return value < (std::uint64_t{1} << 32);
+  };
+  std::uint64_t width = 0, height = 0, maximum = 1, depth = kind == '6' || kind == '3' ? 3 : 1;
+  if (kind == '7') {
+    // Named lines: WIDTH, HEIGHT, DEPTH, MAXVAL (TUPLTYPE and others skipped).
+    for (;;) {
+      while (at < size && std::isspace(data[at])) ++at;
+      std::string word;
+      while (at < size && !std::isspace(data[at]) && word.size() < 16) word += static_cast<char>(data[at++]);
+      if (at >= size) return headerEnds("a PNM picture");
+      if (word == "ENDHDR") break;
+      std::uint64_t* field = word == "WIDTH"    ? &width
+                             : word == "HEIGHT" ? &height
+                             : word == "DEPTH"  ? &depth
+                             : word == "MAXVAL" ? &maximum
+                                                : nullptr;
+      if (field) {
+        if (!number(*field))
+          return at >= size ? headerEnds("a PNM picture")
+                            : failure(FailureKind::Malformed, "a damaged PNM picture: " + word + " is no number");
+      } else {
+        while (at < size && data[at] != '\n') ++at;
+      }
+    }
+    while (at < size && data[at] != '\n') ++at;
+  } else {
+    const bool bits = kind == '1' || kind == '4';
+    if (!number(width) || !number(height) || (!bits && !number(maximum))) {
+      if (at >= size) return headerEnds("a PNM picture");
+      return failure(FailureKind::Malformed, "a damaged PNM picture: its header is not three numbers");
+    }
+  }
+  ++at;  // the one whitespace byte before the pixels
+  if (width > 0xFFFFFFFFu || height > 0xFFFFFFFFu || maximum == 0 || maximum > 65535 || depth == 0 || depth > 4)
+    return failure(FailureKind::Malformed, "a damaged PNM picture: its header's numbers are out of range");
+  PictureHeader header;
+  header.size = {static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height)};
+  if (kind >= '4') {
+    const std::uint64_t rowBytes = kind == '4' ? (width + 7) / 8 : width * depth * (maximum > 255 ? 2 : 1);
+    if (at > size || (size - at) / std::max<std::uint64_t>(rowBytes, 1) < height)
+      header.whole = cutShort("a PNM picture", "inside its pixels");
+  }
+  return header;
 }
 
 // The decoder itself says when a BMP file is cut.
@@ -140,12 +341,47 @@ Result<PictureHeader> bmpHeader(const std::uint8_t* data, std::size_t size) {
 
 }  // namespace
 
+Result<void> boxesWhole(PictureFormat format, const std::uint8_t* data, std::size_t size) {
+  const std::string what = describePictureFormat(format);
+  bool meta = false, media = false;
+  for (std::size_t at = 0; at < size;) {
+    if (size - at < 8) return failure(FailureKind::CutShort, "cut short: " + what + " ends inside a box's header");
+    const std::string type(reinterpret_cast<const char*>(data + at + 4), 4);
+    const bool named = std::all_of(type.begin(), type.end(), [](char c) { return std::isalnum(c) != 0 || c == ' '; });
+    std::uint64_t length = bigEndian32(data + at);
+    std::size_t header = 8;
+    if (length == 1) {  // the length in 64 bits, after the type
+      if (size - at < 16) return failure(FailureKind::CutShort, "cut short: " + what + " ends inside a box's header");
+      length = std::uint64_t{bigEndian32(data + at + 8)} << 32 | bigEndian32(data + at + 12);
+      header = 16;
+    }
+    meta = meta || type == "meta";
+    media = media || type == "mdat";
+    if (length == 0) break;  // the last box, to the file's end
+    if (length < header)
+      return failure(FailureKind::Malformed,
+                     "a damaged " + std::string(pictureFormatName(format)) + " picture: a box shorter than its header");
+    if (size - at < length)
+      return failure(FailureKind::CutShort,
+                     "cut short: " + what + " ends inside its " + (named ? type + " box" : "last box"));
+    at += static_cast<std::size_t>(length);
+  }
+  // The description of its pictures, then their data.
+  if (!meta || !media)
+    return failure(FailureKind::CutShort,
+                   "cut short: " + what + " ends before its " + (meta ? "mdat" : "meta") + " box");
+  return {};
+}
+
 Result<PictureHeader> readPictureHeader(PictureFormat format, const std::uint8_t* data, std::size_t size) {
   switch (format) {
     case PictureFormat::Png: return pngHeader(data, size);
     case PictureFormat::Jpeg: return jpegHeader(data, size);
     case PictureFormat::Gif: return gifHeader(data, size);
     case PictureFormat::Bmp: return bmpHeader(data, size);
+    case PictureFormat::WebP: return webpHeader(data, size);
+    case PictureFormat::Tiff: return tiffHeader(data, size);
+    case PictureFormat::Pnm: return pnmHeader(data, size);
     default: break;
   }
   return failure(FailureKind::Unsupported, "no picture format read here");

@@ -10,10 +10,14 @@
 #include "common/PictureFormat.h"
 #include "common/WholeFile.h"
 #include "picture/CodecLibraries.h"
+#include "picture/HeifDecoding.h"
+#include "picture/HeifLibrary.h"
 #include "picture/PictureDecoding.h"
 #include "picture/PictureHeader.h"
 
 namespace zorvel {
+
+const char* const kPicturesRead = "PNG, JPEG, GIF, BMP, TIFF, WebP, PNM, HEIC, AVIF and TGA";
 
 namespace {
 
@@ -50,7 +54,7 @@ Result<TgaImage> readTga(const FileBytes& file, std::uint64_t memoryBytes) {
   const Result<TgaInfo> header = readTgaHeader(file.data.data(), file.size);
   if (!header) {
     if (colourMappedTga(file)) return header.failure();
-    return failure(FailureKind::WrongFormat, "not a picture: neither PNG, JPEG, GIF, BMP nor TGA");
+    return failure(FailureKind::WrongFormat, std::string("not a picture of any format read (") + kPicturesRead + ")");
   }
   Result<TgaImage> image = decodeTga(file.data.data(), file.size, file.pixelRoom(memoryBytes));
   if (!image && image.failure().kind == FailureKind::TooLarge)
@@ -59,7 +63,8 @@ Result<TgaImage> readTga(const FileBytes& file, std::uint64_t memoryBytes) {
 }
 
 // A picture of a format the ffmpeg libraries decode.
-Result<TgaImage> readDecoded(PictureFormat format, const FileBytes& file, std::uint64_t memoryBytes) {
+Result<TgaImage> readDecoded(PictureFormat format, const FileBytes& file, std::uint64_t memoryBytes,
+                             std::uint32_t& pictures) {
   const Result<PictureHeader> header = readPictureHeader(format, file.data.data(), file.size);
   if (!header) return header.failure();
   if (header->size.pixels() == 0)
@@ -67,12 +72,27 @@ Result<TgaImage> readDecoded(PictureFormat format, const FileBytes& file, std::u
                    "a damaged " + std::string(pictureFormatName(format)) + " picture: its header declares no pixels");
   if (decoderPixels(header->size) > file.pixelRoom(memoryBytes)) return tooLarge(header->size, memoryBytes);
   if (!header->whole) return header->whole.failure();
-  return decodePicture(format, file.data.data(), file.size, header->size);
+  pictures = header->pictures;
+  return decodePicture(format, file.data.data(), file.size, header.value());
 }
+
+// A HEIC or AVIF picture, which libheif reads.
+Result<TgaImage> readHeif(PictureFormat format, const FileBytes& file, std::uint64_t memoryBytes,
+                          std::uint32_t& pictures) {
+  if (const Result<void> whole = boxesWhole(format, file.data.data(), file.size); !whole) return whole.failure();
+  const Result<std::unique_ptr<HeifFile>> heif = HeifFile::open(format, file.data.data(), file.size);
+  if (!heif) return heif.failure();
+  const HeifFile& opened = *heif.value();
+  if (decoderPixels(opened.size()) > file.pixelRoom(memoryBytes)) return tooLarge(opened.size(), memoryBytes);
+  pictures = opened.pictures();
+  return opened.decode();
+}
+
+bool readByHeif(PictureFormat format) { return format == PictureFormat::Heic || format == PictureFormat::Avif; }
 
 }  // namespace
 
-Result<TgaImage> readPicture(const std::string& fileName, std::uint64_t memoryBytes) {
+Result<TgaImage> readPicture(const std::string& fileName, std::uint64_t memoryBytes, std::uint32_t* pictures) {
   Result<FileHandle> opened = openReadable(fileName);
   if (!opened) return opened.failure();
   std::FILE* handle = opened->get();
@@ -81,12 +101,17 @@ Result<TgaImage> readPicture(const std::string& fileName, std::uint64_t memoryBy
   if (got == 0) return failure(FailureKind::WrongFormat, "empty: not a picture");
   const PictureFormat format = pictureFormatOf(start, got);
   if (format != PictureFormat::Unmarked && !recorderReads(format))
-    return failure(FailureKind::Unsupported, std::string(describePictureFormat(format)) +
-                                                 ", which is not read (PNG, JPEG, GIF, BMP and TGA are)");
-  if (format != PictureFormat::Unmarked)
-    if (const Result<CodecLibraries>& libraries = codecLibraries(); !libraries)
-      return failure(libraries.failure().kind, std::string(describePictureFormat(format)) +
-                                                   ", which cannot be decoded " + libraries.failure().reason);
+    return failure(FailureKind::Unsupported,
+                   std::string(describePictureFormat(format)) + ", which is not read (" + kPicturesRead + " are)");
+  // The library a format needs, loaded now, before the file is read whole.
+  const Failure* without = nullptr;
+  if (readByHeif(format) && !heifLibrary())
+    without = &heifLibrary().failure();
+  else if (format != PictureFormat::Unmarked && !readByHeif(format) && !codecLibraries())
+    without = &codecLibraries().failure();
+  if (without)
+    return failure(without->kind,
+                   std::string(describePictureFormat(format)) + ", which cannot be decoded " + without->reason);
 
   struct stat info {};
   const std::uint64_t bytes = fstat(fileno(handle), &info) == 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
@@ -100,8 +125,12 @@ Result<TgaImage> readPicture(const std::string& fileName, std::uint64_t memoryBy
   if (file.size < got || std::fread(file.data.data() + got, 1, file.size - got, handle) != file.size - got)
     return failure(FailureKind::CannotOpen, "cannot be read whole");
   opened.value().reset();
-  if (format == PictureFormat::Unmarked) return readTga(file, memoryBytes);
-  return readDecoded(format, file, memoryBytes);
+  std::uint32_t held = 1;
+  Result<TgaImage> picture = format == PictureFormat::Unmarked ? readTga(file, memoryBytes)
+                             : readByHeif(format)              ? readHeif(format, file, memoryBytes, held)
+                                                               : readDecoded(format, file, memoryBytes, held);
+  if (pictures) *pictures = held;
+  return picture;
 }
 
 }  // namespace zorvel

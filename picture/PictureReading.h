@@ -1,8 +1,10 @@
 #pragma once
 
-// Pictures in the formats people keep them in, read from a file. PNG, JPEG, GIF (its
-// first frame) and BMP are decoded by the ffmpeg libraries' decoders; a TGA picture goes
-// through the project's own reader, so that it gives exactly the cruncher's pixels. Every
+// Pictures in the formats people keep them in, read from a file. PNG, JPEG, GIF, BMP,
+// TIFF, WebP and PNM are decoded by the ffmpeg libraries' decoders, HEIC and AVIF by
+// libheif (an animation gives its first frame, a TIFF its first page, a HEIC its primary
+// picture); a TGA picture goes through the project's own reader, so that it gives
+// exactly the cruncher's pixels. Every
 // picture comes back as that reader gives a TGA picture: a TgaImage whose rows run in the
 // order the cruncher lays its particles out, row 0 lowest. So a picture stands upright:
 // its bottom row comes first, as make-tga stores it, and a photo's orientation tag is
@@ -27,8 +29,13 @@ namespace zorvel {
 // begins): CannotOpen as openReadable says; WrongFormat for a file that is no picture
 // (an empty one too); Unsupported for a format or variant not read; CutShort or
 // Malformed for a damaged one; TooLarge when reading it would take more than
-// `memoryBytes`; ToolMissing where the ffmpeg libraries it needs are not installed.
-Result<TgaImage> readPicture(const std::string& fileName, std::uint64_t memoryBytes);
+// `memoryBytes`; ToolMissing where the library it needs (ffmpeg's or libheif) is not
+// installed. Where `pictures` is given, it is set to how many pictures a picture read
+// holds (an animation's frames, a TIFF's pages).
+Result<TgaImage> readPicture(const std::string& fileName, std::uint64_t memoryBytes, std::uint32_t* pictures = nullptr);
+
+// The formats read, in words for messages: "PNG, JPEG, ..., HEIC, AVIF and TGA".
+extern const char* const kPicturesRead;
 
 // The memory readPicture() takes at most, a pixel of the picture's declared size.
 constexpr std::uint64_t kPictureReadingBytesPerPixel = 16;

@@ -8,7 +8,7 @@ packages=(
   googletest libgtest-dev
   freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri libegl-dev libegl-mesa0
   xvfb xauth xfonts-base xdotool x11-apps x11-utils imagemagick python3 ffmpeg
-  pkg-config libavcodec-dev libavutil-dev libswscale-dev
+  pkg-config libavcodec-dev libavutil-dev libswscale-dev libheif-dev
 )
 
 missing=()

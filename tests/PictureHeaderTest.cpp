@@ -73,6 +73,52 @@ TEST(PictureHeader, JpegGifAndPngHeadersGiveImageMagicksSizeAndACutFileIsNeverWh
   }
 }
 
+TEST(PictureHeader, TiffWebPAndPnmHeadersGiveImageMagicksSizeAndACutFileIsNeverWhole) {
+  ScratchFolder folder;
+  auto convert = [&folder](const std::string& arguments) {
+    const ProgramRun run = runProgram("convert", folder.path(), "", "", arguments);
+    ASSERT_EQ(run.status, 0) << arguments << ": " << run.err;
+  };
+  convert("-size 37x23 plasma:fractal -seed 3 base.ppm");
+  // TIFF little- and big-endian, in strips and tiles; WebP lossy, lossless, with alpha
+  // and animated; PNM binary of each kind.
+  for (const char* make : {"base.ppm little.tiff", "base.ppm -define tiff:endian=msb big.tiff",
+                           "base.ppm -define tiff:tile-geometry=16x16 tiled.tiff", "base.ppm -quality 80 lossy.webp",
+                           "base.ppm -define webp:lossless=true lossless.webp",
+                           "base.ppm -alpha set -channel A "
+                           "-evaluate set 50% +channel alpha.webp",
+                           "base.ppm '(' base.ppm -flop ')' -loop 0 animated.webp", "base.ppm base.pam",
+                           "base.ppm -colorspace gray base.pgm", "base.ppm -monochrome base.pbm"})
+    convert(make);
+  for (const char* file : {"little.tiff", "big.tiff", "tiled.tiff", "lossy.webp", "lossless.webp", "alpha.webp",
+                           "base.ppm", "base.pam", "base.pgm", "base.pbm"})
+    checkHeader(folder, file, folder.read(file).size());
+  // An animation: whole once its first frame is.
+  checkHeader(folder, "animated.webp", 0);
+  // PNM as text: its size is read; its pixels the decoder counts.
+  convert("base.ppm -compress none text.ppm");
+  checkHeader(folder, "text.ppm", 0);
+}
+
+TEST(PictureHeader, AHeicOrAvifFileCutAnywhereIsNeverWhole) {
+  ScratchFolder folder;
+  for (const char* file : {"base.heic", "base.avif"}) {
+    SCOPED_TRACE(file);
+    const ProgramRun run =
+        runProgram("convert", folder.path(), "", "", std::string("-size 37x23 plasma:fractal ") + file);
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string bytes = folder.read(file);
+    const PictureFormat format = pictureFormatOf(bytesOf(bytes), bytes.size());
+    EXPECT_TRUE(boxesWhole(format, bytesOf(bytes), bytes.size()));
+    for (std::size_t cut = 1; cut < bytes.size(); ++cut) {
+      const std::string start = bytes.substr(0, cut);
+      const Result<void> whole = boxesWhole(format, bytesOf(start), start.size());
+      ASSERT_FALSE(whole) << "cut at " << cut << " of " << bytes.size();
+      ASSERT_EQ(static_cast<int>(whole.failure().kind), static_cast<int>(FailureKind::CutShort));
+    }
+  }
+}
+
 TEST(PictureShrinking, APictureShrinksToTheLargestSizeOfItsProportionsWithinTheParticles) {
   struct Case {
     PictureSize size;

@@ -90,6 +90,54 @@ TEST(PictureReading, GifBmpAndPngReadAsImageMagickReadsThemBottomRowFirst) {
   }
 }
 
+// The mean difference of two pictures' colour channels (alpha left out), or 256 when
+// their sizes differ.
+double meanDifference(const std::vector<std::uint8_t>& ours, const std::vector<std::uint8_t>& theirs) {
+  if (ours.size() != theirs.size()) return 256;
+  double sum = 0;
+  for (std::size_t i = 0; i < ours.size(); ++i)
+    if (i % 4 != 3) sum += std::abs(ours[i] - theirs[i]);
+  return sum / static_cast<double>(ours.size() / 4 * 3);
+}
+
+TEST(PictureReading, TiffWebPPnmHeicAndAvifWrittenByAnotherToolGiveThePixelsOfTheirPng) {
+  ScratchFolder folder;
+  folder.write("cells.ppm", cellPicture());
+  convert(folder, "cells.ppm cells.png");
+  const Result<TgaImage> png = readPicture(folder.file("cells.png"), kEnoughMemory);
+  ASSERT_TRUE(png) << png.failure().reason;
+  struct Case {
+    const char* file;
+    const char* options;     // how ImageMagick writes it
+    double meanLoss;         // the format's own loss: none for the lossless ones
+    std::uint32_t pictures;  // an animation's frames, a TIFF's pages: the first is read
+  };
+  for (const Case c :
+       {Case{"cells.tiff", "", 0, 1}, Case{"zip.tiff", "-compress zip", 0, 1},
+        Case{"pages.tiff", "'(' cells.ppm -flop ')'", 0, 2}, Case{"lossless.webp", "-define webp:lossless=true", 0, 1},
+        Case{"animated.webp", "'(' cells.ppm -flop ')' -loop 0 -define webp:lossless=true", 0, 2},
+        Case{"cells.pam", "", 0, 1}, Case{"text.ppm", "-compress none", 0, 1}, Case{"lossy.webp", "-quality 90", 8, 1},
+        Case{"cells.heic", "-quality 90", 4, 1}, Case{"cells.avif", "-quality 90", 4, 1},
+        Case{"cells.gif", "'(' cells.ppm -flop ')' -loop 0", 0, 2}}) {
+    SCOPED_TRACE(c.file);
+    convert(folder, std::string("cells.ppm ") + c.options + " " + c.file);
+    std::uint32_t pictures = 0;
+    const Result<TgaImage> picture = readPicture(folder.file(c.file), kEnoughMemory, &pictures);
+    ASSERT_TRUE(picture) << picture.failure().reason;
+    EXPECT_EQ(pictures, c.pictures);
+    ASSERT_EQ(sizeOf(picture.value()), sizeOf(png.value()));
+    if (c.meanLoss == 0)
+      EXPECT_EQ(largestDifference(picture->pixels, std::string(png->pixels.begin(), png->pixels.end())), 0);
+    else
+      EXPECT_LE(meanDifference(picture->pixels, png->pixels), c.meanLoss);
+  }
+  // A grey picture, as ImageMagick reads it.
+  convert(folder, "cells.ppm -colorspace gray grey.pgm");
+  const Result<TgaImage> grey = readPicture(folder.file("grey.pgm"), kEnoughMemory);
+  ASSERT_TRUE(grey) << grey.failure().reason;
+  EXPECT_EQ(largestDifference(grey->pixels, imageMagickPixels(folder, "grey.pgm")), 0);
+}
+
 TEST(PictureReading, APhotoStandsUprightWhicheverWayItsOrientationTagSaysItWasStored) {
   ScratchFolder folder;
   folder.write("cells.ppm", cellPicture());
@@ -105,6 +153,35 @@ TEST(PictureReading, APhotoStandsUprightWhicheverWayItsOrientationTagSaysItWasSt
     EXPECT_EQ(picture->info.height, turned ? 48u : 32u);
     // Two JPEG decoders agree but for a little rounding.
     EXPECT_LE(largestDifference(picture->pixels, imageMagickPixels(folder, "turned.jpg", "-auto-orient")), 8);
+  }
+}
+
+TEST(PictureReading, AHeicPictureIsTurnedAsItsRotationPropertySays) {
+  ScratchFolder folder;
+  folder.write("cells.ppm", cellPicture());
+  convert(folder, "cells.ppm -quality 95 cells.heic");
+  // The writer gives the primary picture a pixel-information property (pixi) of 16
+  // bytes, the last of its properties; made a rotation property (irot) of the same
+  // length, the picture is to be turned by its angle, a quarter turn anticlockwise each.
+  const std::string heic = folder.read("cells.heic");
+  const std::size_t pixi = heic.find("pixi");
+  ASSERT_NE(pixi, std::string::npos);
+  ASSERT_EQ(heic.substr(pixi - 4, 4), std::string("\0\0\0\x10", 4));
+  struct Case {
+    char quarters;
+    const char* rotate;  // ImageMagick's turn, clockwise
+  };
+  for (const Case c : {Case{1, "-90"}, Case{2, "180"}, Case{3, "90"}}) {
+    SCOPED_TRACE(c.rotate);
+    std::string turned = heic;
+    turned.replace(pixi, 12, std::string("irot") + c.quarters + std::string(7, '\0'));
+    folder.write("turned.heic", turned);
+    convert(folder, std::string("cells.ppm -rotate ") + c.rotate + " turned.png");
+    const Result<TgaImage> picture = readPicture(folder.file("turned.heic"), kEnoughMemory);
+    const Result<TgaImage> expected = readPicture(folder.file("turned.png"), kEnoughMemory);
+    ASSERT_TRUE(picture && expected) << (picture ? expected.failure().reason : picture.failure().reason);
+    ASSERT_EQ(sizeOf(picture.value()), sizeOf(expected.value()));
+    EXPECT_LE(meanDifference(picture->pixels, expected->pixels), 4);
   }
 }
 
@@ -188,14 +265,20 @@ TEST(PictureReading, APictureLargerThanAllowedShrinksToTheLargestGridOfItsPropor
 TEST(PictureReading, WhatIsNoWholePictureIsRefusedWithItsReason) {
   ScratchFolder folder;
   folder.write("cells.ppm", cellPicture());
-  for (const char* format : {"png", "jpg", "gif"}) convert(folder, std::string("cells.ppm cells.") + format);
-  for (const char* format : {"png", "jpg", "gif"}) {
+  const char* const formats[] = {"png", "jpg", "gif", "tiff", "webp", "pam", "heic", "avif"};
+  for (const char* format : formats) convert(folder, std::string("cells.ppm cells.") + format);
+  for (const char* format : formats) {
     const std::string whole = folder.read(std::string("cells.") + format);
     folder.write(std::string("cut.") + format, whole.substr(0, whole.size() / 2));
   }
+  // A HEIC file whose container is garbled after its file type box.
+  std::string heic = folder.read("cells.heic");
+  for (std::size_t i = 40; i < 120 && i < heic.size(); ++i) heic[i] = static_cast<char>(i * 37);
+  folder.write("garbled.heic", heic);
   folder.write("empty.png", "");
   folder.write("words.txt", "3\n1 2 3 255\n");
   folder.write("picture.tif", std::string("II*\0", 4) + std::string(100, '\0'));
+  folder.write("picture.jp2", std::string("\0\0\0\x0CjP  \r\n\x87\n", 12) + std::string(100, '\0'));
   fs::create_directory(folder.path() / "folder.png");
   // A PNG header that declares 100,000 x 100,000 pixels, and nothing after it.
   const std::string side("\x00\x01\x86\xa0", 4);
@@ -210,7 +293,14 @@ TEST(PictureReading, WhatIsNoWholePictureIsRefusedWithItsReason) {
                        Case{"folder.png", FailureKind::CannotOpen, "a folder"},
                        Case{"empty.png", FailureKind::WrongFormat, "empty: not a picture"},
                        Case{"words.txt", FailureKind::WrongFormat, "not a picture"},
-                       Case{"picture.tif", FailureKind::Unsupported, "a TIFF picture, which is not read"},
+                       Case{"picture.tif", FailureKind::Malformed, "a damaged TIFF picture"},
+                       Case{"picture.jp2", FailureKind::Unsupported, "a JPEG 2000 picture, which is not read"},
+                       Case{"cut.tiff", FailureKind::CutShort, "cut short: a TIFF picture ends"},
+                       Case{"cut.webp", FailureKind::CutShort, "cut short: a WebP picture ends"},
+                       Case{"cut.pam", FailureKind::CutShort, "cut short: a PNM picture ends"},
+                       Case{"cut.heic", FailureKind::CutShort, "cut short: a HEIC picture ends"},
+                       Case{"cut.avif", FailureKind::CutShort, "cut short: an AVIF picture ends"},
+                       Case{"garbled.heic", FailureKind::Malformed, "a damaged HEIC picture (libheif says: "},
                        Case{"cut.png", FailureKind::CutShort, "cut short: a PNG picture ends"},
                        Case{"cut.jpg", FailureKind::CutShort, "cut short: a JPEG picture ends"},
                        Case{"cut.gif", FailureKind::CutShort, "cut short: a GIF picture ends"},

@@ -563,7 +563,7 @@ const char* titleOf(HelpSection section) {
     case HelpSection::Picture: return "Picture:\n";
     case HelpSection::Camera: return "Camera:\n";
     case HelpSection::Scale: return "Scale:\n";
-    case HelpSection::Crunch: return "A picture crunched in memory (PNG, JPEG, GIF, BMP or TGA; no file is written):\n";
+    case HelpSection::Crunch: return "A picture crunched in memory (PNG, JPEG, GIF, BMP, TIFF, WebP, PNM, HEIC, AVIF or\nTGA; no file is written):\n";
     case HelpSection::Messages: return "Messages:\n";
     case HelpSection::None: break;
   }
