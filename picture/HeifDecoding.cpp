@@ -18,7 +18,11 @@ const HeifLibrary& heif() { return heifLibrary().value(); }
 Failure heifFailure(PictureFormat format, const heif_error& error) {
   const std::string says = error.message ? error.message : "";
   const std::string name = pictureFormatName(format);
-  if (error.code == heif_error_Memory_allocation_error) throw std::bad_alloc();
+  // Also what it says of a picture larger than its own limits allow.
+  if (error.code == heif_error_Memory_allocation_error)
+    return failure(FailureKind::TooLarge, "is " + std::string(describePictureFormat(format)) +
+                                              " that takes more memory to read than is allowed (libheif says: " + says +
+                                              ")");
   if (error.subcode == heif_suberror_End_of_data)
     return failure(FailureKind::CutShort, "cut short: " + std::string(describePictureFormat(format)) +
                                               " ends early (libheif says: " + says + ")");

@@ -117,13 +117,10 @@ Result<PictureHeader> gifHeader(const std::uint8_t* data, std::size_t size) {
       at = codes < size ? subBlocks(codes + 1) : 0;
       if (at == 0) break;
       if (++header.pictures == 1) header.whole = {};
-    } else if (block == 0x3B) {
-      break;
-    } else if (block != 0x21 && block != 0x2C) {
-      if (header.pictures == 0)
-        header.whole = failure(FailureKind::Malformed, "a damaged GIF picture: a block of unknown kind");
-      break;
     } else {
+      // The trailer, a block cut short, or one of no known kind.
+      if (header.pictures == 0 && block != 0x3B && block != 0x21 && block != 0x2C)
+        header.whole = failure(FailureKind::Malformed, "a damaged GIF picture: a block of unknown kind");
       break;
     }
   }
@@ -136,7 +133,7 @@ Result<PictureHeader> gifHeader(const std::uint8_t* data, std::size_t size) {
 // A WebP file's chunks: its size stands in its first (VP8, VP8L or VP8X); an animation
 // (VP8X, then ANIM and ANMF chunks) is read as its first frame, which is whole when its
 // chunk is.
-Result<PictureHeader> webpHeader(const std::uint8_t* data, std::size_t size) {
+Result<PictureHeader> webpChunks(const std::uint8_t* data, std::size_t size) {
   if (size < 30) return headerEnds("a WebP picture");
   const std::uint8_t* chunk = data + 12;
   const std::uint32_t length = littleEndian32(chunk + 4);
@@ -152,7 +149,8 @@ Result<PictureHeader> webpHeader(const std::uint8_t* data, std::size_t size) {
     const std::uint32_t bits = littleEndian32(d + 1);
     header.size = {(bits & 0x3FFFu) + 1, (bits >> 14 & 0x3FFFu) + 1};
   } else if (type == "VP8X") {
-    header.size = {(littleEndian32(d + 4) & 0xFFFFFFu) + 1, (littleEndian32(d + 7) & 0xFFFFFFu) + 1};
+    const auto littleEndian24 = [](const std::uint8_t* p) { return littleEndian16(p) | std::uint32_t{p[2]} << 16; };
+    header.size = {littleEndian24(d + 4) + 1, littleEndian24(d + 7) + 1};
   } else {
     return failure(FailureKind::Malformed, "a damaged WebP picture: it does not start with an image chunk");
   }
@@ -187,82 +185,100 @@ Result<PictureHeader> webpHeader(const std::uint8_t* data, std::size_t size) {
   return header;
 }
 
-// A TIFF file's directories (one a page): the first gives the size and where its strips
-// or tiles lie, which must lie within the file; the others are counted.
-Result<PictureHeader> tiffHeader(const std::uint8_t* data, std::size_t size) {
-  if (size < 8) return headerEnds("a TIFF picture");
-  const bool little = data[0] == 'I';
-  const auto u16 = [&](std::size_t at) { return little ? littleEndian16(data + at) : bigEndian16(data + at); };
-  const auto u32 = [&](std::size_t at) { return little ? littleEndian32(data + at) : bigEndian32(data + at); };
-  std::size_t directory = u32(4);
-  if (directory < 8)
-    return failure(FailureKind::Malformed, "a damaged TIFF picture: its first directory lies in its header");
-  if (directory > size - 2 || size - directory - 2 < std::size_t{u16(directory)} * 12)
-    return failure(FailureKind::CutShort, "cut short: a TIFF picture ends before its first directory");
-  const std::size_t entries = u16(directory);
-  // An entry's values: where they stand (in the entry, or where it points) and how many.
-  struct Values {
-    std::size_t at = 0, count = 0;
-    bool wide = false;
-  };
-  const auto valuesOf = [&](std::size_t entry) -> Values {
-    const std::uint32_t type = u16(entry + 2), count = u32(entry + 4);
-    const std::size_t bytes = (type == 3 ? 2u : 4u) * std::size_t{count};
-    if (type != 3 && type != 4) return {};
-    return {bytes <= 4 ? entry + 8 : u32(entry + 8), count, type == 4};
-  };
-  // The bytes a value of each type takes (1 for a type not known).
-  const auto typeBytes = [](std::uint32_t type) -> std::uint64_t {
-    switch (type) {
-      case 3:
-      case 8: return 2;
-      case 4:
-      case 9:
-      case 11: return 4;
-      case 5:
-      case 10:
-      case 12: return 8;
-      default: return 1;
-    }
-  };
-  PictureHeader header;
-  Values offsets, counts;
+// A WebP file is whole when it holds all its RIFF header declares, its last chunk's
+// padding too, and its picture's chunks are whole.
+Result<PictureHeader> webpHeader(const std::uint8_t* data, std::size_t size) {
+  Result<PictureHeader> header = webpChunks(data, size);
+  if (header && header->whole && size - 8 < littleEndian32(data + 4))
+    header->whole = cutShort("a WebP picture", "before the end its header declares");
+  return header;
+}
+
+// A TIFF file's numbers, in the byte order its first bytes name; `size` is at least 8.
+struct TiffBytes {
+  const std::uint8_t* data;
+  std::size_t size;
+  bool little;
+  std::uint32_t u16(std::size_t at) const { return little ? littleEndian16(data + at) : bigEndian16(data + at); }
+  std::uint32_t u32(std::size_t at) const { return little ? littleEndian32(data + at) : bigEndian32(data + at); }
+  // Whether a directory of entries lies at `at`, within the file.
+  bool directoryAt(std::size_t at) const { return at <= size - 2 && (size - at - 2) / 12 >= u16(at); }
+};
+
+// The values of a directory entry of shorts or longs: where they stand (in the entry, or
+// where it points) and how many.
+struct TiffValues {
+  std::size_t at = 0, count = 0;
+  bool wide = false;
+  bool within(const TiffBytes& t) const { return at <= t.size && (t.size - at) / (wide ? 4 : 2) >= count; }
+  std::uint64_t operator()(const TiffBytes& t, std::size_t i) const {
+    return wide ? t.u32(at + 4 * i) : t.u16(at + 2 * i);
+  }
+};
+
+// The bytes a value of each type takes (1 for a type not known).
+std::uint64_t tiffTypeBytes(std::uint32_t type) {
+  switch (type) {
+    case 3:
+    case 8: return 2;
+    case 4:
+    case 9:
+    case 11: return 4;
+    case 5:
+    case 10:
+    case 12: return 8;
+    default: return 1;
+  }
+}
+
+// Whether the first directory at `directory` holds its picture whole: every entry's
+// values, and the strips or tiles they say the pixels lie in, within the file. Its size
+// goes into `header`.
+Result<void> tiffDirectoryWhole(const TiffBytes& t, std::size_t directory, PictureHeader& header) {
+  TiffValues offsets, counts;
   bool valuesWithin = true;
-  for (std::size_t e = 0; e < entries; ++e) {
+  for (std::size_t e = 0; e < t.u16(directory); ++e) {
     const std::size_t entry = directory + 2 + e * 12;
-    const std::uint32_t tag = u16(entry);
-    const std::uint64_t bytes = typeBytes(u16(entry + 2)) * u32(entry + 4);
-    if (bytes > 4 && (u32(entry + 8) > size || size - u32(entry + 8) < bytes)) valuesWithin = false;
-    const Values values = valuesOf(entry);
-    const std::uint32_t first = values.count == 0 ? 0 : values.wide ? u32(entry + 8) : u16(entry + 8);
+    const std::uint32_t tag = t.u16(entry), type = t.u16(entry + 2), count = t.u32(entry + 4);
+    const std::uint64_t bytes = tiffTypeBytes(type) * count;
+    if (bytes > 4 && (t.u32(entry + 8) > t.size || t.size - t.u32(entry + 8) < bytes)) valuesWithin = false;
+    const TiffValues values{bytes <= 4 ? entry + 8 : t.u32(entry + 8), type == 3 || type == 4 ? count : 0u, type == 4};
+    const std::uint32_t first = values.count == 0 ? 0 : values.wide ? t.u32(entry + 8) : t.u16(entry + 8);
     if (tag == 256) header.size.width = first;
     if (tag == 257) header.size.height = first;
     if (tag == 273 || tag == 324) offsets = values;
     if (tag == 279 || tag == 325) counts = values;
   }
-  const auto within = [&](const Values& v) { return v.at <= size && (size - v.at) / (v.wide ? 4 : 2) >= v.count; };
   if (offsets.count == 0 || offsets.count != counts.count)
-    header.whole = failure(FailureKind::Malformed, "a damaged TIFF picture: where its pixels lie is not told");
-  else if (!valuesWithin || !within(offsets) || !within(counts))
-    header.whole = cutShort("a TIFF picture", "inside its directory");
-  else
-    for (std::size_t i = 0; i < offsets.count && header.whole; ++i) {
-      const auto value = [&](const Values& v) -> std::uint64_t {
-        return v.wide ? u32(v.at + 4 * i) : u16(v.at + 2 * i);
-      };
-      if (value(offsets) > size || size - value(offsets) < value(counts))
-        header.whole = cutShort("a TIFF picture", "inside its pixels");
-    }
-  // The other pages, each directory pointing to the next; a loop or a pointer out of the
-  // file ends the count.
-  for (std::size_t pages = 1; pages < 65536; ++pages) {
-    const std::size_t next = directory + 2 + std::size_t{u16(directory)} * 12;
+    return failure(FailureKind::Malformed, "a damaged TIFF picture: where its pixels lie is not told");
+  if (!valuesWithin || !offsets.within(t) || !counts.within(t))
+    return cutShort("a TIFF picture", "inside its directory");
+  for (std::size_t i = 0; i < offsets.count; ++i)
+    if (offsets(t, i) > t.size || t.size - offsets(t, i) < counts(t, i))
+      return cutShort("a TIFF picture", "inside its pixels");
+  return {};
+}
+
+// A TIFF file's directories (one a page): the first gives the size and where its strips
+// or tiles lie, which must lie within the file; the others are counted, each directory
+// pointing to the next (a loop or a pointer out of the file ends the count).
+Result<PictureHeader> tiffHeader(const std::uint8_t* data, std::size_t size) {
+  if (size < 8) return headerEnds("a TIFF picture");
+  const TiffBytes t{data, size, data[0] == 'I'};
+  std::size_t directory = t.u32(4);
+  if (directory < 8)
+    return failure(FailureKind::Malformed, "a damaged TIFF picture: its first directory lies in its header");
+  if (!t.directoryAt(directory))
+    return failure(FailureKind::CutShort, "cut short: a TIFF picture ends before its first directory");
+  PictureHeader header;
+  header.whole = tiffDirectoryWhole(t, directory, header);
+  for (std::uint32_t pages = 1; pages < 65536; ++pages) {
+    const std::size_t next = directory + 2 + std::size_t{t.u16(directory)} * 12;
     if (next > size - 4) break;
-    const std::size_t following = u32(next);
-    if (following <= directory || following > size - 2 || size - following - 2 < std::size_t{u16(following)} * 12)
-      break;
+    const std::size_t following = t.u32(next);
+    if (following <= directory || !t.directoryAt(following)) break;
     directory = following;
-    header.pictures = static_cast<std::uint32_t>(pages + 1);
+    header.pictures = pages + 1;
   }
   return header;
 }

@@ -18,7 +18,7 @@ run() {
   log="$work.log"
   cp -r "fuzz/corpus/$corpus/." "$work/"
   echo "-- $target for ${seconds}s"
-  if "$build/fuzz/$target" -max_total_time="$seconds" -max_len="$maxlen" -rss_limit_mb=2048 -print_final_stats=1 \
+  if LSAN_OPTIONS="suppressions=$PWD/scripts/third-party-leaks.supp" "$build/fuzz/$target" -max_total_time="$seconds" -max_len="$maxlen" -rss_limit_mb=2048 -print_final_stats=1 \
     "$work" >"$log" 2>&1; then
     tail -n 5 "$log"
     echo "-- $target: passed"

@@ -67,7 +67,7 @@ fi
 
 echo "== Sanitizer build"
 if build sanitizer build-sanitize -DCMAKE_BUILD_TYPE=Debug -DZORVEL_SANITIZE=ON -DZORVEL_BENCH=OFF; then
-  ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 LSAN_OPTIONS="suppressions=$PWD/scripts/third-party-leaks.supp" \
     ctest --test-dir build-sanitize --output-on-failure -j "$jobs" 2>&1 | tee "$logs/sanitizer"
   count_ctest "$logs/sanitizer"
 fi

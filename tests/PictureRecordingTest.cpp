@@ -306,31 +306,54 @@ TEST_F(PictureRecorder, ATransparentPixelIsNoParticleAndAPartlyTransparentOneIsL
 TEST_F(PictureRecorder, APictureIsNamedByWhatItsFirstBytesSayAndTakenForTgaOnlyWhenItsHeaderReads) {
   // Pictures other tools write, but for JPEG XL, whose mark is written here.
   ASSERT_EQ(runProgram("convert", folder.path(), "", "", "-size 8x6 gradient:red-blue p.png").status, 0);
-  const std::pair<const char*, const char*> formats[] = {
-      {"p.heic", "a HEIC picture"},  {"p.avif", "an AVIF picture"}, {"p.jp2", "a JPEG 2000 picture"},
-      {"p.ppm", "a PNM picture"},    {"p.psd", "a PSD picture"},    {"p.ico", "an ICO picture"},
-      {"p.jxl", "a JPEG XL picture"}};
-  for (const auto& [name, what] : formats) {
-    SCOPED_TRACE(name);
-    if (std::string(name) == "p.jxl")
+  struct Format {
+    const char* name;
+    const char* what;
+    bool recorded;
+  };
+  for (const Format f : {Format{"p.heic", "a HEIC picture", true}, Format{"p.avif", "an AVIF picture", true},
+                         Format{"p.ppm", "a PNM picture", true}, Format{"p.tiff", "a TIFF picture", true},
+                         Format{"p.webp", "a WebP picture", true}, Format{"p.jp2", "a JPEG 2000 picture", false},
+                         Format{"p.psd", "a PSD picture", false}, Format{"p.ico", "an ICO picture", false},
+                         Format{"p.jxl", "a JPEG XL picture", false}}) {
+    SCOPED_TRACE(f.name);
+    const std::string name = f.name;
+    if (name == "p.jxl")
       folder.write(name, std::string("\xFF\x0A\xFA\x7F\x01\x90\x08\x06", 8));
     else
-      ASSERT_EQ(runProgram("convert", folder.path(), "", "", std::string("p.png ") + name).status, 0);
-    const ProgramRun run = record(std::string("--picture ") + name + " -o out.mp4");
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, std::string("Zorvel-recorder: ") + name + ": " + what +
-                           ", which is not read (PNG, JPEG, GIF, BMP and TGA are)\n");
+      ASSERT_EQ(runProgram("convert", folder.path(), "", "", "p.png " + name).status, 0);
+    const ProgramRun run = record("--picture " + name + " --seed 1 --duration 0.2 --hold 0 --size 32x24 -o -");
+    if (f.recorded) {
+      EXPECT_EQ(run.status, 0) << run.err;
+      EXPECT_EQ(run.out.size(), 5u * 32 * 24 * 3);
+    } else {
+      EXPECT_EQ(run.status, 1);
+      EXPECT_EQ(run.err, "Zorvel-recorder: " + name + ": " + f.what +
+                             ", which is not read (PNG, JPEG, GIF, BMP, TIFF, WebP, PNM, HEIC, AVIF and TGA are)\n");
+    }
     const ProgramRun crunched =
-        runProgram(ZORVEL_SEEDED_CRUNCHER, folder.path(), std::string("a\na\n") + name + "\nx\nd\ny\nx\ny\n");
-    // Where such a picture can go: a TGA made of it.
-    EXPECT_EQ(crunched.err, std::string("Zorvel-cruncher: ") + name + ": not a TGA file: it is " + what +
-                                "; bash scripts/make-tga.sh " + name + " OUT.tga makes a TGA of it\n");
+        runProgram(ZORVEL_SEEDED_CRUNCHER, folder.path(), "a\na\n" + name + "\nx\nd\ny\nx\ny\n");
+    // Where such a picture can go: the recorder, where it reads it, or a TGA made of it.
+    EXPECT_EQ(crunched.err, "Zorvel-cruncher: " + name + ": not a TGA file: it is " + f.what + "; " +
+                                (f.recorded ? "Zorvel-recorder --picture records it as it is, and " : "") +
+                                "bash scripts/make-tga.sh " + name + " OUT.tga makes a TGA of it\n");
   }
   // A header no TGA reader takes, with no other mark: no picture at all.
   folder.write("odd.tga", std::string("\0\0\0\0\0\0\0\0\0\0\0\0\x01\0\x01\0\x07\0abc", 21));
   EXPECT_EQ(record("--picture odd.tga -o out.mp4").err,
-            "Zorvel-recorder: odd.tga: not a picture: neither PNG, JPEG, GIF, BMP nor TGA\n");
+            "Zorvel-recorder: odd.tga: not a picture of any format read (PNG, JPEG, GIF, BMP, TIFF, WebP, PNM, HEIC, "
+            "AVIF and TGA)\n");
   EXPECT_FALSE(folder.exists("out.mp4"));
+  // An animation records its first frame, and says how many it holds where asked.
+  ASSERT_EQ(runProgram("convert", folder.path(), "", "", "p.png '(' p.png -flop ')' p.png -loop 0 three.gif").status,
+            0);
+  const ProgramRun animated =
+      record("--picture three.gif --verbose --seed 1 --duration 0.2 --hold 0 --size 32x24 -o -");
+  EXPECT_EQ(animated.status, 0) << animated.err;
+  EXPECT_NE(animated.err.find("Picture: three.gif, 8 x 6 pixels\nIt holds 3 pictures (frames or pages); the first "
+                              "is recorded\n"),
+            std::string::npos)
+      << animated.err;
 }
 
 TEST_F(PictureRecorder, SettingsOutOfTheCrunchersRangesAreUsageErrorsThatNameTheRange) {

@@ -288,7 +288,7 @@ TEST_F(Recorder, TheQualityTradesAFilesSizeForItsLookAndAGifOfFewerFramesStillEn
   const ProgramRun raw = record("w.pPath --color w.pColor --size 320x240 --hold 0 -o -");
   const ProgramRun last = runProgram("ffmpeg", folder.path(), "", "",
                                      "-v error -i medium.gif -vf reverse -frames:v 1 -f rawvideo -pix_fmt rgb24 -");
-  const std::size_t frameBytes = 320 * 240 * 3;
+  const std::size_t frameBytes = std::size_t{320} * 240 * 3;
   ASSERT_EQ(raw.out.size(), 10 * frameBytes);
   ASSERT_EQ(last.out.size(), frameBytes) << last.err;
   const auto distance = [&](std::size_t frame) {

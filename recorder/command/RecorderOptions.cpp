@@ -412,9 +412,10 @@ std::vector<OptionRule> cameraRules() {
           .described(H::Camera,
                      said("  --pull-back FACTOR    the camera starts at FACTOR (", kPullBackLimit.low, " to ",
                           kPullBackLimit.high,
-                          ") times its distance from the middle\n"
-                          "                        of the picture, inside the cloud, and eases out to the camera\n"
-                          "                        above as the picture lands; alone or with --orbit\n")),
+                          ") times its distance\n"
+                          "                        from the middle of the picture, inside the cloud, and eases\n"
+                          "                        out to the camera above as the picture lands; alone or with\n"
+                          "                        --orbit\n")),
       fileOption("--camera-keys", camera, &CameraChoice::keysFile, "a file of camera keys")
           .described(H::Camera,
                      "  --camera-keys FILE    the camera along a path of keys, one a line: FRAME ZOOM PANX\n"
@@ -563,7 +564,9 @@ const char* titleOf(HelpSection section) {
     case HelpSection::Picture: return "Picture:\n";
     case HelpSection::Camera: return "Camera:\n";
     case HelpSection::Scale: return "Scale:\n";
-    case HelpSection::Crunch: return "A picture crunched in memory (PNG, JPEG, GIF, BMP, TIFF, WebP, PNM, HEIC, AVIF or\nTGA; no file is written):\n";
+    case HelpSection::Crunch:
+      return "A picture crunched in memory (PNG, JPEG, GIF, BMP, TIFF, WebP, PNM, HEIC, AVIF or\nTGA; no file is "
+             "written):\n";
     case HelpSection::Messages: return "Messages:\n";
     case HelpSection::None: break;
   }

@@ -145,7 +145,8 @@ Result<std::optional<std::vector<float>>> readMap(const std::string& file, const
 // is set up for them.
 Result<Pictures> readPictures(const PictureSource& o, const LoadingSettings& settings, std::ostream& lines) {
   const CruncherAttributes& a = o.crunch;
-  Result<TgaImage> colour = readPicture(a.pColorMap, availableMemory());
+  std::uint32_t held = 1;
+  Result<TgaImage> colour = readPicture(a.pColorMap, availableMemory(), &held);
   if (!colour) return aboutFile(a.pColorMap, colour.failure());
   Pictures pictures;
   pictures.read = sizeOf(colour.value());
@@ -159,6 +160,7 @@ Result<Pictures> readPictures(const PictureSource& o, const LoadingSettings& set
                                               megabytesNeeded(needed) + " of memory to record, but " +
                                               megabytesAvailable(available) + " are available; fewer --particles fit");
   lines << "Picture: " << a.pColorMap << ", " << sizeText(pictures.read) << " pixels" << std::endl;
+  if (held > 1) lines << "It holds " << held << " pictures (frames or pages); the first is recorded" << std::endl;
   lines << "Particles: " << sizeText(pictures.grid) << " = " << particles
         << (pictures.grid == pictures.read ? "" : " (shrunk to fit --particles " + std::to_string(o.particles) + ")")
         << std::endl;
