@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "common/PictureFormat.h"
@@ -44,13 +45,20 @@ void checkHeader(const ScratchFolder& folder, const std::string& file, std::size
   }
 }
 
-TEST(PictureHeader, JpegGifAndPngHeadersGiveImageMagicksSizeAndACutFileIsNeverWhole) {
-  ScratchFolder folder;
-  auto convert = [&folder](const std::string& arguments) {
+// ImageMagick's convert run in `folder`, which has made base.ppm, a picture of noise
+// from a fixed seed, to start from.
+std::function<void(const std::string&)> converterIn(const ScratchFolder& folder) {
+  const auto convert = [&folder](const std::string& arguments) {
     const ProgramRun run = runProgram("convert", folder.path(), "", "", arguments);
     ASSERT_EQ(run.status, 0) << arguments << ": " << run.err;
   };
   convert("-seed 3 -size 37x23 plasma:fractal base.ppm");
+  return convert;
+}
+
+TEST(PictureHeader, JpegGifAndPngHeadersGiveImageMagicksSizeAndACutFileIsNeverWhole) {
+  ScratchFolder folder;
+  const auto convert = converterIn(folder);
   // A baseline JPEG, a progressive one with a thumbnail-sized comment before its frame,
   // a GIF and a PNG.
   convert("base.ppm -quality 90 base.jpg");
@@ -75,11 +83,7 @@ TEST(PictureHeader, JpegGifAndPngHeadersGiveImageMagicksSizeAndACutFileIsNeverWh
 
 TEST(PictureHeader, TiffWebPAndPnmHeadersGiveImageMagicksSizeAndACutFileIsNeverWhole) {
   ScratchFolder folder;
-  auto convert = [&folder](const std::string& arguments) {
-    const ProgramRun run = runProgram("convert", folder.path(), "", "", arguments);
-    ASSERT_EQ(run.status, 0) << arguments << ": " << run.err;
-  };
-  convert("-seed 3 -size 37x23 plasma:fractal base.ppm");
+  const auto convert = converterIn(folder);
   // TIFF little- and big-endian, in strips and tiles; WebP lossy, lossless, with alpha
   // and animated; PNM binary of each kind.
   for (const char* make : {"base.ppm little.tiff", "base.ppm -define tiff:endian=msb big.tiff",

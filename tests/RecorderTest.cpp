@@ -384,8 +384,8 @@ TEST_F(Recorder, AFullDiskIsNoSuccessAndFfmpegsOwnReasonEndsTheLine) {
   // A small video (8.5 KB) on a disk full only at its end, where ffmpeg writes its
   // index; a larger one (660 KB at high quality) on a disk full some way through its
   // frames; a GIF of every frame whose lossless frames (some 1.6 MB) and palette fit, but
-  // not the GIF made from them; and
-  // PNG pictures that fill the disk a few frames in, ffmpeg saying so again and again.
+  // not the GIF made from them; and PNG pictures that fill the disk a few frames in,
+  // ffmpeg saying so again and again.
   folder.write("small.pPath", walkingHome(6, 4, 32, 3.0f));
   struct Case {
     const char* size;
