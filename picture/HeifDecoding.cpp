@@ -1,5 +1,6 @@
 #include "picture/HeifDecoding.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 #include <string>
