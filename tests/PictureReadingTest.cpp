@@ -271,10 +271,19 @@ TEST(PictureReading, WhatIsNoWholePictureIsRefusedWithItsReason) {
     const std::string whole = folder.read(std::string("cells.") + format);
     folder.write(std::string("cut.") + format, whole.substr(0, whole.size() / 2));
   }
-  // A HEIC file whose container is garbled after its file type box.
-  std::string heic = folder.read("cells.heic");
-  for (std::size_t i = 40; i < 120 && i < heic.size(); ++i) heic[i] = static_cast<char>(i * 37);
-  folder.write("garbled.heic", heic);
+  // HEIC and AVIF files whose containers are garbled after their file type boxes, a
+  // lossless WebP without its signature, and a PPM whose header is no numbers.
+  for (const char* format : {"heic", "avif"}) {
+    std::string garbled = folder.read(std::string("cells.") + format);
+    for (std::size_t i = 40; i < 120 && i < garbled.size(); ++i) garbled[i] = static_cast<char>(i * 37);
+    folder.write(std::string("garbled.") + format, garbled);
+  }
+  convert(folder, "cells.ppm -define webp:lossless=true lossless.webp");
+  std::string webp = folder.read("lossless.webp");
+  ASSERT_EQ(webp.substr(12, 4), "VP8L");
+  webp[20] = 'x';
+  folder.write("unsigned.webp", webp);
+  folder.write("words.ppm", "P6\nwide high\n255\n" + std::string(100, 'x'));
   folder.write("empty.png", "");
   folder.write("words.txt", "3\n1 2 3 255\n");
   folder.write("picture.tif", std::string("II*\0", 4) + std::string(100, '\0'));
@@ -301,6 +310,9 @@ TEST(PictureReading, WhatIsNoWholePictureIsRefusedWithItsReason) {
                        Case{"cut.heic", FailureKind::CutShort, "cut short: a HEIC picture ends"},
                        Case{"cut.avif", FailureKind::CutShort, "cut short: an AVIF picture ends"},
                        Case{"garbled.heic", FailureKind::Malformed, "a damaged HEIC picture (libheif says: "},
+                       Case{"garbled.avif", FailureKind::Malformed, "a damaged AVIF picture (libheif says: "},
+                       Case{"unsigned.webp", FailureKind::Malformed, "a damaged WebP picture: its VP8L data"},
+                       Case{"words.ppm", FailureKind::Malformed, "a damaged PNM picture: its header is not"},
                        Case{"cut.png", FailureKind::CutShort, "cut short: a PNG picture ends"},
                        Case{"cut.jpg", FailureKind::CutShort, "cut short: a JPEG picture ends"},
                        Case{"cut.gif", FailureKind::CutShort, "cut short: a GIF picture ends"},
