@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "picture/ByteOrder.h"
 #include "picture/CodecLibraries.h"
 #include "picture/Resampler.h"
 
@@ -93,11 +94,6 @@ int orientationOf(const AVFrame& frame) {
   const int value = std::atoi(tag->value);
   return value >= 1 && value <= 8 ? value : 1;
 }
-
-std::uint32_t littleEndian24(const std::uint8_t* p) {
-  return p[0] | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16;
-}
-std::uint32_t littleEndian32(const std::uint8_t* p) { return littleEndian24(p) | std::uint32_t{p[3]} << 24; }
 
 // The R, G, B, A pixels of the first picture of a file of `format`, top row first, with
 // their size and the orientation the file's tag gives.

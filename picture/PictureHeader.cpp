@@ -5,14 +5,11 @@
 #include <cstring>
 #include <string>
 
+#include "picture/ByteOrder.h"
+
 namespace zorvel {
 
 namespace {
-
-std::uint32_t bigEndian16(const std::uint8_t* p) { return std::uint32_t{p[0]} << 8 | p[1]; }
-std::uint32_t bigEndian32(const std::uint8_t* p) { return bigEndian16(p) << 16 | bigEndian16(p + 2); }
-std::uint32_t littleEndian16(const std::uint8_t* p) { return p[0] | std::uint32_t{p[1]} << 8; }
-std::uint32_t littleEndian32(const std::uint8_t* p) { return littleEndian16(p) | littleEndian16(p + 2) << 16; }
 
 Failure headerEnds(const char* what) {
   return failure(FailureKind::CutShort, std::string("cut short: ") + what + " ends inside its header");
@@ -149,7 +146,6 @@ Result<PictureHeader> webpChunks(const std::uint8_t* data, std::size_t size) {
     const std::uint32_t bits = littleEndian32(d + 1);
     header.size = {(bits & 0x3FFFu) + 1, (bits >> 14 & 0x3FFFu) + 1};
   } else if (type == "VP8X") {
-    const auto littleEndian24 = [](const std::uint8_t* p) { return littleEndian16(p) | std::uint32_t{p[2]} << 16; };
     header.size = {littleEndian24(d + 4) + 1, littleEndian24(d + 7) + 1};
   } else {
     return failure(FailureKind::Malformed, "a damaged WebP picture: it does not start with an image chunk");
