@@ -62,7 +62,9 @@ void runPlaybackWindow(int& argc, char** argv, const char* title, const WindowCa
   glutMainLoop();
 }
 
-void beginFrame() { gRenderer->beginPicture(Camera(gView, projectionFor(gWidth, gHeight)), gView); }
+void beginFrame() {
+  gRenderer->beginPicture(Camera(gView, projectionFor(gWidth, gHeight)), gView, gridBlendingAfter(gLastDrawn));
+}
 
 void endFrame() {
   glFlush();

@@ -36,7 +36,7 @@ void runPlaybackWindow(int& argc, char** argv, const char* title, const WindowCa
 void initView();
 
 // Starts a picture of the current view, with the camera of the view and the window's
-// size (see Renderer::beginPicture).
+// size (see Renderer::beginPicture), its grid blended as the picture on screen was.
 void beginFrame();
 // Flushes and swaps the buffers.
 void endFrame();

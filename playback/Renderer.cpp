@@ -10,6 +10,16 @@ namespace {
 
 std::size_t verticesPerPrimitive(GLenum mode) { return mode == GL_TRIANGLES ? 3 : 2; }
 
+// Additive blending (source alpha, one), or none.
+void useBlending(bool additive) {
+  if (additive) {
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    glEnable(GL_BLEND);
+  } else {
+    glDisable(GL_BLEND);
+  }
+}
+
 void drawGridAndAxes(const ViewState& view, const GridColours& colours) {
   static const std::vector<Vector3> grid = gridLines();
   glDisable(GL_LIGHTING);
@@ -54,22 +64,21 @@ void Renderer::useCamera(const Camera& camera) {
   glLoadMatrixd(camera.modelView());
 }
 
-void Renderer::beginPicture(const Camera& camera, const ViewState& view, const GridColours& colours) {
+void Renderer::beginPicture(const Camera& camera, const ViewState& view, GridBlending gridBlending,
+                            const GridColours& colours) {
   useCamera(camera);
   const ColorRGBA& b = colours.background;
   glClearColor(b.red / 255.0f, b.green / 255.0f, b.blue / 255.0f, b.alpha / 255.0f);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  if (view.showGrid) drawGridAndAxes(view, colours);
+  if (view.showGrid) {
+    useBlending(gridBlending == GridBlending::Additive);
+    drawGridAndAxes(view, colours);
+  }
   glDisable(GL_LINE_SMOOTH);
 }
 
 void Renderer::setDrawingState(const ViewState& view) {
-  if (view.additiveBlend) {
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-    glEnable(GL_BLEND);
-  } else {
-    glDisable(GL_BLEND);
-  }
+  useBlending(view.additiveBlend);
   if (view.antialias) {
     glEnable(GL_LINE_SMOOTH);
     glEnable(GL_POLYGON_SMOOTH);

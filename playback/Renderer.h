@@ -27,6 +27,14 @@ struct GridColours {
 };
 constexpr GridColours kGridColours{{51, 51, 51, 255}, {255, 0, 0, 255}, {0, 255, 0, 255}, {0, 0, 255, 255}};
 
+// How a picture's grid and axes are blended. In a window every picture follows another
+// and its grid is blended as the boxes of the picture before were (the first follows
+// none: not blended), so the window gives gridBlendingAfter() the view it drew last.
+enum class GridBlending { None, Additive };
+inline GridBlending gridBlendingAfter(const ViewState& drawnBefore) {
+  return drawnBefore.additiveBlend ? GridBlending::Additive : GridBlending::None;
+}
+
 class Renderer {
  public:
   // A renderer for the context current on the calling thread, set up as every picture
@@ -39,10 +47,10 @@ class Renderer {
   Renderer& operator=(const Renderer&) = delete;
 
   // Starts a picture with `camera`: the viewport and the camera's matrices, colour (to
-  // the background of `colours`) and depth cleared, then the grid and axes when the view shows them (with the blending
-  // the last picture left, as every picture in a window follows another), line
-  // smoothing off.
-  void beginPicture(const Camera& camera, const ViewState& view, const GridColours& colours = kGridColours);
+  // the background of `colours`) and depth cleared, then the grid and axes, blended as
+  // `gridBlending` says, when the view shows them; line smoothing off.
+  void beginPicture(const Camera& camera, const ViewState& view, GridBlending gridBlending,
+                    const GridColours& colours = kGridColours);
   // The camera's viewport and matrices, nothing cleared or drawn: for drawing on over a
   // picture that is there already.
   void useCamera(const Camera& camera);

@@ -1,5 +1,6 @@
 // Waiting for the renderer part-way through a picture, to bound what it holds, draws the
-// same picture: every primitive, once, in the order handed.
+// same picture: every primitive, once, in the order handed. A picture's grid is blended
+// as it is asked, whatever the picture before left.
 
 #include <gtest/gtest.h>
 
@@ -53,7 +54,7 @@ class BoundedDrawing : public ::testing::Test {
   template <class Draw>
   std::vector<std::uint8_t> picture(const ViewState& view, std::size_t bound, Draw draw, std::size_t& waits) {
     Renderer renderer(bound);
-    renderer.beginPicture(Camera(view, projectionFor(kWidth, kHeight)), view);
+    renderer.beginPicture(Camera(view, projectionFor(kWidth, kHeight)), view, GridBlending::None);
     draw(renderer);
     renderer.waitUntilDrawn();
     waits = renderer.waits();
@@ -74,7 +75,7 @@ TEST_F(BoundedDrawing, WaitingForTheRendererPartWayChangesNoPixelInAnyModeBlende
     for (const bool blend : {false, true})
       for (const bool smooth : {false, true}) {
         ViewState view = initialViewState(0);
-        view.showGrid = false;  // the grid takes the blending the picture before left
+        view.showGrid = false;  // the boxes alone
         view.zoom = -2.0f;      // the boxes fill the picture
         view.panY = 0.0f;
         view.drawMode = mode;
@@ -100,6 +101,33 @@ TEST_F(BoundedDrawing, WaitingForTheRendererPartWayChangesNoPixelInAnyModeBlende
         EXPECT_GT(lit, whole.size() / 3 / 3);  // the scene fills a good part of the picture
         EXPECT_EQ(differing, 0u);
       }
+}
+
+using PictureStart = BoundedDrawing;
+
+TEST_F(PictureStart, TheGridIsBlendedAsAskedWhateverBlendingThePictureBeforeLeft) {
+  ViewState view = initialViewState(0);
+  view.antialias = true;  // smoothed lines: their edges show the blending
+  const Camera camera(view, projectionFor(kWidth, kHeight));
+  const BoxBatch boxes = randomBoxes(20);
+  // The grid alone, in a context whose picture before drew boxes blended or not.
+  const auto gridAfter = [&](bool blendedBefore, GridBlending asked) {
+    Renderer renderer;
+    ViewState before = view;
+    before.additiveBlend = blendedBefore;
+    renderer.beginPicture(camera, before, GridBlending::None);
+    renderer.drawBoxes(boxes, before);
+    renderer.beginPicture(camera, view, asked);
+    renderer.waitUntilDrawn();
+    std::vector<std::uint8_t> rgb;
+    context->readPixels(rgb);
+    return rgb;
+  };
+  const std::vector<std::uint8_t> plain = gridAfter(false, GridBlending::None);
+  const std::vector<std::uint8_t> blended = gridAfter(true, GridBlending::Additive);
+  EXPECT_NE(plain, blended);  // the blending shows in the grid's pixels
+  EXPECT_EQ(gridAfter(true, GridBlending::None), plain);
+  EXPECT_EQ(gridAfter(false, GridBlending::Additive), blended);
 }
 
 }  // namespace

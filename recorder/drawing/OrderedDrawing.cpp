@@ -99,9 +99,6 @@ struct Drawing {
 void drawShare(Drawing& d, OffscreenContext& context, FrameDrawer& drawer, Timing& own, std::int64_t first) {
   context.makeCurrent();
   Renderer renderer(kPrimitivesBetweenWaits);
-  // The grid is drawn with the blending that the last frame's boxes left, as in the
-  // window, where every picture follows another.
-  renderer.setDrawingState(d.plan.view);
   for (std::int64_t f = first; f < d.frames && !d.interrupted && !d.turns.stopped(); f += d.step) {
     if (const Result<void> taken = drawer.next(); !taken) {
       d.turns.endAt(f, taken.failure());

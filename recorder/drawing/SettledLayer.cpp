@@ -63,7 +63,7 @@ void LayeredDrawing::drawNames(FrameCanvas& canvas, const ParticleFrame& frame,
   Renderer& renderer = canvas.renderer;
   ViewState grid = view;
   grid.showGrid = view.showGrid && withGrid;
-  renderer.beginPicture(canvas.camera, grid, kGridNames);
+  renderer.beginPicture(canvas.camera, grid, GridBlending::None, kGridNames);  // names never blend
   if (!pixels.empty())
     drawing_.draw(renderer, frame, pixels, view, [](std::uint32_t i) {
       return DrawnColours{colourNaming(kFirstBox + 2 * i), colourNaming(kFirstBox + 2 * i + 1)};
@@ -88,7 +88,8 @@ void LayeredDrawing::drawNames(FrameCanvas& canvas, const ParticleFrame& frame,
 void LayeredDrawing::draw(FrameCanvas& canvas, const ParticleFrame& frame, std::int32_t f, const ViewState& view,
                           std::vector<std::uint8_t>& rgb) {
   if (!settling_ || view.additiveBlend || !canvas.cameraStill) {
-    canvas.renderer.beginPicture(canvas.camera, view, canvas.colours);
+    // Each frame follows one drawn as it is, as in a window that has been playing.
+    canvas.renderer.beginPicture(canvas.camera, view, gridBlendingAfter(view), canvas.colours);
     drawing_.draw(canvas.renderer, frame, view);
     readBack(canvas, rgb);
     return;

@@ -33,7 +33,8 @@ class BlendDrawer : public FrameDrawer {
     return {};
   }
   void draw(FrameCanvas& canvas, const ViewState& view, std::vector<std::uint8_t>& rgb) override {
-    canvas.renderer.beginPicture(canvas.camera, view, canvas.colours);
+    // Each frame follows one drawn as it is, as in a window that has been playing.
+    canvas.renderer.beginPicture(canvas.camera, view, gridBlendingAfter(view), canvas.colours);
     drawing_.draw(canvas.renderer, playback_, view);
     readBack(canvas, rgb);
   }
