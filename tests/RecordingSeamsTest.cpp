@@ -1,5 +1,6 @@
 // The recorder's drawing meets a failure part-way: a frame it cannot read after all, or
 // an output it cannot write to. Each ends the drawing, and its reason reaches the caller.
+// The settled layer names every box's surfaces apart wherever it is used.
 
 #include <gtest/gtest.h>
 
@@ -9,6 +10,7 @@
 
 #include "recorder/drawing/OrderedDrawing.h"
 #include "recorder/drawing/Recording.h"
+#include "recorder/drawing/SettledLayer.h"
 #include "recorder/output/PictureWriter.h"
 #include "recorder/sources/RecordingLoading.h"
 #include "tests/TestSupport.h"
@@ -143,6 +145,13 @@ TEST_F(RecordingSeams, AnOutputThatFailsStopsTheDrawingAndTheWriterGivesTheOutpu
   const Result<void> put = writer.put(std::vector<std::uint8_t>(3));
   ASSERT_FALSE(put);
   EXPECT_EQ(put.failure().reason, why);
+}
+
+TEST(SettledLayerNames, EveryBoxHasNamesOfItsOwnUpToTheLastCountThirtyTwoBitsHoldAndTheLayerStandsAsideBeyond) {
+  EXPECT_TRUE(LayeredDrawing::namesEveryBox(100000000));         // the most particles --picture takes
+  EXPECT_TRUE(LayeredDrawing::namesEveryBox((1ull << 31) - 3));  // the last box's edges named 2^32 - 1
+  EXPECT_FALSE(LayeredDrawing::namesEveryBox((1ull << 31) - 2));
+  EXPECT_FALSE(LayeredDrawing::namesEveryBox(std::numeric_limits<std::uint32_t>::max()));  // a path file's most
 }
 
 }  // namespace

@@ -49,7 +49,7 @@ constexpr int kBandRows = 16;
 }  // namespace
 
 LayeredDrawing::LayeredDrawing(const ViewerScene& scene, const ObjectShape& shape, const Settling* settling)
-    : drawing_(scene, shape), settling_(settling) {
+    : drawing_(scene, shape), settling_(namesEveryBox(scene.pixelCount) ? settling : nullptr) {
   if (!settling_) return;
   pixelColours_.reserve(scene.pixelCount);
   for (std::uint32_t i = 0; i < scene.pixelCount; ++i) pixelColours_.push_back(drawing_.pixelColour(i));

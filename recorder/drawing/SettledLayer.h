@@ -37,11 +37,16 @@
 namespace zorvel {
 
 // Draws the frames of a particle recording into one context, over its settled layer
-// where `settling` is given, the view does not blend and the camera stands still, else
-// every particle. Frames come in ascending order. Keeps references to what it is given.
+// where `settling` is given, every particle's surfaces can be named, the view does not
+// blend and the camera stands still, else every particle. Frames come in ascending
+// order. Keeps references to what it is given.
 class LayeredDrawing {
  public:
   LayeredDrawing(const ViewerScene& scene, const ObjectShape& shape, const Settling* settling);
+
+  // Whether `boxes` boxes' faces and edges each have a name of their own within the 32
+  // bits of a name, after those of the background, the grid and the axes.
+  static bool namesEveryBox(std::uint64_t boxes) { return kFirstBox + 2 * boxes <= (std::uint64_t{1} << 32); }
 
   // Draws frame `f`, whose positions `frame` holds, and gives its picture as RGB bytes,
   // top row first.
