@@ -25,31 +25,41 @@ std::uint32_t nameOf(const std::uint8_t* rgba) {
 
 // What shows at a pixel as one number: the depth read back (the buffer's 24 bits scaled
 // to 32) above the surface's name.
-std::uint64_t surfaceKey(std::uint32_t depth, const std::uint8_t* rgba) {
-  return std::uint64_t{depth >> 8} << 32 | nameOf(rgba);
+std::uint64_t surfaceKey(const LayerKeyFormat& format, std::uint32_t depth, const std::uint8_t* rgba) {
+  return std::uint64_t{depth >> 8} << format.nameBits | nameOf(rgba);
 }
-constexpr std::uint64_t kNameBits = (std::uint64_t{1} << 32) - 1;
+std::uint32_t nameIn(const LayerKeyFormat& format, std::uint64_t key) {
+  return static_cast<std::uint32_t>(key & ((std::uint64_t{1} << format.nameBits) - 1));
+}
 
-// The layer's key of a pixel, 7 bytes at `at` in a little-endian machine's order (the
-// layer has a byte to spare after its last), and back.
+// The layer's key of a pixel, the format's bytes at `at` in a little-endian machine's
+// order, and back. Eight bytes are read and written (the layer has bytes to spare after
+// its last key), so that the copies take no call.
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "the layer's keys are stored as little-endian bytes");
-constexpr std::size_t kKeyBytes = 7;
-constexpr std::uint64_t kKeyBits = (std::uint64_t{1} << 56) - 1;
-std::uint64_t loadKey(const std::uint8_t* at) {
+std::uint64_t keyBits(const LayerKeyFormat& format) { return (std::uint64_t{1} << (8 * format.bytes)) - 1; }
+std::uint64_t loadKey(const LayerKeyFormat& format, const std::uint8_t* at) {
   std::uint64_t key;
   std::memcpy(&key, at, sizeof key);
-  return key & kKeyBits;
+  return key & keyBits(format);
 }
-void storeKey(std::uint8_t* at, std::uint64_t key) { std::memcpy(at, &key, kKeyBytes); }
+void storeKey(const LayerKeyFormat& format, std::uint8_t* at, std::uint64_t key) {
+  std::uint64_t word;
+  std::memcpy(&word, at, sizeof word);
+  word = (word & ~keyBits(format)) | key;
+  std::memcpy(at, &word, sizeof word);
+}
 
 // Rows read back at a time: a few, so that the bands take little memory beside the
-// layer's 7 bytes a pixel.
+// layer's keys.
 constexpr int kBandRows = 16;
 
 }  // namespace
 
 LayeredDrawing::LayeredDrawing(const ViewerScene& scene, const ObjectShape& shape, const Settling* settling)
-    : drawing_(scene, shape), settling_(namesEveryBox(scene.pixelCount) ? settling : nullptr) {
+    : drawing_(scene, shape),
+      settling_(namesEveryBox(scene.pixelCount) ? settling : nullptr),
+      keys_(kFirstBox + 2 * std::uint64_t{scene.pixelCount} <= (std::uint64_t{1} << 24) ? LayerKeyFormat{24, 6}
+                                                                                        : LayerKeyFormat{32, 7}) {
   if (!settling_) return;
   pixelColours_.reserve(scene.pixelCount);
   for (std::uint32_t i = 0; i < scene.pixelCount; ++i) pixelColours_.push_back(drawing_.pixelColour(i));
@@ -114,13 +124,14 @@ void LayeredDrawing::addSettled(FrameCanvas& canvas, const ParticleFrame& frame,
   if (!layerBegun_ || !newlySettled_.empty()) {
     std::sort(newlySettled_.begin(), newlySettled_.end());
     const bool first = !layerBegun_;
-    if (first) layer_.assign(width * height * kKeyBytes + sizeof(std::uint64_t) - kKeyBytes, 0);
+    if (first) layer_.assign(width * height * keys_.bytes + sizeof(std::uint64_t) - keys_.bytes, 0);
     drawNames(canvas, frame, newlySettled_, view, first,
               [&](std::size_t row, const std::uint32_t* depths, const std::uint8_t* colours) {
-                std::uint8_t* keys = layer_.data() + row * width * kKeyBytes;
+                std::uint8_t* keys = layer_.data() + row * width * keys_.bytes;
                 for (std::size_t x = 0; x < width; ++x) {
-                  const std::uint64_t key = surfaceKey(depths[x], colours + 4 * x);
-                  if (first || key < loadKey(keys + kKeyBytes * x)) storeKey(keys + kKeyBytes * x, key);
+                  const std::uint64_t key = surfaceKey(keys_, depths[x], colours + 4 * x);
+                  std::uint8_t* at = keys + keys_.bytes * x;
+                  if (first || key < loadKey(keys_, at)) storeKey(keys_, at, key);
                 }
               });
     layerBegun_ = true;
@@ -148,20 +159,19 @@ void LayeredDrawing::drawOverLayer(FrameCanvas& canvas, const ParticleFrame& fra
   if (moving_.empty()) {
     for (std::size_t row = 0; row < height; ++row) {
       std::uint8_t* to = rowOut(row);
-      const std::uint8_t* keys = layer_.data() + row * width * kKeyBytes;
-      for (std::size_t x = 0; x < width; ++x)
-        put(to + 3 * x, static_cast<std::uint32_t>(loadKey(keys + kKeyBytes * x) & kNameBits));
+      const std::uint8_t* keys = layer_.data() + row * width * keys_.bytes;
+      for (std::size_t x = 0; x < width; ++x) put(to + 3 * x, nameIn(keys_, loadKey(keys_, keys + keys_.bytes * x)));
     }
     return;
   }
   drawNames(canvas, frame, moving_, view, false,
             [&](std::size_t row, const std::uint32_t* depths, const std::uint8_t* colours) {
               std::uint8_t* to = rowOut(row);
-              const std::uint8_t* keys = layer_.data() + row * width * kKeyBytes;
+              const std::uint8_t* keys = layer_.data() + row * width * keys_.bytes;
               for (std::size_t x = 0; x < width; ++x) {
                 const std::uint64_t key =
-                    std::min(surfaceKey(depths[x], colours + 4 * x), loadKey(keys + kKeyBytes * x));
-                put(to + 3 * x, static_cast<std::uint32_t>(key & kNameBits));
+                    std::min(surfaceKey(keys_, depths[x], colours + 4 * x), loadKey(keys_, keys + keys_.bytes * x));
+                put(to + 3 * x, nameIn(keys_, key));
               }
             });
 }

@@ -36,6 +36,14 @@
 
 namespace zorvel {
 
+// How the settled layer stores a pixel's key, its depth (24 bits) above its surface's
+// name: names of `nameBits` bits, the key in `bytes` bytes. The fewest whole bytes that
+// name every box take least memory: 6 where names of 24 bits do, else 7.
+struct LayerKeyFormat {
+  unsigned nameBits;
+  std::size_t bytes;
+};
+
 // Draws the frames of a particle recording into one context, over its settled layer
 // where `settling` is given, every particle's surfaces can be named, the view does not
 // blend and the camera stands still, else every particle. Frames come in ascending
@@ -86,9 +94,10 @@ class LayeredDrawing {
   std::size_t drawnIntoLayer_ = 0;  // how many of settling_->inOrder the layer holds
   bool layerBegun_ = false;
   CameraValues layerCamera_;  // the camera the layer was drawn with
-  // What shows at each pixel of the layer, top row first: its depth (24 bits) above the
-  // name of its surface (32 bits), in 7 bytes, so that the nearer surface, or at the
-  // same depth the one named first, has the smaller number.
+  // What shows at each pixel of the layer, top row first: its depth above the name of
+  // its surface, in keys_'s format, so that the nearer surface, or at the same depth the
+  // one named first, has the smaller number.
+  LayerKeyFormat keys_;
   std::vector<std::uint8_t> layer_;
   std::vector<std::uint32_t> newlySettled_, moving_;
   std::vector<std::uint32_t> bandDepths_;  // a band of rows read back at a time
