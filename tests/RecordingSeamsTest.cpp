@@ -152,6 +152,9 @@ TEST(SettledLayerNames, EveryBoxHasNamesOfItsOwnUpToTheLastCountThirtyTwoBitsHol
   EXPECT_TRUE(LayeredDrawing::namesEveryBox((1ull << 31) - 3));  // the last box's edges named 2^32 - 1
   EXPECT_FALSE(LayeredDrawing::namesEveryBox((1ull << 31) - 2));
   EXPECT_FALSE(LayeredDrawing::namesEveryBox(std::numeric_limits<std::uint32_t>::max()));  // a path file's most
+  // Where 24-bit names do, the layer's keys take a byte less.
+  EXPECT_TRUE(LayeredDrawing::namesEveryBox((1ull << 23) - 3, 24));
+  EXPECT_FALSE(LayeredDrawing::namesEveryBox((1ull << 23) - 2, 24));
 }
 
 }  // namespace

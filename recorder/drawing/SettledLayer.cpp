@@ -58,8 +58,7 @@ constexpr int kBandRows = 16;
 LayeredDrawing::LayeredDrawing(const ViewerScene& scene, const ObjectShape& shape, const Settling* settling)
     : drawing_(scene, shape),
       settling_(namesEveryBox(scene.pixelCount) ? settling : nullptr),
-      keys_(kFirstBox + 2 * std::uint64_t{scene.pixelCount} <= (std::uint64_t{1} << 24) ? LayerKeyFormat{24, 6}
-                                                                                        : LayerKeyFormat{32, 7}) {
+      keys_(namesEveryBox(scene.pixelCount, 24) ? LayerKeyFormat{24, 6} : LayerKeyFormat{32, 7}) {
   if (!settling_) return;
   pixelColours_.reserve(scene.pixelCount);
   for (std::uint32_t i = 0; i < scene.pixelCount; ++i) pixelColours_.push_back(drawing_.pixelColour(i));

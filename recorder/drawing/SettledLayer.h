@@ -52,9 +52,12 @@ class LayeredDrawing {
  public:
   LayeredDrawing(const ViewerScene& scene, const ObjectShape& shape, const Settling* settling);
 
-  // Whether `boxes` boxes' faces and edges each have a name of their own within the 32
-  // bits of a name, after those of the background, the grid and the axes.
-  static bool namesEveryBox(std::uint64_t boxes) { return kFirstBox + 2 * boxes <= (std::uint64_t{1} << 32); }
+  // Whether `boxes` boxes' faces and edges each have a name of their own within `bits`
+  // bits (those of a name, or fewer), after those of the background, the grid and the
+  // axes.
+  static bool namesEveryBox(std::uint64_t boxes, unsigned bits = 32) {
+    return kFirstBox + 2 * boxes <= (std::uint64_t{1} << bits);
+  }
 
   // Draws frame `f`, whose positions `frame` holds, and gives its picture as RGB bytes,
   // top row first.
