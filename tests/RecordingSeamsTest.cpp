@@ -147,7 +147,7 @@ TEST_F(RecordingSeams, AnOutputThatFailsStopsTheDrawingAndTheWriterGivesTheOutpu
   EXPECT_EQ(put.failure().reason, why);
 }
 
-TEST(SettledLayerNames, EveryBoxHasNamesOfItsOwnUpToTheLastCountThirtyTwoBitsHoldAndTheLayerStandsAsideBeyond) {
+TEST(SettledLayerNames, EveryBoxHasNamesOfItsOwnUpToTheLastCountTheirBitsHoldAndNoFurther) {
   EXPECT_TRUE(LayeredDrawing::namesEveryBox(100000000));         // the most particles --picture takes
   EXPECT_TRUE(LayeredDrawing::namesEveryBox((1ull << 31) - 3));  // the last box's edges named 2^32 - 1
   EXPECT_FALSE(LayeredDrawing::namesEveryBox((1ull << 31) - 2));
