@@ -9,6 +9,7 @@
 #include <string>
 
 #include "common/PictureFormat.h"
+#include "picture/ByteOrder.h"
 #include "picture/PictureHeader.h"
 #include "picture/PictureShrinking.h"
 #include "tests/TestSupport.h"
@@ -99,9 +100,7 @@ TEST(PictureHeader, TiffWebPAndPnmHeadersGiveImageMagicksSizeAndACutFileIsNeverW
   // The animation is followed by a still picture of its own: it is whole where its RIFF
   // header says it ends.
   const std::string animation = folder.read("animated.webp");
-  checkHeader(folder, "animated.webp",
-              8 + (static_cast<std::uint8_t>(animation[4]) | static_cast<std::uint8_t>(animation[5]) << 8 |
-                   static_cast<std::uint8_t>(animation[6]) << 16));
+  checkHeader(folder, "animated.webp", 8 + std::size_t{littleEndian32(bytesOf(animation) + 4)});
   // PNM as text: its size is read; its pixels the decoder counts.
   convert("base.ppm -compress none text.ppm");
   checkHeader(folder, "text.ppm", 0);
